@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace kuji {
+
+// One message box as the program asks for it.
+struct MessageRequest {
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// One open or save dialog. filter uses Qt's form ("CSV (*.csv *.txt);;全ファイル (*)").
+struct FileDialogRequest {
+    QString caption;
+    QString folder;
+    QString fileName;
+    QString filter;
+    bool confirmOverwrite = true;  // save dialogs only
+};
+
+// Everything the windows ask of the desktop that a test must see or answer: message
+// boxes, file dialogs, the beep, the clipboard and opening addresses. The windows receive
+// one instance; tests give them a scripted one.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Shows a modal message box and returns the button chosen.
+    virtual QMessageBox::StandardButton showMessage(QWidget* parent, const MessageRequest& request) = 0;
+    // Returns the chosen path, or an empty string when the user cancelled.
+    virtual QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual void beep() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+    // Opens a web or mailto: address with the desktop's default program.
+    virtual bool openUrl(const QString& address) = 0;
+
+    // The program's usual error box: critical icon, OK, title "エラー".
+    void showError(QWidget* parent, const QString& text);
+};
+
+// The real desktop, through Qt.
+class QtPlatform final : public Platform {
+public:
+    QMessageBox::StandardButton showMessage(QWidget* parent, const MessageRequest& request) override;
+    QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString getSaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    void beep() override;
+    void setClipboardText(const QString& text) override;
+    bool openUrl(const QString& address) override;
+};
+
+}  // namespace kuji

@@ -1,0 +1,6 @@
+#include "app/ui/Application.h"
+
+int main(int argc, char** argv)
+{
+    return kuji::runApplication(argc, argv);
+}
