@@ -1,0 +1,157 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kuji {
+
+// Twips are the unit of the window positions in the settings file: 1440 to the inch, so
+// 15 to the pixel at 96 dots per inch. A resolution of zero or less counts as 96.
+int pixelsToTwips(int pixels, double dpi);
+int twipsToPixels(int twips, double dpi);
+
+// Everything the program keeps between runs, in the settings file kujitan.ini: the sections
+// and keys, their defaults, and the checks a value must pass when it is read back. The
+// windows ask this class and hold no rule of their own.
+class Settings {
+public:
+    enum class Mode { Number, File };
+
+    // A window's outer position and size in twips.
+    struct Rect {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        bool operator==(const Rect&) const = default;
+    };
+
+    struct Point {
+        int left = 0;
+        int top = 0;
+        bool operator==(const Point&) const = default;
+    };
+
+    // The custom reset preset of section "Reset".
+    struct ResetPreset {
+        Mode mode = Mode::Number;
+        std::string minValue; // number mode: text of txtSaisyo
+        std::string maxValue; // number mode: text of txtSaidai
+        std::string file; // file mode: the entry file's path
+        std::string tyusenValue; // text of txtTyusen
+        bool daburi = false;
+        bool operator==(const ResetPreset&) const = default;
+    };
+
+    struct Key {
+        std::string_view section;
+        std::string_view key;
+        std::string_view defaultValue; // what a missing or refused value counts as
+    };
+
+    static constexpr std::string_view kMainPosition = "Kujitan Position";
+    static constexpr std::string_view kOption = "Option";
+    static constexpr std::string_view kUseFile = "UseFile";
+    static constexpr std::string_view kReset = "Reset";
+    static constexpr std::string_view kPickupPosition = "Pickupr Position";
+    static constexpr std::string_view kNewStringPosition = "NewString Position";
+
+    static constexpr std::size_t kRecentFileCount = 10;
+
+    // Every key of the file with its default.
+    static constexpr std::array<Key, 28> kKeys = { {
+        { kMainPosition, "Left", "0" },
+        { kMainPosition, "Top", "0" },
+        { kMainPosition, "Width", "0" },
+        { kMainPosition, "Height", "0" },
+        { kOption, "Mode", "Number" },
+        { kOption, "Daburi", "0" },
+        { kUseFile, "1", "" },
+        { kUseFile, "2", "" },
+        { kUseFile, "3", "" },
+        { kUseFile, "4", "" },
+        { kUseFile, "5", "" },
+        { kUseFile, "6", "" },
+        { kUseFile, "7", "" },
+        { kUseFile, "8", "" },
+        { kUseFile, "9", "" },
+        { kUseFile, "10", "" },
+        { kReset, "Mode", "Number" },
+        { kReset, "MinValue", "" },
+        { kReset, "MaxValue", "" },
+        { kReset, "File", "" },
+        { kReset, "TyusenValue", "" },
+        { kReset, "Daburi", "0" },
+        { kPickupPosition, "Left", "0" },
+        { kPickupPosition, "Top", "0" },
+        { kNewStringPosition, "Left", "0" },
+        { kNewStringPosition, "Top", "0" },
+        { kNewStringPosition, "Width", "0" },
+        { kNewStringPosition, "Height", "0" },
+    } };
+
+    // The rules applied to a value read back, on the text as read.
+
+    // A coordinate: digits only, else 0; a number too large for an int is refused too.
+    static int parseCoordinate(std::string_view text);
+    // Exactly "Yomikomi" is file mode; anything else, in any case, is number mode.
+    static Mode parseMode(std::string_view text);
+    // Exactly "1" is checked.
+    static bool parseDaburi(std::string_view text);
+    // The reset preset's minimum and maximum: kept only when made of digits, else empty.
+    static std::string filterDigits(std::string_view text);
+    // The reset preset's draw count: kept only when made of digits and "-", else empty.
+    static std::string filterDrawCount(std::string_view text);
+    // The main window's stored rectangle: each value checked as a coordinate, then a width
+    // or height larger than the screen cut to the screen's (all in twips).
+    static Rect mainWindowRect(std::string_view left, std::string_view top, std::string_view width,
+        std::string_view height, int screenWidth, int screenHeight);
+
+    static std::string modeText(Mode mode) { return mode == Mode::File ? "Yomikomi" : "Number"; }
+    static std::string flagText(bool on) { return on ? "1" : "0"; }
+
+    // The settings in the file at path. Reads never fail (missing values take their
+    // defaults); writes that fail leave the file as it was and say nothing to the user.
+    explicit Settings(std::string path);
+
+    const std::string& path() const { return m_path; }
+
+    // "Kujitan Position": Left, Top, Width, Height, read in this order.
+    Rect readMainWindowRect(int screenWidthTwips, int screenHeightTwips) const;
+    bool writeMainWindowRect(const Rect& rect) const;
+
+    // "Option": Mode and Daburi.
+    Mode readMode() const;
+    bool readDaburi() const;
+    bool writeOption(Mode mode, bool daburi) const;
+
+    // "UseFile": the stored paths in the order to hand them to the recent-files list, each
+    // to the top of it: keys "10" down to "1", empty values left out.
+    std::vector<std::string> readRecentFiles() const;
+    // Replaces the section with keys "1", "2", … for the paths (newest first), without gaps
+    // for empty entries, at most ten.
+    bool writeRecentFiles(const std::vector<std::string>& newestFirst) const;
+
+    // "Reset": the custom preset, every value checked.
+    ResetPreset readResetPreset() const;
+    // Number mode writes Mode, MinValue and MaxValue, file mode Mode and File; both write
+    // TyusenValue and Daburi. Keys not written keep their older values.
+    bool writeResetPreset(const ResetPreset& preset) const;
+
+    // "Pickupr Position": Left and Top; the window keeps its own size.
+    Point readPickupPosition() const;
+    bool writePickupPosition(const Point& point) const;
+
+    // "NewString Position": Left, Top, Width, Height, with no cut to the screen.
+    Rect readNewStringRect() const;
+    bool writeNewStringRect(const Rect& rect) const;
+
+private:
+    std::string read(std::string_view section, std::string_view key) const;
+
+    std::string m_path;
+};
+
+} // namespace kuji
