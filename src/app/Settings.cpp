@@ -17,7 +17,7 @@ double usableDpi(double dpi)
 
 int roundToInt(double v)
 {
-    if (!(v == v)) // NaN
+    if (std::isnan(v))
         return 0;
     if (v >= static_cast<double>(INT_MAX))
         return INT_MAX;
