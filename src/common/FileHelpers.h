@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The small file routines that every file dialog and every file reader of the program shares.
+namespace kuji {
+
+// Why a file could not be read: the system's error number (errno) and a text for the user.
+struct ErrorInfo {
+    int number = 0;
+    std::string description;
+};
+
+// Start folder and preset name of a file dialog.
+struct DialogPath {
+    std::string folder;
+    std::string name;
+};
+
+// Splits a path for a file dialog: the folder is the text up to and including the last "/",
+// the name the text after it (the whole path when there is no "/"). A folder that does not
+// exist, or an empty one, is replaced by programDir (returned as given).
+DialogPath mySplitDialogPath(const std::string& path, const std::string& programDir);
+
+// True only for a non-empty path, not ending in "/", that names an existing regular file
+// (a symbolic link counts as what it points to).
+bool myFileExists(const std::string& path);
+
+// True when the extension of the path's file name (the text after its last dot) is "csv"
+// in any letter case.
+bool myIsCsvFile(const std::string& path);
+
+// The line number at the end of the file: line breaks + 1, where CR LF, a lone LF and a lone
+// CR each count as one break. An empty file gives 1; so does a file that cannot be read, since
+// the count only sets the progress maximum and the reader reports the failure itself.
+// Counts beyond the 32-bit range are clamped to its maximum.
+std::int32_t myGetLineCount(const std::string& path);
+
+// Line breaks in text: CR LF, a lone LF and a lone CR each count one.
+std::int64_t countLineBreaks(std::string_view bytes);
+
+// Files larger than this are refused, so that entry and line counters stay 32-bit.
+inline constexpr std::int64_t kMaxReadableFileBytes = 0x7FFFFFFE;
+
+// Reads a whole regular file into bytes. On failure (missing, a folder, not a regular file,
+// no permission, too large, read error, out of memory) returns false with err filled and
+// bytes empty. Never blocks on special files and never throws.
+bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err);
+
+// A text for the user describing a system error number, in Japanese for the usual file errors.
+std::string describeFileError(int errnum);
+
+}  // namespace kuji

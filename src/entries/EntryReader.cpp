@@ -1,0 +1,230 @@
+#include "entries/EntryReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace kuji {
+namespace {
+
+// Looking at the clock costs far more than making one entry, so it is read only this often.
+constexpr std::size_t kEntriesBetweenClockChecks = 256;
+
+std::size_t countQuotes(std::string_view line)
+{
+    return static_cast<std::size_t>(std::count(line.begin(), line.end(), '"'));
+}
+
+}  // namespace
+
+EntryReader::EntryReader(std::size_t pieceBytes) : m_pieceBytes(std::max<std::size_t>(pieceBytes, 1)) {}
+
+bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& err)
+{
+    close();
+    m_error = {};
+    m_lines = 0;
+    m_entries = 0;
+    m_lineCount = 1;
+    m_reserved = false;
+    m_quoteMode = csvQuoteMode;
+    m_encoding = text::Encoding::Utf8;
+    m_source = Source::Direct;
+    if (!readFileBytes(path, m_raw, err))
+        return false;
+
+    // The file size is capped below the 32-bit range, so this never clamps.
+    m_lineCount = static_cast<std::int32_t>(std::min<std::int64_t>(
+        countLineBreaks(m_raw) + 1, std::numeric_limits<std::int32_t>::max()));
+
+    std::string_view body = m_raw;
+    const bool hasBom = body.substr(0, text::kUtf8Bom.size()) == text::kUtf8Bom;
+    if (hasBom) {
+        body.remove_prefix(text::kUtf8Bom.size());
+        m_encoding = text::Encoding::Utf8Bom;
+        m_source = text::isValidUtf8(body) ? Source::Direct : Source::Utf8BomPieces;
+    } else if (text::isValidUtf8(body)) {
+        m_encoding = text::Encoding::Utf8;
+        m_source = Source::Direct;
+    } else {
+        m_encoding = text::Encoding::Cp932;
+        m_source = Source::Cp932Pieces;
+    }
+
+    if (m_source == Source::Direct) {
+        // Already the program's own text: split the bytes as they are, without a copy.
+        m_text = body;
+        m_rawPos = m_raw.size();
+    } else {
+        m_text = {};
+        m_rawPos = m_raw.size() - body.size();
+    }
+    m_pos = 0;
+    m_nextLf = std::string_view::npos;
+    return true;
+}
+
+bool EntryReader::atEnd() const
+{
+    return failed() || textExhausted();
+}
+
+void EntryReader::close()
+{
+    m_raw = std::string();
+    m_piece = std::string();
+    m_text = {};
+    m_rawPos = 0;
+    m_pos = 0;
+    m_nextLf = std::string_view::npos;
+}
+
+std::size_t EntryReader::pieceEnd(std::size_t start) const
+{
+    const std::size_t size = m_raw.size();
+    if (size - start <= m_pieceBytes)
+        return size;
+    const std::size_t limit = start + m_pieceBytes;
+    // Cut right after a line break, never between CR and LF: neither CP932 nor UTF-8 uses
+    // the bytes of CR or LF inside a character, so each piece decodes on its own exactly as
+    // it would within the whole file.
+    const std::string_view window(m_raw.data() + start, limit - start);
+    std::size_t end = std::string::npos;
+    if (const std::size_t lf = window.rfind('\n'); lf != std::string_view::npos) {
+        return start + lf + 1;
+    } else if (const std::size_t cr = window.rfind('\r'); cr != std::string_view::npos) {
+        end = start + cr + 1;
+    } else {
+        // One line longer than a piece: the piece runs on to that line's end.
+        const std::size_t next = m_raw.find_first_of("\r\n", limit);
+        if (next == std::string::npos)
+            return size;
+        end = next + 1;
+    }
+    if (m_raw[end - 1] == '\r' && end < size && m_raw[end] == '\n')
+        ++end;
+    return end;
+}
+
+void EntryReader::decodeNextPiece()
+{
+    const std::size_t end = pieceEnd(m_rawPos);
+    const std::string_view bytes(m_raw.data() + m_rawPos, end - m_rawPos);
+    if (m_source == Source::Cp932Pieces) {
+        m_piece = text::cp932ToUtf8(bytes);
+    } else {
+        // UTF-8 with a byte-order mark but broken sequences: the codec marks them as U+FFFD.
+        std::string marked(text::kUtf8Bom);
+        marked.append(bytes);
+        m_piece = text::decode(marked).utf8;
+    }
+    m_rawPos = end;
+    m_text = m_piece;
+    m_pos = 0;
+    m_nextLf = std::string_view::npos;
+    if (m_rawPos >= m_raw.size()) {
+        // The last piece is decoded: the file's bytes are no longer needed.
+        m_raw = std::string();
+        m_rawPos = 0;
+    }
+}
+
+std::string_view EntryReader::nextLine()
+{
+    while (m_pos >= m_text.size() && m_rawPos < m_raw.size())
+        decodeNextPiece();
+
+    const char* p = m_text.data() + m_pos;
+    const std::size_t n = m_text.size() - m_pos;
+    // The next LF is remembered, so that a file of lone CRs is not searched to its end for
+    // every line.
+    if (m_nextLf == std::string_view::npos || m_nextLf < m_pos) {
+        const void* lf = n == 0 ? nullptr : std::memchr(p, '\n', n);
+        m_nextLf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - m_text.data()) : m_text.size();
+    }
+    const std::size_t lfOffset = m_nextLf - m_pos;
+    const void* cr = lfOffset == 0 ? nullptr : std::memchr(p, '\r', lfOffset);
+
+    std::size_t length = n;
+    std::size_t lineBreak = 0;
+    if (cr) {
+        length = static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+        lineBreak = (length + 1 < n && p[length + 1] == '\n') ? 2 : 1;
+    } else if (lfOffset < n) {
+        length = lfOffset;
+        lineBreak = 1;
+    }
+    m_pos += length + lineBreak;
+    ++m_lines;
+    return {p, length};
+}
+
+void EntryReader::appendRecord(ListRows& out)
+{
+    const auto key = static_cast<std::uint32_t>(m_entries) + 1;
+    std::string_view line = nextLine();
+    std::size_t quotes = m_quoteMode ? countQuotes(line) : 0;
+    if (quotes % 2 == 0 || textExhausted()) {
+        out.push_back(ListRow{key, std::string(line)});
+    } else {
+        // An open quote carries the record over to the next lines; an unmatched one takes
+        // the rest of the file.
+        std::string record(line);
+        while (quotes % 2 != 0 && !textExhausted()) {
+            line = nextLine();
+            quotes += countQuotes(line);
+            record.append("\r\n");
+            record.append(line);
+        }
+        out.push_back(ListRow{key, std::move(record)});
+    }
+    ++m_entries;
+}
+
+std::size_t EntryReader::readSome(ListRows& out, std::chrono::steady_clock::time_point deadline)
+{
+    if (atEnd())
+        return 0;
+    if (!m_reserved) {
+        m_reserved = true;
+        // Every line could be an entry; without quote mode every line is one.
+        try {
+            const std::size_t wanted = out.size() + static_cast<std::size_t>(m_lineCount);
+            if (out.capacity() < wanted)
+                out.reserve(wanted);
+        } catch (const std::bad_alloc&) {
+            // Only an estimate: the rows can still grow one by one.
+        } catch (const std::length_error&) {
+        }
+    }
+
+    std::size_t added = 0;
+    try {
+        while (!textExhausted()) {
+            appendRecord(out);
+            ++added;
+            if (added % kEntriesBetweenClockChecks == 0 && std::chrono::steady_clock::now() >= deadline)
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        m_error.number = ENOMEM;
+        m_error.description = describeFileError(ENOMEM);
+    }
+
+    if (atEnd()) {
+        close();
+        // Records over several lines leave part of the estimate unused; give it back.
+        if (out.capacity() > out.size() + out.size() / 2 + 1024)
+            out.shrink_to_fit();
+    }
+    return added;
+}
+
+std::size_t EntryReader::readAll(ListRows& out)
+{
+    return readSome(out, std::chrono::steady_clock::time_point::max());
+}
+
+}  // namespace kuji

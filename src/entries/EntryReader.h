@@ -1,0 +1,94 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/FileHelpers.h"
+#include "common/ListRows.h"
+#include "common/TextCodec.h"
+
+namespace kuji {
+
+// Reads an entry file into work-list rows, a slice at a time, so that the window stays
+// responsive and can be stopped between slices.
+//
+// Each physical line is read without its line break (CR LF, LF or a lone CR). Without quote
+// mode every line is an entry. In quote mode (.csv files) a record goes on over the following
+// lines, joined by CR LF, until it holds an even number of '"' characters or the file ends.
+// An empty line is an entry with empty text, a final line break adds no entry, and keys run
+// 1, 2, 3 ... without gaps.
+//
+// The file is read whole and its encoding chosen once (UTF-8 with or without a byte-order
+// mark, else CP932); CP932 text is then decoded piece by piece while the rows are made, so no
+// single step holds the window for long and the file is never held twice over in memory.
+class EntryReader {
+public:
+    // pieceBytes: how much of a CP932 file is decoded at once; small values only for tests.
+    explicit EntryReader(std::size_t pieceBytes = std::size_t{1} << 20);
+
+    // Reads the file's bytes and prepares to make rows. Returns false with err filled when
+    // the file cannot be read (missing, a folder, no permission, too large, read error).
+    bool open(const std::string& path, bool csvQuoteMode, ErrorInfo& err);
+
+    // Appends complete entries to out until the deadline passes or the file ends; returns how
+    // many were appended. The clock is looked at every few hundred entries, so each call
+    // makes progress even with a deadline already past. Returns 0 once at the end.
+    std::size_t readSome(ListRows& out, std::chrono::steady_clock::time_point deadline);
+
+    // Reads everything that is left in one go.
+    std::size_t readAll(ListRows& out);
+
+    // True when every entry has been made (or nothing is open, or reading failed).
+    bool atEnd() const;
+
+    // True when reading stopped because memory ran out; error() tells more.
+    bool failed() const { return m_error.number != 0; }
+    const ErrorInfo& error() const { return m_error; }
+
+    // Physical lines consumed so far (for the progress value).
+    std::int32_t linesRead() const { return m_lines; }
+
+    // Line breaks + 1 of the whole file, known after open (for the progress maximum).
+    std::int32_t lineCount() const { return m_lineCount; }
+
+    // Entries made so far.
+    std::int32_t entries() const { return m_entries; }
+
+    // Encoding the file was read in.
+    text::Encoding encoding() const { return m_encoding; }
+
+    // Drops the file's text, for example after a stop request.
+    void close();
+
+private:
+    enum class Source { Direct, Cp932Pieces, Utf8BomPieces };
+
+    std::string_view nextLine();
+    bool textExhausted() const { return m_pos >= m_text.size() && m_rawPos >= m_raw.size(); }
+    void decodeNextPiece();
+    std::size_t pieceEnd(std::size_t start) const;
+    void appendRecord(ListRows& out);
+
+    std::size_t m_pieceBytes;
+    bool m_quoteMode = false;
+    Source m_source = Source::Direct;
+    text::Encoding m_encoding = text::Encoding::Utf8;
+
+    std::string m_raw;       // the file's bytes
+    std::size_t m_rawPos = 0; // first byte not yet decoded
+    std::string m_piece;     // decoded text of the current piece
+    std::string_view m_text; // text being split: the piece, or the raw bytes when already UTF-8
+    std::size_t m_pos = 0;   // first character of the next line within m_text
+    std::size_t m_nextLf = 0; // next LF at or after m_pos within m_text (its size when none)
+
+    std::int32_t m_lines = 0;
+    std::int32_t m_lineCount = 1;
+    std::int32_t m_entries = 0;
+    bool m_reserved = false;
+    ErrorInfo m_error;
+};
+
+}  // namespace kuji

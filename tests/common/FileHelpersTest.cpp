@@ -1,0 +1,190 @@
+#include "common/FileHelpers.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kuji;
+
+namespace {
+
+class FileHelpersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/kujimaru-files-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string write(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = m_dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    std::string m_dir;
+};
+
+const std::string kProgramDir = "/opt/kujimaru/";
+
+TEST_F(FileHelpersTest, SplitDialogPathFallsBackToTheProgramFolder)
+{
+    const std::string file = write("くじ.csv", "x");
+
+    DialogPath split = mySplitDialogPath(file, kProgramDir);
+    EXPECT_EQ(split.folder, m_dir + "/");
+    EXPECT_EQ(split.name, "くじ.csv");
+
+    // Nothing typed yet: the program's folder and no name.
+    split = mySplitDialogPath("", kProgramDir);
+    EXPECT_EQ(split.folder, kProgramDir);
+    EXPECT_EQ(split.name, "");
+
+    // A bare name (a label such as a transfer's, or a relative name) keeps its whole text.
+    split = mySplitDialogPath("entries.txt", kProgramDir);
+    EXPECT_EQ(split.folder, kProgramDir);
+    EXPECT_EQ(split.name, "entries.txt");
+
+    // The folder is gone: the name stays, the folder becomes the program's.
+    split = mySplitDialogPath(m_dir + "/gone/list.txt", kProgramDir);
+    EXPECT_EQ(split.folder, kProgramDir);
+    EXPECT_EQ(split.name, "list.txt");
+
+    // A "folder" that is really a file does not count as a folder.
+    split = mySplitDialogPath(file + "/inner.txt", kProgramDir);
+    EXPECT_EQ(split.folder, kProgramDir);
+
+    // A path ending in "/" is a folder with an empty name.
+    split = mySplitDialogPath(m_dir + "/", kProgramDir);
+    EXPECT_EQ(split.folder, m_dir + "/");
+    EXPECT_EQ(split.name, "");
+
+    split = mySplitDialogPath("/root.txt", kProgramDir);
+    EXPECT_EQ(split.folder, "/");
+    EXPECT_EQ(split.name, "root.txt");
+}
+
+TEST_F(FileHelpersTest, FileExistsOnlyForRegularFiles)
+{
+    const std::string file = write("a.txt", "");
+    EXPECT_TRUE(myFileExists(file));
+    EXPECT_FALSE(myFileExists(""));
+    EXPECT_FALSE(myFileExists(file + "/"));
+    EXPECT_FALSE(myFileExists(m_dir));
+    EXPECT_FALSE(myFileExists(m_dir + "/"));
+    EXPECT_FALSE(myFileExists(m_dir + "/missing.txt"));
+
+    const std::string link = m_dir + "/link.txt";
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    EXPECT_TRUE(myFileExists(link));
+    const std::string fifo = m_dir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(myFileExists(fifo));
+}
+
+TEST(FileHelpers, CsvFileIsTheExtensionOfTheFileNameInAnyCase)
+{
+    EXPECT_TRUE(myIsCsvFile("/data/list.csv"));
+    EXPECT_TRUE(myIsCsvFile("/data/LIST.CSV"));
+    EXPECT_TRUE(myIsCsvFile("list.Csv"));
+    EXPECT_TRUE(myIsCsvFile("/data/list.txt.csv"));
+    EXPECT_TRUE(myIsCsvFile("/data/.csv"));
+
+    EXPECT_FALSE(myIsCsvFile("/data/list.txt"));
+    EXPECT_FALSE(myIsCsvFile("/data/list.csv.txt"));
+    EXPECT_FALSE(myIsCsvFile("/data/list.csvx"));
+    EXPECT_FALSE(myIsCsvFile("/data/csv"));
+    EXPECT_FALSE(myIsCsvFile("/data.csv/list"));  // the dot belongs to a folder
+    EXPECT_FALSE(myIsCsvFile(""));
+}
+
+TEST_F(FileHelpersTest, LineCountIsLineBreaksPlusOne)
+{
+    const struct {
+        const char* bytes;
+        std::int32_t count;
+    } cases[] = {
+        {"", 1},
+        {"a", 1},
+        {"a\n", 2},
+        {"a\r\nb", 2},
+        {"a\rb", 2},
+        {"\r\r\n\n", 4},  // lone CR, CR LF, LF
+        {"\n\r", 3},  // LF then a lone CR: not one break
+        {"a\nb\nc\n", 4},
+    };
+    for (const auto& c : cases) {
+        const std::string path = write("count.txt", c.bytes);
+        EXPECT_EQ(myGetLineCount(path), c.count) << '"' << c.bytes << '"';
+    }
+    EXPECT_EQ(myGetLineCount(m_dir + "/missing.txt"), 1);
+    EXPECT_EQ(myGetLineCount(m_dir), 1);
+    EXPECT_EQ(myGetLineCount(""), 1);
+}
+
+TEST_F(FileHelpersTest, LineCountOfLargeFilesMatchesTheTextCount)
+{
+    // A CR LF whose halves fall into two reads is still one break.
+    std::string split(std::size_t{1} << 20, 'x');
+    split[split.size() - 1] = '\r';
+    split += "\nend";
+    EXPECT_EQ(myGetLineCount(write("split.txt", split)), 2);
+
+    // Random breaks over several read buffers and counting blocks.
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', '\r', '\n', '"', '\xE3'};
+    std::string bytes(3 * (std::size_t{1} << 20) + 77, ' ');
+    for (char& c : bytes)
+        c = alphabet[rng() % sizeof alphabet];
+    const std::int64_t expected = countLineBreaks(bytes) + 1;
+    EXPECT_EQ(myGetLineCount(write("random.txt", bytes)), expected);
+
+    std::int64_t slow = 1;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        slow += bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+    EXPECT_EQ(expected, slow);
+}
+
+TEST_F(FileHelpersTest, ReadFileBytesReportsWhyAFileCannotBeRead)
+{
+    std::string bytes = "stale";
+    ErrorInfo err;
+    const std::string content("a\0b\r\n", 5);
+    ASSERT_TRUE(readFileBytes(write("ok.bin", content), bytes, err));
+    EXPECT_EQ(bytes, content);
+    EXPECT_EQ(err.number, 0);
+
+    EXPECT_FALSE(readFileBytes(m_dir + "/missing.txt", bytes, err));
+    EXPECT_EQ(err.number, ENOENT);
+    EXPECT_EQ(err.description, "ファイルが見つかりません。");
+    EXPECT_TRUE(bytes.empty());
+
+    EXPECT_FALSE(readFileBytes(m_dir, bytes, err));
+    EXPECT_EQ(err.number, EISDIR);
+
+    // A named pipe would block until some writer came; it is refused instead.
+    const std::string fifo = m_dir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readFileBytes(fifo, bytes, err));
+    EXPECT_EQ(err.number, ENODEV);
+    EXPECT_FALSE(err.description.empty());
+
+    if (geteuid() != 0) {
+        const std::string locked = write("locked.txt", "x");
+        ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+        EXPECT_FALSE(readFileBytes(locked, bytes, err));
+        EXPECT_EQ(err.number, EACCES);
+    }
+}
+
+}  // namespace
