@@ -1,0 +1,173 @@
+#include "app/DrawEngine.h"
+
+#include <charconv>
+#include <memory>
+
+namespace kuji {
+
+std::string formatDrawnNumber(std::int64_t value, std::size_t minimumLength)
+{
+    char digits[24];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    const std::size_t length = static_cast<std::size_t>(end - digits);
+    std::string text;
+    // Pad only by one to eight zeros, as a nine-character minimum allows no more.
+    if (minimumLength > length && minimumLength - length <= 8)
+        text.assign(minimumLength - length, '0');
+    text.append(digits, length);
+    return text;
+}
+
+std::string roundHeaderText(std::size_t roundNumber, std::int32_t count)
+{
+    return "【" + std::to_string(roundNumber) + "回目の抽選結果：" + std::to_string(count) + "件】";
+}
+
+// A Fisher-Yates shuffle of the positions 0 … size−1 that is only materialised where it has
+// been touched: a dense array when the range is small compared with the draw, otherwise an
+// open-addressing table of the displaced positions.
+class DrawRun::Shuffle {
+public:
+    Shuffle(std::uint64_t size, std::int64_t picks) : m_size(size)
+    {
+        if (size <= 4 * static_cast<std::uint64_t>(picks) + 1024) {
+            m_dense.resize(size);
+            for (std::uint64_t i = 0; i < size; ++i)
+                m_dense[i] = static_cast<std::uint32_t>(i);
+        } else {
+            std::size_t capacity = 1024;
+            while (capacity < 2 * static_cast<std::size_t>(picks))
+                capacity *= 2;
+            m_keys.assign(capacity, kEmpty);
+            m_values.resize(capacity);
+            m_mask = capacity - 1;
+        }
+    }
+
+    // Takes the next position of the shuffle: uniform among those not yet taken.
+    std::uint32_t take(RandomSource& random)
+    {
+        const std::uint64_t j = m_taken++;
+        const std::uint64_t r = j + random.below(m_size - j);
+        if (!m_dense.empty()) {
+            const std::uint32_t picked = m_dense[r];
+            m_dense[r] = m_dense[j];
+            return picked;
+        }
+        const std::uint32_t picked = get(static_cast<std::uint32_t>(r));
+        // Position j is never read again, so only r needs the displaced value.
+        if (r != j)
+            put(static_cast<std::uint32_t>(r), get(static_cast<std::uint32_t>(j)));
+        return picked;
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+    std::size_t slot(std::uint32_t key) const { return (key * 0x9E3779B1u) & m_mask; }
+
+    std::uint32_t get(std::uint32_t key) const
+    {
+        for (std::size_t i = slot(key);; i = (i + 1) & m_mask) {
+            if (m_keys[i] == key)
+                return m_values[i];
+            if (m_keys[i] == kEmpty)
+                return key;
+        }
+    }
+
+    void put(std::uint32_t key, std::uint32_t value)
+    {
+        std::size_t i = slot(key);
+        while (m_keys[i] != kEmpty && m_keys[i] != key)
+            i = (i + 1) & m_mask;
+        m_keys[i] = key;
+        m_values[i] = value;
+    }
+
+    std::uint64_t m_size;
+    std::uint64_t m_taken = 0;
+    std::vector<std::uint32_t> m_dense;
+    std::vector<std::uint32_t> m_keys;
+    std::vector<std::uint32_t> m_values;
+    std::size_t m_mask = 0;
+};
+
+DrawRun::DrawRun(const DrawSettings& settings, const ListRows& entries, RandomSource& random)
+    : m_settings(settings), m_entries(entries), m_random(random)
+{
+    for (std::int32_t count : m_settings.counts)
+        m_total += count;
+    if (m_settings.fileMode)
+        m_range = m_entries.size();
+    else
+        m_range = static_cast<std::uint64_t>(static_cast<std::int64_t>(m_settings.maximum) - m_settings.minimum + 1);
+    if (m_settings.noDuplicates && m_range > 0)
+        m_shuffle = new Shuffle(m_range, m_total);
+}
+
+DrawRun::~DrawRun()
+{
+    delete m_shuffle;
+}
+
+void DrawRun::addRow(ListRows& results, std::string text)
+{
+    results.push_back({static_cast<std::uint32_t>(results.size()), std::move(text)});
+}
+
+void DrawRun::drawOne(ListRows& results)
+{
+    if (m_settings.fileMode) {
+        // An empty work list has nothing to look up: the row stays empty.
+        std::string text;
+        if (m_range > 0) {
+            const std::uint64_t index = m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range);
+            text = m_entries[index].text;
+        }
+        addRow(results, std::move(text));
+    } else {
+        const std::uint64_t offset = m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range);
+        addRow(results, formatDrawnNumber(m_settings.minimum + static_cast<std::int64_t>(offset),
+                                          m_settings.minimumLength));
+    }
+    ++m_drawnInRound;
+    ++m_drawn;
+}
+
+bool DrawRun::step(ListRows& results, std::chrono::steady_clock::time_point deadline)
+{
+    const bool rounds = m_settings.counts.size() >= 2;
+    while (!done()) {
+        if (!m_roundStarted) {
+            if (rounds) {
+                if (m_round > 0)
+                    addRow(results, std::string());
+                addRow(results, roundHeaderText(m_round + 1, m_settings.counts[m_round]));
+            }
+            m_roundStarted = true;
+            m_drawnInRound = 0;
+        }
+        const std::int32_t count = m_settings.counts[m_round];
+        // Look at the clock every 4096 values: cheap, and far finer than a time slice.
+        while (m_drawnInRound < count) {
+            const std::int32_t batchEnd = count - m_drawnInRound > 4096 ? m_drawnInRound + 4096 : count;
+            while (m_drawnInRound < batchEnd)
+                drawOne(results);
+            if (m_drawnInRound < count && std::chrono::steady_clock::now() >= deadline)
+                return false;
+        }
+        ++m_round;
+        m_roundStarted = false;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return done();
+    }
+    return true;
+}
+
+void DrawRun::runToEnd(ListRows& results)
+{
+    step(results, std::chrono::steady_clock::time_point::max());
+}
+
+}  // namespace kuji

@@ -1,0 +1,32 @@
+#include "app/ui/Application.h"
+
+#include "app/RandomSource.h"
+#include "app/ui/FrmMain.h"
+#include "common/ui/Platform.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace kuji {
+
+int runApplication(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "くじ丸: no display found (DISPLAY and WAYLAND_DISPLAY are unset).\n"
+                             "Start it from a desktop session, or under Xvfb: xvfb-run -a kujimaru\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kujimaru"));
+    QApplication::setApplicationDisplayName(QStringLiteral("くじ丸"));
+
+    QtPlatform platform;
+    // Seeded once from the system's entropy; every draw of this process continues its sequence.
+    RandomSource random = RandomSource::fromEntropy();
+    FrmMain window(platform, random);
+    window.show();
+    return app.exec();
+}
+
+}  // namespace kuji

@@ -1,0 +1,605 @@
+#include "app/ui/FrmMain.h"
+
+#include "app/DrawEngine.h"
+#include "app/DrawValidation.h"
+#include "common/ui/ListRowsModel.h"
+#include "common/ui/Platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <chrono>
+
+namespace kuji {
+namespace {
+
+// Designed sizes, in pixels at 15 twips per pixel.
+constexpr int kFrameHeight = 89;  // 1335 twips
+constexpr int kModeFrameWidth = 145;  // 2175 twips
+constexpr int kMargin = 8;  // 120 twips
+constexpr int kMinInnerWidth = 376;  // 5640 twips
+constexpr int kMinInnerHeight = 225;  // 3375 twips
+constexpr auto kTimeSlice = std::chrono::milliseconds(15);
+
+const QString kGothic = QStringLiteral("ＭＳ ゴシック");
+const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
+
+std::u32string toU32(const QString& text)
+{
+    return text.toStdU32String();
+}
+
+QTreeView* makeListView(const char* name, ListRowsModel* model, QWidget* parent)
+{
+    auto* view = new QTreeView(parent);
+    view->setObjectName(QLatin1String(name));
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTextElideMode(Qt::ElideNone);
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionsMovable(false);
+    // The sequence key column exists for ordering only and is never seen.
+    view->setColumnHidden(ListRowsModel::KeyColumn, true);
+    return view;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(Platform& platform, RandomSource& random, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_random(random)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("くじ丸"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kujimaru.svg")));
+
+    QFont::insertSubstitution(kGothic, QStringLiteral("IPAGothic"));
+    QFont::insertSubstitution(kPGothic, QStringLiteral("IPAPGothic"));
+
+    m_kekka = new ListRowsModel(QStringLiteral("抽選結果"), this);
+    m_sagyo = new ListRowsModel(QStringLiteral("ファイルの内容"), this);
+
+    createActions();
+    createMenus();
+    createToolbar();
+    createCentralArea();
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    setMinimumSize(kMinInnerWidth, kMinInnerHeight + menuHeight);
+    resize(minimumSize());
+
+    setCommandState(false);
+    setCommandState(true);
+    refreshStartAvailability();
+}
+
+FrmMain::~FrmMain()
+{
+    if (QApplication::overrideCursor() && m_state.busy())
+        QApplication::restoreOverrideCursor();
+}
+
+QAction* FrmMain::makeAction(const char* name, const QString& text, const QKeySequence& shortcut)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+void FrmMain::createActions()
+{
+    mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileOpen->setToolTip(QStringLiteral("開く"));
+    mnuFileOpen->setIcon(QIcon(QStringLiteral(":/icons/open.svg")));
+    mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSave->setToolTip(QStringLiteral("保存"));
+    mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
+    mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrint->setToolTip(QStringLiteral("印刷"));
+    mnuFilePrint->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
+    for (int i = 0; i <= 10; ++i) {
+        mnuFileUseItem[i] = makeAction(("mnuFileUseItem" + std::to_string(i)).c_str(), QString());
+        mnuFileUseItem[i]->setVisible(i == 0);
+    }
+    mnuFileUseItem[0]->setText(QStringLiteral("なし"));
+    mnuFileUseItem[0]->setEnabled(false);
+    mnuFileUseClear = makeAction("mnuFileUseClear", QStringLiteral("クリア"));
+    mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"));
+    connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
+
+    mnuHensyuAllSelect = makeAction("mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
+    mnuHensyuAllSelect->setToolTip(QStringLiteral("すべて選択"));
+    mnuHensyuAllSelect->setIcon(QIcon(QStringLiteral(":/icons/selectall.svg")));
+    mnuHensyuCopy = makeAction("mnuHensyuCopy", QStringLiteral("コピー(&C)"));
+    mnuHensyuCopy->setToolTip(QStringLiteral("コピー"));
+    mnuHensyuCopy->setIcon(QIcon(QStringLiteral(":/icons/copy.svg")));
+    mnuHensyuDelete = makeAction("mnuHensyuDelete", QStringLiteral("削除(&D)"));
+    mnuHensyuSortAsc1 = makeAction("mnuHensyuSortAsc1", QStringLiteral("抽選順に並び替え"));
+    mnuHensyuSortAsc2 = makeAction("mnuHensyuSortAsc2", QStringLiteral("昇順に並び替え"));
+    mnuHensyuSortAsc2->setToolTip(QStringLiteral("昇順に並べ替え"));
+    mnuHensyuSortAsc2->setIcon(QIcon(QStringLiteral(":/icons/sort.svg")));
+    mnuHensyuSortDesc = makeAction("mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
+
+    mnuToolPickupRecord = makeAction("mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"));
+    mnuToolPickupRecord->setToolTip(QStringLiteral("Pickup Record"));
+    mnuToolPickupRecord->setIcon(QIcon(QStringLiteral(":/icons/pickup.svg")));
+    mnuToolNewString = makeAction("mnuToolNewString", QStringLiteral("文字列作成(&S)"));
+
+    mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));
+    mnuRunStart->setToolTip(QStringLiteral("開始"));
+    mnuRunStart->setIcon(QIcon(QStringLiteral(":/icons/start.svg")));
+    connect(mnuRunStart, &QAction::triggered, this, &FrmMain::runStart);
+    mnuRunStop = makeAction("mnuRunStop", QStringLiteral("停止(&E)"));
+    mnuRunStop->setToolTip(QStringLiteral("停止"));
+    mnuRunStop->setIcon(QIcon(QStringLiteral(":/icons/stop.svg")));
+    connect(mnuRunStop, &QAction::triggered, this, &FrmMain::runStop);
+
+    mnuResetStandard = makeAction("mnuResetStandard", QStringLiteral("標準リセット(&S)"));
+    mnuResetStandard->setToolTip(QStringLiteral("標準リセット"));
+    mnuResetStandard->setIcon(QIcon(QStringLiteral(":/icons/reset.svg")));
+    mnuResetCustom = makeAction("mnuResetCustom", QStringLiteral("カスタムリセット(&C)"));
+    mnuResetCustomSet =
+        makeAction("mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
+
+    mnuHelpHelp = makeAction("mnuHelpHelp", QStringLiteral("ヘルプ(&H)"), QKeySequence(Qt::Key_F1));
+    mnuHelpVersion = makeAction("mnuHelpVersion", QStringLiteral("バージョン情報(&V)"));
+    // The toolbar's help button opens the main window's own topic, not the contents.
+    m_helpTopicAction = makeAction("actHelpTopic", QStringLiteral("ヘルプ"));
+    m_helpTopicAction->setToolTip(QStringLiteral("ヘルプ"));
+    m_helpTopicAction->setIcon(QIcon(QStringLiteral(":/icons/help.svg")));
+}
+
+void FrmMain::createMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    file->addAction(mnuFileOpen);
+    file->addAction(mnuFileSave);
+    file->addAction(mnuFilePrint);
+    file->addSeparator();
+    mnuFileUse = file->addMenu(QStringLiteral("最近使ったファイル"));
+    mnuFileUse->setObjectName(QStringLiteral("mnuFileUse"));
+    for (QAction* item : mnuFileUseItem)
+        mnuFileUse->addAction(item);
+    mnuFileUse->addSeparator()->setObjectName(QStringLiteral("mnuFileUseLine"));
+    mnuFileUse->addAction(mnuFileUseClear);
+    file->addSeparator();
+    file->addAction(mnuFileEnd);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->setObjectName(QStringLiteral("mnuHensyu"));
+    edit->addAction(mnuHensyuAllSelect);
+    edit->addSeparator();
+    edit->addAction(mnuHensyuCopy);
+    edit->addSeparator();
+    edit->addAction(mnuHensyuDelete);
+    edit->addSeparator();
+    edit->addAction(mnuHensyuSortAsc1);
+    edit->addAction(mnuHensyuSortAsc2);
+    edit->addAction(mnuHensyuSortDesc);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+    tools->setObjectName(QStringLiteral("mnuTool"));
+    tools->addAction(mnuToolPickupRecord);
+    tools->addSeparator();
+    tools->addAction(mnuToolNewString);
+
+    QMenu* run = menuBar()->addMenu(QStringLiteral("実行(&R)"));
+    run->setObjectName(QStringLiteral("mnuRun"));
+    run->addAction(mnuRunStart);
+    run->addAction(mnuRunStop);
+
+    mnuReset = menuBar()->addMenu(QStringLiteral("リセット(&S)"));
+    mnuReset->setObjectName(QStringLiteral("mnuReset"));
+    mnuReset->addAction(mnuResetStandard);
+    mnuReset->addAction(mnuResetCustom);
+    mnuReset->addSeparator();
+    mnuReset->addAction(mnuResetCustomSet);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    help->addAction(mnuHelpHelp);
+    help->addSeparator();
+    help->addAction(mnuHelpVersion);
+
+    // The result list's popup menu runs the same commands as the 編集 menu.
+    mnuPopup = new QMenu(QStringLiteral("ポップアップメニュー"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    mnuPopup->addAction(mnuHensyuAllSelect);
+    mnuPopup->addSeparator();
+    mnuPopup->addAction(mnuHensyuCopy);
+    mnuPopup->addSeparator();
+    mnuPopup->addAction(mnuHensyuDelete);
+    mnuPopup->addSeparator();
+    mnuPopup->addAction(mnuHensyuSortAsc1);
+    mnuPopup->addAction(mnuHensyuSortAsc2);
+    mnuPopup->addAction(mnuHensyuSortDesc);
+}
+
+void FrmMain::createToolbar()
+{
+    tlbMain = addToolBar(QStringLiteral("tlbMain"));
+    tlbMain->setObjectName(QStringLiteral("tlbMain"));
+    tlbMain->setMovable(false);
+    tlbMain->setFloatable(false);
+    tlbMain->setIconSize(QSize(24, 24));
+    tlbMain->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto addButton = [this](const char* key, QAction* action) {
+        auto* button = new QToolButton(tlbMain);
+        button->setObjectName(QLatin1String(key));
+        button->setProperty("key", QLatin1String(key));
+        button->setDefaultAction(action);
+        button->setAutoRaise(true);
+        tlbMain->addWidget(button);
+        m_buttons.insert(QLatin1String(key), button);
+        return button;
+    };
+    // Drop-down items carry the toolbar's captions and run the menu's commands.
+    auto dropDown = [this](QToolButton* button, std::initializer_list<std::pair<const char*, QAction*>> items,
+                           std::initializer_list<const char*> captions) {
+        auto* menu = new QMenu(button);
+        auto caption = captions.begin();
+        for (const auto& [key, target] : items) {
+            if (!target) {
+                menu->addSeparator()->setObjectName(QLatin1String(key));
+            } else {
+                QAction* item = menu->addAction(QString::fromUtf8(*caption));
+                item->setObjectName(QLatin1String(key));
+                connect(item, &QAction::triggered, target, &QAction::trigger);
+            }
+            ++caption;
+        }
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    };
+
+    addButton("M_Open", mnuFileOpen);
+    addButton("M_Save", mnuFileSave);
+    addButton("M_Print", mnuFilePrint);
+    tlbMain->addSeparator();
+    addButton("M_AllSelect", mnuHensyuAllSelect);
+    addButton("M_Copy", mnuHensyuCopy);
+    QToolButton* sort = addButton("M_Sort", mnuHensyuSortAsc2);
+    dropDown(sort,
+             {{"M_SortAsc1", mnuHensyuSortAsc1}, {"M_SortAsc2", mnuHensyuSortAsc2}, {"M_SortDesc", mnuHensyuSortDesc}},
+             {"抽選順に並べ替え", "昇順に並べ替え", "降順に並べ替え"});
+    tlbMain->addSeparator();
+    addButton("M_PickupRecord", mnuToolPickupRecord);
+    tlbMain->addSeparator();
+    addButton("M_Start", mnuRunStart);
+    addButton("M_Stop", mnuRunStop);
+    tlbMain->addSeparator();
+    QToolButton* reset = addButton("M_Reset", mnuResetStandard);
+    dropDown(reset,
+             {{"M_ResetStandard", mnuResetStandard},
+              {"M_ResetCustom", mnuResetCustom},
+              {"M_ResetSeparator", nullptr},
+              {"M_ResetCustomSet", mnuResetCustomSet}},
+             {"標準リセット", "カスタムリセット", "", "現在の状態をカスタムリセットの設定にする"});
+    tlbMain->addSeparator();
+    addButton("M_Help", m_helpTopicAction);
+}
+
+void FrmMain::createCentralArea()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralArea"));
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin * 3 / 2);
+    outer->setSpacing(kMargin);
+
+    QFont gothic(kGothic);
+    gothic.setPointSize(10);
+
+    // Mode frame: the two modes and the no-duplicates option.
+    fraMode = new QFrame(central);
+    fraMode->setObjectName(QStringLiteral("fraMode"));
+    fraMode->setFrameShape(QFrame::StyledPanel);
+    fraMode->setFixedSize(kModeFrameWidth, kFrameHeight);
+    auto* modeLayout = new QVBoxLayout(fraMode);
+    optSuji = new QRadioButton(QStringLiteral("数字抽選モード(&N)"), fraMode);
+    optSuji->setObjectName(QStringLiteral("optSuji"));
+    optYomikomi = new QRadioButton(QStringLiteral("読込抽選モード(&Y)"), fraMode);
+    optYomikomi->setObjectName(QStringLiteral("optYomikomi"));
+    chkDaburi = new QCheckBox(QStringLiteral("ダブり無し(&D)"), fraMode);
+    chkDaburi->setObjectName(QStringLiteral("chkDaburi"));
+    for (QWidget* w : {static_cast<QWidget*>(optSuji), static_cast<QWidget*>(optYomikomi),
+                       static_cast<QWidget*>(chkDaburi)}) {
+        w->setFont(gothic);
+        modeLayout->addWidget(w);
+    }
+    optSuji->setChecked(true);
+
+    // Settings frame: stretches to the right edge.
+    fraSet = new QFrame(central);
+    fraSet->setObjectName(QStringLiteral("fraSet"));
+    fraSet->setFrameShape(QFrame::StyledPanel);
+    fraSet->setFixedHeight(kFrameHeight);
+    auto* setLayout = new QGridLayout(fraSet);
+    setLayout->setVerticalSpacing(2);
+    auto makeBox = [&](const char* labelName, const QString& caption, const char* boxName, QLabel*& label,
+                       QLineEdit*& box) {
+        label = new QLabel(caption, fraSet);
+        label->setObjectName(QLatin1String(labelName));
+        label->setFont(gothic);
+        box = new QLineEdit(fraSet);
+        box->setObjectName(QLatin1String(boxName));
+        box->setFont(gothic);
+        label->setBuddy(box);
+        box->installEventFilter(this);
+    };
+    makeBox("lblSaisyo", QStringLiteral("最小値(&M)"), "txtSaisyo", lblSaisyo, txtSaisyo);
+    makeBox("lblSaidai", QStringLiteral("最大値(&B)"), "txtSaidai", lblSaidai, txtSaidai);
+    makeBox("lblTyusen", QStringLiteral("抽選数(&V)"), "txtTyusen", lblTyusen, txtTyusen);
+    txtSaisyo->setMaxLength(9);
+    txtSaidai->setMaxLength(9);
+    cmdFile = new QToolButton(fraSet);
+    cmdFile->setObjectName(QStringLiteral("cmdFile"));
+    cmdFile->setIcon(QIcon(QStringLiteral(":/icons/file.svg")));
+    cmdFile->setAutoRaise(true);
+    cmdFile->setFixedSize(24, 22);
+    cmdFile->setEnabled(false);
+    setLayout->addWidget(lblSaisyo, 0, 0);
+    setLayout->addWidget(txtSaisyo, 0, 1);
+    setLayout->addWidget(cmdFile, 0, 2);
+    setLayout->addWidget(lblSaidai, 1, 0);
+    setLayout->addWidget(txtSaidai, 1, 1, 1, 2);
+    setLayout->addWidget(lblTyusen, 2, 0);
+    setLayout->addWidget(txtTyusen, 2, 1, 1, 2);
+    setLayout->setColumnStretch(1, 1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(kMargin);
+    top->addWidget(fraMode);
+    top->addWidget(fraSet, 1);
+    outer->addLayout(top);
+
+    // The two lists and the progress frame share one rectangle; one of them shows at a time.
+    auto* area = new QGridLayout;
+    lvwKekka = makeListView("lvwKekka", m_kekka, central);
+    lvwKekka->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvwKekka, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (!m_kekka->isEmpty())
+            mnuPopup->popup(lvwKekka->viewport()->mapToGlobal(pos));
+    });
+    lvwSagyo = makeListView("lvwSagyo", m_sagyo, central);
+    lvwSagyo->hide();
+
+    fraProgressbar = new QFrame(central);
+    fraProgressbar->setObjectName(QStringLiteral("fraProgressbar"));
+    fraProgressbar->setFrameShape(QFrame::StyledPanel);
+    auto* progress = new QGridLayout(fraProgressbar);
+    progress->setContentsMargins(kMargin * 3, 0, kMargin * 3, 0);
+    progress->setRowStretch(0, 1);
+    progress->setRowStretch(4, 1);
+    lblStatus = new QLabel(fraProgressbar);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    QFont pGothic(kPGothic);
+    pGothic.setPointSize(11);
+    lblStatus->setFont(pGothic);
+    prgCount = new QProgressBar(fraProgressbar);
+    prgCount->setObjectName(QStringLiteral("prgCount"));
+    prgCount->setTextVisible(false);
+    lblProgressbar = new QLabel(QStringLiteral("0"), fraProgressbar);
+    lblProgressbar->setObjectName(QStringLiteral("lblProgressbar"));
+    lblProgressbar->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblProgressbarEnd = new QLabel(QStringLiteral("/ 0"), fraProgressbar);
+    lblProgressbarEnd->setObjectName(QStringLiteral("lblProgressbarEnd"));
+    progress->addWidget(lblStatus, 1, 0, 1, 2);
+    progress->addWidget(prgCount, 2, 0, 1, 2);
+    progress->addWidget(lblProgressbar, 3, 0);
+    progress->addWidget(lblProgressbarEnd, 3, 1);
+    fraProgressbar->hide();
+
+    area->addWidget(lvwKekka, 0, 0);
+    area->addWidget(lvwSagyo, 0, 0);
+    area->addWidget(fraProgressbar, 0, 0);
+    outer->addLayout(area, 1);
+    setCentralWidget(central);
+
+    connect(txtSaisyo, &QLineEdit::textChanged, this, &FrmMain::refreshStartAvailability);
+    connect(txtSaidai, &QLineEdit::textChanged, this, [this] {
+        cleanPastedMaximum();
+        refreshStartAvailability();
+    });
+    connect(txtTyusen, &QLineEdit::textChanged, this, &FrmMain::refreshStartAvailability);
+    connect(chkDaburi, &QCheckBox::clicked, this, &FrmMain::refreshStartAvailability);
+}
+
+QToolButton* FrmMain::toolbarButton(const QString& key) const
+{
+    return m_buttons.value(key);
+}
+
+bool FrmMain::isFileMode() const
+{
+    return optYomikomi->isChecked();
+}
+
+void FrmMain::setCommandState(bool idle)
+{
+    const bool wasBusy = m_state.busy();
+    if (idle)
+        m_state.setIdle(isFileMode());
+    else
+        m_state.setBusy();
+    if (!wasBusy && m_state.busy())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (wasBusy && !m_state.busy())
+        QApplication::restoreOverrideCursor();
+    applyCommandState();
+}
+
+void FrmMain::refreshStartAvailability()
+{
+    m_state.refreshStart(!txtSaisyo->text().isEmpty() && !txtSaidai->text().isEmpty() &&
+                         !txtTyusen->text().isEmpty());
+    applyCommandState();
+}
+
+// Buttons are the masters; every menu item that belongs to a button copies its state.
+void FrmMain::applyCommandState()
+{
+    const auto on = [this](MainButton b) { return m_state.enabled(b); };
+    mnuFileOpen->setEnabled(on(MainButton::Open));
+    mnuFileSave->setEnabled(on(MainButton::Save));
+    mnuFilePrint->setEnabled(on(MainButton::Print));
+    mnuHensyuAllSelect->setEnabled(on(MainButton::AllSelect));
+    mnuHensyuCopy->setEnabled(on(MainButton::Copy));
+    mnuHensyuDelete->setEnabled(on(MainButton::Copy));
+    for (QAction* sort : {mnuHensyuSortAsc1, mnuHensyuSortAsc2, mnuHensyuSortDesc})
+        sort->setEnabled(on(MainButton::Sort));
+    mnuToolPickupRecord->setEnabled(on(MainButton::PickupRecord));
+    mnuRunStart->setEnabled(on(MainButton::Start));
+    mnuRunStop->setEnabled(on(MainButton::Stop));
+    mnuReset->menuAction()->setEnabled(on(MainButton::Reset));
+    for (QAction* reset : {mnuResetStandard, mnuResetCustom, mnuResetCustomSet})
+        reset->setEnabled(on(MainButton::Reset));
+    m_helpTopicAction->setEnabled(true);
+    mnuFileEnd->setEnabled(m_state.fileEndEnabled());
+    mnuToolNewString->setEnabled(m_state.newStringEnabled());
+    fraSet->setEnabled(m_state.framesEnabled());
+    fraMode->setEnabled(m_state.framesEnabled());
+}
+
+void FrmMain::closeEvent(QCloseEvent* event)
+{
+    // Work in progress cannot be closed away.
+    if (m_state.busy()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (!typed.isEmpty()) {
+            const char32_t ch = typed.toStdU32String().front();
+            const bool accepted = watched == txtTyusen ? acceptsCountKey(ch) : acceptsMinMaxKey(ch);
+            if (!accepted) {
+                m_platform.beep();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::cleanPastedMaximum()
+{
+    const std::u32string text = toU32(txtSaidai->text());
+    if (!firstOffendingMaximumChar(text))
+        return;
+    txtSaidai->setText(QString::fromStdU32String(kuji::cleanPastedMaximum(text)));
+    txtSaidai->setCursorPosition(txtSaidai->text().size());
+    txtSaidai->setFocus();
+}
+
+void FrmMain::fitTextColumn(QTreeView* view)
+{
+    view->resizeColumnToContents(ListRowsModel::TextColumn);
+}
+
+void FrmMain::runStart()
+{
+    if (m_drawing)
+        return;
+    const ValidationResult checked =
+        validateDrawSettings({isFileMode(), chkDaburi->isChecked(), toU32(txtSaisyo->text()),
+                              toU32(txtSaidai->text()), toU32(txtTyusen->text())});
+    if (checked.code != 0) {
+        m_platform.showError(this, QString::fromStdString(checked.message));
+        setCommandState(true);
+        return;
+    }
+
+    setCommandState(false);
+    m_drawing = true;
+    m_stopRequested = false;
+
+    DrawRun run(checked.settings, m_sagyo->rows(), m_random);
+    prgCount->setRange(0, static_cast<int>(run.total()));
+    prgCount->setValue(0);
+    lblStatus->setText(QStringLiteral("抽選中..."));
+    lblProgressbar->setText(QStringLiteral("0"));
+    lblProgressbar->show();
+    lblProgressbarEnd->setText(QStringLiteral("/ ") + QString::number(run.total()));
+    lblProgressbarEnd->show();
+    fraProgressbar->show();
+    lvwSagyo->hide();
+    lvwKekka->hide();
+    m_kekka->clear();
+
+    ListRows results;
+    const std::size_t rounds = checked.settings.counts.size();
+    results.reserve(static_cast<std::size_t>(run.total()) + (rounds >= 2 ? 2 * rounds : 0));
+    for (;;) {
+        const bool done = run.step(results, std::chrono::steady_clock::now() + kTimeSlice);
+        prgCount->setValue(static_cast<int>(run.drawn()));
+        lblProgressbar->setText(QString::number(run.drawn()));
+        // Stop, repaints and the progress display get their turn here.
+        QCoreApplication::processEvents();
+        if (done || m_stopRequested)
+            break;
+    }
+
+    if (m_stopRequested) {
+        // A stopped run leaves no results.
+        results = ListRows();
+        showListAfterWork(!isFileMode());
+    } else {
+        m_kekka->setRows(std::move(results));
+        m_state.drawCompleted();
+        showListAfterWork(true);
+        lvwKekka->setFocus();
+    }
+    fraProgressbar->hide();
+    m_drawing = false;
+    setCommandState(true);
+}
+
+void FrmMain::showListAfterWork(bool results)
+{
+    QTreeView* view = results ? lvwKekka : lvwSagyo;
+    fitTextColumn(view);
+    view->show();
+}
+
+void FrmMain::runStop()
+{
+    m_stopRequested = true;
+    m_state.stopRequested();
+    applyCommandState();
+    fitTextColumn(lvwSagyo);
+    fitTextColumn(lvwKekka);
+}
+
+}  // namespace kuji

@@ -1,0 +1,143 @@
+#include "app/DrawValidation.h"
+
+#include <gtest/gtest.h>
+
+using namespace kuji;
+
+namespace {
+
+ValidationResult numberMode(const char32_t* min, const char32_t* max, const char32_t* count, bool noDup = true)
+{
+    return validateDrawSettings({false, noDup, min, max, count});
+}
+
+ValidationResult fileMode(const char32_t* registered, const char32_t* count, bool noDup = true)
+{
+    return validateDrawSettings({true, noDup, U"/tmp/entries.csv", registered, count});
+}
+
+}  // namespace
+
+TEST(DrawValidation, RangeRuleOnlyBindsWithoutDuplicates)
+{
+    EXPECT_EQ(numberMode(U"1", U"10", U"10").code, 0);
+    const auto over = numberMode(U"1", U"10", U"11");
+    EXPECT_EQ(over.code, 100);
+    EXPECT_EQ(over.message, "Error:抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+    EXPECT_EQ(numberMode(U"1", U"10", U"11", false).code, 0);
+
+    const auto both = numberMode(U"10", U"1", U"3");
+    EXPECT_EQ(both.code, 101);
+    EXPECT_EQ(both.message, "Error:最小値が最大値を超えています。\r\n"
+                            "       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+    const auto minAboveMax = numberMode(U"10", U"1", U"3", false);
+    EXPECT_EQ(minAboveMax.code, 1);
+    EXPECT_EQ(minAboveMax.message, "Error:最小値が最大値を超えています。");
+}
+
+TEST(DrawValidation, CountPartsZeroOrEmpty)
+{
+    const std::string zero = "Error:抽選数で0を指定することはできません。";
+    const std::string hyphen = "Error:抽選数に不正な半角ハイフン[-]が入力されています。";
+    EXPECT_EQ(numberMode(U"1", U"100", U"3-0-2").message, zero);
+    EXPECT_EQ(numberMode(U"1", U"100", U"3-00").message, zero);
+    EXPECT_EQ(numberMode(U"1", U"100", U"3-0-2").code, 1);
+    for (const char32_t* text : {U"3--2", U"-3", U"3-", U"-"}) {
+        const auto r = numberMode(U"1", U"100", text);
+        EXPECT_EQ(r.code, 10);
+        EXPECT_EQ(r.message, hyphen);
+    }
+    // The first bad part decides: a zero before an empty part gives the zero message.
+    EXPECT_EQ(numberMode(U"1", U"100", U"0--").message, zero);
+}
+
+TEST(DrawValidation, CharacterStageReportsEveryBoxAtOnce)
+{
+    const auto all = numberMode(U"1a", U"2b", U"x");
+    EXPECT_EQ(all.stage, 1);
+    EXPECT_EQ(all.code, 111);
+    EXPECT_EQ(all.message, "Error:最小値と最大値と抽選数に数字以外のものが含まれています。");
+    const auto inFileMode = fileMode(U"2b", U"x");
+    EXPECT_EQ(inFileMode.code, 110);
+    EXPECT_EQ(inFileMode.message, "Error:最大値と抽選数に数字以外のものが含まれています。");
+
+    EXPECT_EQ(numberMode(U"1", U"-12", U"1").message, "Error:最大値に数字以外のものが含まれています。");
+    EXPECT_EQ(fileMode(U"-12", U"1").message, "Error:登録数に数字以外のものが含まれています。");
+    EXPECT_EQ(numberMode(U"1a", U"2", U"1").message, "Error:最小値に数字以外のものが含まれています。");
+    EXPECT_EQ(numberMode(U"1a", U"2b", U"1").message, "Error:最小値と最大値に数字以外のものが含まれています。");
+    EXPECT_EQ(numberMode(U"1", U"2", U"x").message, "Error:抽選数に数字以外のものが含まれています。");
+    EXPECT_EQ(numberMode(U"a", U"2", U"x").message, "Error:最小値と抽選数に数字以外のものが含まれています。");
+    // Full-width digits are not digits.
+    EXPECT_EQ(numberMode(U"１", U"2", U"1").code, 1);
+}
+
+TEST(DrawValidation, RegisteredCountBindsFileDrawsWithoutDuplicates)
+{
+    EXPECT_EQ(fileMode(U"5", U"2-3").code, 0);
+    const auto over = fileMode(U"5", U"2-4");
+    EXPECT_EQ(over.code, 1000);
+    EXPECT_EQ(over.message, "Error:抽選数が登録数を超えています。");
+    EXPECT_EQ(fileMode(U"5", U"2-4", false).code, 0);
+    EXPECT_EQ(fileMode(U"0", U"3", false).code, 0);
+}
+
+TEST(DrawValidation, CountsBeyondTheLimitAreRefusedNotOverflowed)
+{
+    const std::string limit = "Error:抽選数は10000000以下の値を入力して下さい。";
+    EXPECT_EQ(numberMode(U"1", U"999999999", U"10000000", false).code, 0);
+    const auto one = numberMode(U"1", U"999999999", U"10000001", false);
+    EXPECT_EQ(one.code, 10);
+    EXPECT_EQ(one.message, limit);
+    // Total over the limit although every part is below it.
+    EXPECT_EQ(numberMode(U"1", U"999999999", U"6000000-6000000", false).code, 10);
+    // Far more digits than any integer holds.
+    EXPECT_EQ(numberMode(U"1", U"999999999", U"99999999999999999999999999", false).code, 10);
+    // 2^32 + 1 would wrap to 1 in a 32-bit parse.
+    EXPECT_EQ(numberMode(U"1", U"999999999", U"4294967297", false).code, 10);
+
+    EXPECT_EQ(numberMode(U"5", U"1", U"20000000", false).message,
+              "Error:最小値が最大値を超えています。\r\n       " + limit.substr(6));
+    EXPECT_EQ(numberMode(U"1", U"5", U"20000000").message,
+              limit + "\r\n       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+    EXPECT_EQ(numberMode(U"5", U"1", U"20000000").code, 111);
+    EXPECT_EQ(fileMode(U"5", U"20000000").message,
+              "Error:抽選数は10000000以下の値で\r\n       かつ、抽選数が登録数を超えない値を入力して下さい。");
+    EXPECT_EQ(fileMode(U"5", U"20000000", false).message, limit);
+}
+
+TEST(DrawValidation, ValidSettingsCarryWhatTheDrawNeeds)
+{
+    const auto r = numberMode(U"001", U"120", U"3-2");
+    ASSERT_EQ(r.code, 0);
+    EXPECT_EQ(r.settings.minimum, 1);
+    EXPECT_EQ(r.settings.maximum, 120);
+    EXPECT_EQ(r.settings.minimumLength, 3u);
+    EXPECT_EQ(r.settings.counts, (std::vector<std::int32_t>{3, 2}));
+    EXPECT_TRUE(r.settings.noDuplicates);
+    EXPECT_FALSE(r.settings.fileMode);
+}
+
+TEST(DrawValidation, KeyFilters)
+{
+    for (char32_t ch : {U'a', U' ', U'-', U'.', U'/', U':', U'~'})
+        EXPECT_FALSE(acceptsMinMaxKey(ch)) << static_cast<int>(ch);
+    for (char32_t ch : {U'0', U'9', U'\b', char32_t(3), char32_t(22), U'あ'})
+        EXPECT_TRUE(acceptsMinMaxKey(ch)) << static_cast<int>(ch);
+    EXPECT_TRUE(acceptsCountKey(U'-'));
+    EXPECT_TRUE(acceptsCountKey(U'5'));
+    EXPECT_FALSE(acceptsCountKey(U' '));
+    EXPECT_FALSE(acceptsCountKey(U'+'));
+}
+
+TEST(DrawValidation, PasteCleaningOfTheMaximum)
+{
+    EXPECT_EQ(cleanPastedMaximum(U"12a3-4"), U"1234");
+    EXPECT_EQ(cleanPastedMaximum(U"-12"), U"-12");
+    EXPECT_EQ(cleanPastedMaximum(U"1.5"), U"1.5");
+    EXPECT_EQ(cleanPastedMaximum(U"1,5 /x"), U"15");
+    EXPECT_EQ(cleanPastedMaximum(U"１２"), U"");
+    // Removing the first character can bring a "-" to the front, where it may stay.
+    EXPECT_EQ(cleanPastedMaximum(U"a-1"), U"-1");
+    EXPECT_FALSE(firstOffendingMaximumChar(U"0123").has_value());
+    EXPECT_EQ(firstOffendingMaximumChar(U"12a3"), 2u);
+}

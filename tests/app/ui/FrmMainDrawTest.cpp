@@ -1,0 +1,174 @@
+#include "common/ui/ListRowsModel.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <set>
+
+using namespace kuji;
+using kuji::test::MainWindowFixture;
+
+namespace {
+
+class FrmMainDraw : public MainWindowFixture {};
+
+}  // namespace
+
+TEST_F(FrmMainDraw, NumberDrawRoadFromTypingToResults)
+{
+    typeSettings("1", "100", "10");
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    ASSERT_TRUE(child<QCheckBox>("chkDaburi")->isChecked());
+    ASSERT_TRUE(action("mnuRunStart")->isEnabled());
+
+    QTest::keyClick(window.get(), Qt::Key_F5);
+
+    const ListRows& rows = window->resultModel()->rows();
+    ASSERT_EQ(rows.size(), 10u);
+    std::set<int> values;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(formatSequenceKey(rows[i].key), "00000000" + std::to_string(i));
+        values.insert(std::stoi(rows[i].text));
+    }
+    EXPECT_EQ(values.size(), 10u);
+    EXPECT_GE(*values.begin(), 1);
+    EXPECT_LE(*values.rbegin(), 100);
+
+    auto* kekka = child<QTreeView>("lvwKekka");
+    EXPECT_TRUE(kekka->isVisible());
+    EXPECT_TRUE(kekka->hasFocus());
+    EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+    for (const char* enabled : {"mnuFileSave", "mnuFilePrint", "mnuHensyuAllSelect", "mnuHensyuCopy",
+                                "mnuHensyuDelete", "mnuHensyuSortAsc2", "mnuRunStart"})
+        EXPECT_TRUE(action(enabled)->isEnabled()) << enabled;
+    EXPECT_FALSE(action("mnuRunStop")->isEnabled());
+    for (const char* key : {"M_Save", "M_Print", "M_AllSelect", "M_Copy", "M_Sort", "M_Start"})
+        EXPECT_TRUE(window->toolbarButton(key)->isEnabled()) << key;
+    EXPECT_FALSE(window->toolbarButton("M_Stop")->isEnabled());
+    EXPECT_TRUE(platform.messages.empty());
+
+    // The shown list reads the same rows the draw wrote.
+    EXPECT_EQ(kekka->model()->index(0, 1).data().toString().toStdString(), rows[0].text);
+    QAbstractItemModelTester tester(window->resultModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+}
+
+TEST_F(FrmMainDraw, RoundsAndProgressLabels)
+{
+    typeSettings("1", "6", "2-2-2");
+    trigger("mnuRunStart");
+    EXPECT_EQ(window->resultModel()->rows().size(), 11u);
+    EXPECT_EQ(child<QProgressBar>("prgCount")->maximum(), 6);
+    EXPECT_EQ(child<QLabel>("lblProgressbarEnd")->text(), "/ 6");
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "抽選中...");
+    EXPECT_EQ(child<QLabel>("lblProgressbar")->text(), "6");
+}
+
+TEST_F(FrmMainDraw, PaddingFollowsTheMinimumAsTyped)
+{
+    typeSettings("001", "120", "50");
+    trigger("mnuRunStart");
+    for (const ListRow& row : window->resultModel()->rows())
+        EXPECT_EQ(row.text.size(), 3u) << row.text;
+}
+
+TEST_F(FrmMainDraw, InvalidSettingsShowOneErrorBoxAndDrawNothing)
+{
+    typeSettings("10", "1", "3");
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    trigger("mnuRunStart");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const MessageRequest& m = platform.messages[0].request;
+    EXPECT_EQ(m.text, "Error:最小値が最大値を超えています。\r\n       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+    EXPECT_EQ(m.title, "エラー");
+    EXPECT_EQ(m.icon, QMessageBox::Critical);
+    EXPECT_EQ(m.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_TRUE(window->resultModel()->isEmpty());
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_TRUE(action("mnuRunStart")->isEnabled());
+    EXPECT_FALSE(action("mnuFileSave")->isEnabled());
+    // The boxes keep what the user typed.
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), "10");
+
+    // Text that reached the boxes without typing is caught by validation.
+    child<QLineEdit>("txtSaisyo")->setText("1a");
+    child<QLineEdit>("txtTyusen")->setText("x");
+    trigger("mnuRunStart");
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].request.text, "Error:最小値と抽選数に数字以外のものが含まれています。");
+}
+
+TEST_F(FrmMainDraw, KeyFiltersBeepAndRefuse)
+{
+    auto* min = child<QLineEdit>("txtSaisyo");
+    auto* max = child<QLineEdit>("txtSaidai");
+    auto* count = child<QLineEdit>("txtTyusen");
+    QTest::keyClicks(min, "1a 2-");
+    EXPECT_EQ(min->text(), "12");
+    EXPECT_EQ(platform.beeps, 3);
+    QTest::keyClicks(max, "x9");
+    EXPECT_EQ(max->text(), "9");
+    QTest::keyClicks(count, "3-2+");
+    EXPECT_EQ(count->text(), "3-2");
+    EXPECT_EQ(platform.beeps, 5);
+    // Nine characters at most in number mode.
+    QTest::keyClicks(min, "345678901");
+    EXPECT_EQ(min->text(), "123456789");
+}
+
+TEST_F(FrmMainDraw, PastingIntoTheMaximumCleansIt)
+{
+    auto* max = child<QLineEdit>("txtSaidai");
+    max->insert("12a3-4");
+    EXPECT_EQ(max->text(), "1234");
+    EXPECT_EQ(max->cursorPosition(), 4);
+    max->clear();
+    max->insert("-12");
+    EXPECT_EQ(max->text(), "-12");
+    child<QLineEdit>("txtSaisyo")->setText("1");
+    child<QLineEdit>("txtTyusen")->setText("1");
+    trigger("mnuRunStart");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].request.text, "Error:最大値に数字以外のものが含まれています。");
+}
+
+TEST_F(FrmMainDraw, StopActsQuicklyAndLeavesNoResults)
+{
+    typeSettings("1", "999999999", "5000000");
+    QElapsedTimer sinceStop;
+    int progressSeen = -1;
+    bool closedWhileBusy = true;
+    QTimer::singleShot(60, window.get(), [&] {
+        progressSeen = child<QProgressBar>("prgCount")->value();
+        EXPECT_TRUE(child<QWidget>("fraProgressbar")->isVisible());
+        EXPECT_TRUE(window->isBusy());
+        EXPECT_FALSE(action("mnuFileEnd")->isEnabled());
+        EXPECT_FALSE(action("mnuHensyuDelete")->isEnabled());
+        closedWhileBusy = window->close();
+        sinceStop.start();
+        trigger("mnuRunStop");
+    });
+    trigger("mnuRunStart");
+    const qint64 latency = sinceStop.elapsed();
+
+    ASSERT_TRUE(sinceStop.isValid()) << "the draw ended before Stop was clicked";
+    EXPECT_LT(latency, 50);
+    EXPECT_FALSE(closedWhileBusy);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_GT(progressSeen, 0);
+    EXPECT_TRUE(window->resultModel()->isEmpty());
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+    EXPECT_TRUE(child<QTreeView>("lvwKekka")->isVisible());
+    EXPECT_FALSE(action("mnuRunStop")->isEnabled());
+    EXPECT_TRUE(action("mnuRunStart")->isEnabled());
+    EXPECT_FALSE(action("mnuFileSave")->isEnabled());
+    EXPECT_TRUE(action("mnuFileEnd")->isEnabled());
+}
