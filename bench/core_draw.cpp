@@ -1,0 +1,41 @@
+// The draw engine alone: a million distinct values from a dense and from a sparse range.
+#include "app/DrawEngine.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void drawDistinct(benchmark::State& state, std::int32_t maximum)
+{
+    kuji::DrawSettings settings;
+    settings.minimum = 1;
+    settings.maximum = maximum;
+    settings.minimumLength = 1;
+    settings.noDuplicates = true;
+    settings.counts = {1000000};
+    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
+    const kuji::ListRows work;
+    for (auto _ : state) {
+        kuji::ListRows results;
+        results.reserve(1000000);
+        kuji::DrawRun run(settings, work, random);
+        run.runToEnd(results);
+        benchmark::DoNotOptimize(results.data());
+    }
+}
+
+void BM_DrawDistinctDense(benchmark::State& state)
+{
+    drawDistinct(state, 1000000);
+}
+
+void BM_DrawDistinctSparse(benchmark::State& state)
+{
+    drawDistinct(state, 999999999);
+}
+
+}  // namespace
+
+BENCHMARK(BM_DrawDistinctDense)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_DrawDistinctSparse)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_MAIN();
