@@ -20,8 +20,7 @@ bool ensureRecords(const char* path, const char* option)
 {
     if (kuji::myFileExists(path))
         return true;
-    const std::string command
-        = std::string("python3 /work/shared/bench/make-records 1000000 ") + path + " " + option;
+    const std::string command = std::string("python3 /work/shared/bench/make-records 1000000 ") + path + " " + option;
     return std::system(command.c_str()) == 0 && kuji::myFileExists(path);
 }
 
@@ -97,16 +96,6 @@ void BM_LineCountCp932Csv(benchmark::State& state)
 }
 BENCHMARK(BM_LineCountCp932Csv)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
-// Several benchmark files share one program; the main is weak so that any one of them may
-// provide it without clashing with another.
-__attribute__((weak)) int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +21,10 @@ namespace {
 // Closes a file descriptor when the reading routine leaves, whichever way it leaves.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    explicit FileDescriptor(int fd)
+        : m_fd(fd)
+    {
+    }
     ~FileDescriptor()
     {
         if (m_fd >= 0)
@@ -41,7 +48,7 @@ int openForReading(const std::string& path)
 
 bool isFolder(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -75,7 +82,7 @@ std::int64_t breaksInBuffer(const unsigned char* p, std::size_t n)
     return total;
 }
 
-}  // namespace
+} // namespace
 
 DialogPath mySplitDialogPath(const std::string& path, const std::string& programDir)
 {
@@ -100,7 +107,7 @@ bool myFileExists(const std::string& path)
 {
     if (path.empty() || path.back() == '/')
         return false;
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -131,7 +138,7 @@ std::int32_t myGetLineCount(const std::string& path)
     const FileDescriptor fd(openForReading(path));
     if (fd.get() < 0)
         return 1;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return 1;
 
@@ -161,57 +168,186 @@ std::int32_t myGetLineCount(const std::string& path)
     return static_cast<std::int32_t>(std::min(breaks + 1, kMax));
 }
 
+namespace {
+
+// Opens a file to be read whole: a regular file within the size limit. Returns the
+// descriptor, or -1 with err filled.
+int openWholeFile(const std::string& path, std::size_t& size, ErrorInfo& err)
+{
+    err = {};
+    if (path.empty()) {
+        fail(err, ENOENT);
+        return -1;
+    }
+    const int fd = openForReading(path);
+    if (fd < 0) {
+        fail(err, errno);
+        return -1;
+    }
+    struct stat st { };
+    int number = 0;
+    if (::fstat(fd, &st) != 0)
+        number = errno;
+    else if (S_ISDIR(st.st_mode))
+        number = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        number = ENODEV;
+    else if (st.st_size > kMaxReadableFileBytes)
+        number = EFBIG;
+    if (number != 0) {
+        ::close(fd);
+        fail(err, number);
+        return -1;
+    }
+    size = static_cast<std::size_t>(st.st_size);
+    return fd;
+}
+
+// Reads fd to its end into buffer, which offers data() and grow(bytes) (false when memory
+// runs out). Starts with the size the file had when opened and grows should the file grow
+// while being read. Returns the bytes read, or -1 with err filled.
+template <typename Buffer> std::int64_t readToEnd(int fd, std::size_t expected, Buffer& buffer, ErrorInfo& err)
+{
+    std::size_t capacity = expected + 1;
+    if (!buffer.grow(capacity)) {
+        fail(err, ENOMEM);
+        return -1;
+    }
+    std::size_t used = 0;
+    for (;;) {
+        if (used == capacity) {
+            if (static_cast<std::int64_t>(capacity) > kMaxReadableFileBytes) {
+                fail(err, EFBIG);
+                return -1;
+            }
+            capacity = std::min<std::size_t>(capacity * 2, kMaxReadableFileBytes + 1);
+            if (!buffer.grow(capacity)) {
+                fail(err, ENOMEM);
+                return -1;
+            }
+        }
+        const ssize_t got = ::read(fd, buffer.data() + used, capacity - used);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(err, errno);
+            return -1;
+        }
+        if (got == 0)
+            return static_cast<std::int64_t>(used);
+        used += static_cast<std::size_t>(got);
+    }
+}
+
+struct StringBuffer {
+    std::string& bytes;
+    char* data() { return bytes.data(); }
+    bool grow(std::size_t size)
+    {
+        try {
+            bytes.resize(size);
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        } catch (const std::length_error&) {
+            return false;
+        }
+    }
+};
+
+// A block from the allocator, grown with realloc. Large blocks come straight from the
+// system there and are handed back whole when freed.
+struct HeapBuffer {
+    char* base = nullptr;
+    std::size_t length = 0;
+
+    char* data() { return base; }
+    bool grow(std::size_t size)
+    {
+        void* p = std::realloc(base, size);
+        if (p == nullptr)
+            return false;
+        base = static_cast<char*>(p);
+        length = size;
+        adviseHugePages(base, length);
+        return true;
+    }
+    void release()
+    {
+        std::free(base);
+        base = nullptr;
+        length = 0;
+    }
+};
+
+} // namespace
+
 bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err)
 {
     bytes.clear();
-    err = {};
-    if (path.empty())
-        return fail(err, ENOENT);
-    const FileDescriptor fd(openForReading(path));
+    std::size_t size = 0;
+    const FileDescriptor fd(openWholeFile(path, size, err));
     if (fd.get() < 0)
-        return fail(err, errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        return fail(err, errno);
-    if (S_ISDIR(st.st_mode))
-        return fail(err, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return fail(err, ENODEV);
-    if (st.st_size > kMaxReadableFileBytes)
-        return fail(err, EFBIG);
-
-    try {
-        // Start with the size the file has now and grow should it grow while being read.
-        std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
-        bytes.resize(capacity);
-        std::size_t used = 0;
-        for (;;) {
-            if (used == capacity) {
-                if (static_cast<std::int64_t>(capacity) > kMaxReadableFileBytes) {
-                    bytes = std::string();
-                    return fail(err, EFBIG);
-                }
-                capacity = std::min<std::size_t>(capacity * 2, kMaxReadableFileBytes + 1);
-                bytes.resize(capacity);
-            }
-            const ssize_t got = ::read(fd.get(), bytes.data() + used, capacity - used);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                const int number = errno;
-                bytes = std::string();
-                return fail(err, number);
-            }
-            if (got == 0)
-                break;
-            used += static_cast<std::size_t>(got);
-        }
-        bytes.resize(used);
-    } catch (const std::bad_alloc&) {
+        return false;
+    StringBuffer buffer { bytes };
+    const std::int64_t used = readToEnd(fd.get(), size, buffer, err);
+    if (used < 0) {
         bytes = std::string();
-        return fail(err, ENOMEM);
+        return false;
     }
+    bytes.resize(static_cast<std::size_t>(used));
     return true;
+}
+
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr))
+    , m_size(std::exchange(other.m_size, 0))
+{
+}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+    }
+    return *this;
+}
+
+bool FileBytes::read(const std::string& path, ErrorInfo& err)
+{
+    release();
+    std::size_t size = 0;
+    const FileDescriptor fd(openWholeFile(path, size, err));
+    if (fd.get() < 0)
+        return false;
+    HeapBuffer buffer;
+    const std::int64_t used = readToEnd(fd.get(), size, buffer, err);
+    if (used < 0) {
+        buffer.release();
+        return false;
+    }
+    m_data = buffer.base;
+    m_size = static_cast<std::size_t>(used);
+    return true;
+}
+
+void FileBytes::release()
+{
+    std::free(m_data);
+    m_data = nullptr;
+    m_size = 0;
+}
+
+void adviseHugePages(void* data, std::size_t bytes)
+{
+    constexpr std::uintptr_t kHuge = std::uintptr_t { 1 } << 21;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(kHuge - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 std::string describeFileError(int errnum)
@@ -246,4 +382,4 @@ std::string describeFileError(int errnum)
     }
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -44,12 +44,42 @@ std::int64_t countLineBreaks(std::string_view bytes);
 // Files larger than this are refused, so that entry and line counters stay 32-bit.
 inline constexpr std::int64_t kMaxReadableFileBytes = 0x7FFFFFFE;
 
+// The bytes of a whole file in one block that goes back in one piece. A large file's block
+// asks for huge memory pages, which makes the first touch of tens of megabytes several
+// times faster where page faults are dear.
+class FileBytes {
+public:
+    FileBytes() = default;
+    ~FileBytes() { release(); }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    FileBytes(FileBytes&& other) noexcept;
+    FileBytes& operator=(FileBytes&& other) noexcept;
+
+    // Reads a whole regular file, replacing what was held. Fails as readFileBytes does.
+    bool read(const std::string& path, ErrorInfo& err);
+
+    std::string_view view() const { return { m_data, m_size }; }
+    std::size_t size() const { return m_size; }
+
+    // Gives the memory back; view() is empty afterwards.
+    void release();
+
+private:
+    char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
 // Reads a whole regular file into bytes. On failure (missing, a folder, not a regular file,
 // no permission, too large, read error, out of memory) returns false with err filled and
 // bytes empty. Never blocks on special files and never throws.
 bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err);
 
+// Asks the system to back the 2 MiB-aligned parts of a large block with huge pages. A hint
+// that only makes first touches cheaper; it never changes the content.
+void adviseHugePages(void* data, std::size_t bytes);
+
 // A text for the user describing a system error number, in Japanese for the usual file errors.
 std::string describeFileError(int errnum);
 
-}  // namespace kuji
+} // namespace kuji

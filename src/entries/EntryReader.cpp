@@ -17,9 +17,12 @@ std::size_t countQuotes(std::string_view line)
     return static_cast<std::size_t>(std::count(line.begin(), line.end(), '"'));
 }
 
-}  // namespace
+} // namespace
 
-EntryReader::EntryReader(std::size_t pieceBytes) : m_pieceBytes(std::max<std::size_t>(pieceBytes, 1)) {}
+EntryReader::EntryReader(std::size_t pieceBytes)
+    : m_pieceBytes(std::max<std::size_t>(pieceBytes, 1))
+{
+}
 
 bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& err)
 {
@@ -32,14 +35,14 @@ bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& er
     m_quoteMode = csvQuoteMode;
     m_encoding = text::Encoding::Utf8;
     m_source = Source::Direct;
-    if (!readFileBytes(path, m_raw, err))
+    if (!m_raw.read(path, err))
         return false;
 
     // The file size is capped below the 32-bit range, so this never clamps.
-    m_lineCount = static_cast<std::int32_t>(std::min<std::int64_t>(
-        countLineBreaks(m_raw) + 1, std::numeric_limits<std::int32_t>::max()));
+    m_lineCount = static_cast<std::int32_t>(
+        std::min<std::int64_t>(countLineBreaks(m_raw.view()) + 1, std::numeric_limits<std::int32_t>::max()));
 
-    std::string_view body = m_raw;
+    std::string_view body = m_raw.view();
     const bool hasBom = body.substr(0, text::kUtf8Bom.size()) == text::kUtf8Bom;
     if (hasBom) {
         body.remove_prefix(text::kUtf8Bom.size());
@@ -73,7 +76,7 @@ bool EntryReader::atEnd() const
 
 void EntryReader::close()
 {
-    m_raw = std::string();
+    m_raw.release();
     m_piece = std::string();
     m_text = {};
     m_rawPos = 0;
@@ -83,14 +86,15 @@ void EntryReader::close()
 
 std::size_t EntryReader::pieceEnd(std::size_t start) const
 {
-    const std::size_t size = m_raw.size();
+    const std::string_view raw = m_raw.view();
+    const std::size_t size = raw.size();
     if (size - start <= m_pieceBytes)
         return size;
     const std::size_t limit = start + m_pieceBytes;
     // Cut right after a line break, never between CR and LF: neither CP932 nor UTF-8 uses
     // the bytes of CR or LF inside a character, so each piece decodes on its own exactly as
     // it would within the whole file.
-    const std::string_view window(m_raw.data() + start, limit - start);
+    const std::string_view window = raw.substr(start, limit - start);
     std::size_t end = std::string::npos;
     if (const std::size_t lf = window.rfind('\n'); lf != std::string_view::npos) {
         return start + lf + 1;
@@ -98,12 +102,12 @@ std::size_t EntryReader::pieceEnd(std::size_t start) const
         end = start + cr + 1;
     } else {
         // One line longer than a piece: the piece runs on to that line's end.
-        const std::size_t next = m_raw.find_first_of("\r\n", limit);
+        const std::size_t next = raw.find_first_of("\r\n", limit);
         if (next == std::string::npos)
             return size;
         end = next + 1;
     }
-    if (m_raw[end - 1] == '\r' && end < size && m_raw[end] == '\n')
+    if (raw[end - 1] == '\r' && end < size && raw[end] == '\n')
         ++end;
     return end;
 }
@@ -111,7 +115,7 @@ std::size_t EntryReader::pieceEnd(std::size_t start) const
 void EntryReader::decodeNextPiece()
 {
     const std::size_t end = pieceEnd(m_rawPos);
-    const std::string_view bytes(m_raw.data() + m_rawPos, end - m_rawPos);
+    const std::string_view bytes = m_raw.view().substr(m_rawPos, end - m_rawPos);
     if (m_source == Source::Cp932Pieces) {
         m_piece = text::cp932ToUtf8(bytes);
     } else {
@@ -126,7 +130,7 @@ void EntryReader::decodeNextPiece()
     m_nextLf = std::string_view::npos;
     if (m_rawPos >= m_raw.size()) {
         // The last piece is decoded: the file's bytes are no longer needed.
-        m_raw = std::string();
+        m_raw.release();
         m_rawPos = 0;
     }
 }
@@ -158,7 +162,7 @@ std::string_view EntryReader::nextLine()
     }
     m_pos += length + lineBreak;
     ++m_lines;
-    return {p, length};
+    return { p, length };
 }
 
 void EntryReader::appendRecord(ListRows& out)
@@ -167,7 +171,7 @@ void EntryReader::appendRecord(ListRows& out)
     std::string_view line = nextLine();
     std::size_t quotes = m_quoteMode ? countQuotes(line) : 0;
     if (quotes % 2 == 0 || textExhausted()) {
-        out.push_back(ListRow{key, std::string(line)});
+        out.push_back(ListRow { key, std::string(line) });
     } else {
         // An open quote carries the record over to the next lines; an unmatched one takes
         // the rest of the file.
@@ -178,7 +182,7 @@ void EntryReader::appendRecord(ListRows& out)
             record.append("\r\n");
             record.append(line);
         }
-        out.push_back(ListRow{key, std::move(record)});
+        out.push_back(ListRow { key, std::move(record) });
     }
     ++m_entries;
 }
@@ -192,8 +196,10 @@ std::size_t EntryReader::readSome(ListRows& out, std::chrono::steady_clock::time
         // Every line could be an entry; without quote mode every line is one.
         try {
             const std::size_t wanted = out.size() + static_cast<std::size_t>(m_lineCount);
-            if (out.capacity() < wanted)
+            if (out.capacity() < wanted) {
                 out.reserve(wanted);
+                adviseHugePages(out.data(), out.capacity() * sizeof(ListRow));
+            }
         } catch (const std::bad_alloc&) {
             // Only an estimate: the rows can still grow one by one.
         } catch (const std::length_error&) {
@@ -227,4 +233,4 @@ std::size_t EntryReader::readAll(ListRows& out)
     return readSome(out, std::chrono::steady_clock::time_point::max());
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -27,7 +27,7 @@ namespace kuji {
 class EntryReader {
 public:
     // pieceBytes: how much of a CP932 file is decoded at once; small values only for tests.
-    explicit EntryReader(std::size_t pieceBytes = std::size_t{1} << 20);
+    explicit EntryReader(std::size_t pieceBytes = std::size_t { 1 } << 20);
 
     // Reads the file's bytes and prepares to make rows. Returns false with err filled when
     // the file cannot be read (missing, a folder, no permission, too large, read error).
@@ -77,11 +77,11 @@ private:
     Source m_source = Source::Direct;
     text::Encoding m_encoding = text::Encoding::Utf8;
 
-    std::string m_raw;       // the file's bytes
+    FileBytes m_raw; // the file's bytes
     std::size_t m_rawPos = 0; // first byte not yet decoded
-    std::string m_piece;     // decoded text of the current piece
+    std::string m_piece; // decoded text of the current piece
     std::string_view m_text; // text being split: the piece, or the raw bytes when already UTF-8
-    std::size_t m_pos = 0;   // first character of the next line within m_text
+    std::size_t m_pos = 0; // first character of the next line within m_text
     std::size_t m_nextLf = 0; // next LF at or after m_pos within m_text (its size when none)
 
     std::int32_t m_lines = 0;
@@ -91,4 +91,4 @@ private:
     ErrorInfo m_error;
 };
 
-}  // namespace kuji
+} // namespace kuji

@@ -32,4 +32,4 @@ void RecentFiles::load(const std::vector<std::string>& storedByKey)
             add(storedByKey[i]);
 }
 
-}  // namespace kuji
+} // namespace kuji

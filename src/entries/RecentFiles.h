@@ -37,4 +37,4 @@ private:
     std::vector<std::string> m_paths;
 };
 
-}  // namespace kuji
+} // namespace kuji

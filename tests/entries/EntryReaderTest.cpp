@@ -29,13 +29,14 @@ protected:
 
     std::string write(const std::string& name, const std::string& bytes)
     {
-        const std::string path = m_dir + "/" + name;
+        // A fresh name each time: rewriting a file makes the file system flush it at once.
+        const std::string path = m_dir + "/" + std::to_string(++m_written) + "-" + name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
 
     // Reads a file the way the main window does: quote mode for .csv names.
-    ListRows load(const std::string& path, std::size_t pieceBytes = std::size_t{1} << 20)
+    ListRows load(const std::string& path, std::size_t pieceBytes = std::size_t { 1 } << 20)
     {
         EntryReader reader(pieceBytes);
         ErrorInfo err;
@@ -47,7 +48,7 @@ protected:
         return rows;
     }
 
-    Texts texts(const std::string& name, const std::string& bytes, std::size_t pieceBytes = std::size_t{1} << 20)
+    Texts texts(const std::string& name, const std::string& bytes, std::size_t pieceBytes = std::size_t { 1 } << 20)
     {
         Texts out;
         for (const ListRow& row : load(write(name, bytes), pieceBytes))
@@ -56,6 +57,7 @@ protected:
     }
 
     std::string m_dir;
+    int m_written = 0;
 };
 
 struct RecordCase {
@@ -68,28 +70,28 @@ struct RecordCase {
 TEST_F(EntryReaderTest, RecordRules)
 {
     const RecordCase cases[] = {
-        {"empty middle line is an entry", "a.txt", "one\n\nthree\n", {"one", "", "three"}},
-        {"no entry for the final break", "a.txt", "one\r\ntwo\r\n", {"one", "two"}},
-        {"last line without a break", "a.txt", "one\ntwo", {"one", "two"}},
-        {"lone CR ends a line", "a.txt", "one\rtwo\r", {"one", "two"}},
-        {"CR then CR LF", "a.txt", "one\r\r\ntwo", {"one", "", "two"}},
-        {"LF then CR", "a.txt", "one\n\rtwo", {"one", "", "two"}},
-        {"only a break", "a.txt", "\n", {""}},
-        {"only breaks", "a.txt", "\r\n\r\n", {"", ""}},
-        {"empty file", "a.txt", "", {}},
-        {"nothing is trimmed or split", "a.txt", "  a, \"b\" ,\t\n", {"  a, \"b\" ,\t"}},
-        {"quoted lines joined in .csv", "a.csv", "x\"1\ny\"2\n", {"x\"1\r\ny\"2"}},
-        {"upper-case extension", "A.CSV", "x\"1\ny\"2\n", {"x\"1\r\ny\"2"}},
-        {"quotes are plain text in .txt", "a.txt", "x\"1\ny\"2\n", {"x\"1", "y\"2"}},
-        {"quoted comma stays", "a.csv", "1,\"a,b\",2\n3\n", {"1,\"a,b\",2", "3"}},
-        {"empty line outside quotes", "a.csv", "a\n\nb", {"a", "", "b"}},
-        {"empty lines inside quotes", "a.csv", "\"a\n\n\nb\"\nc", {"\"a\r\n\r\n\r\nb\"", "c"}},
-        {"odd then odd closes", "a.csv", "a\"\"\"\nb\"\nc", {"a\"\"\"\r\nb\"", "c"}},
-        {"lone CR inside quotes becomes CR LF", "a.csv", "\"a\rb\"", {"\"a\r\nb\""}},
-        {"unmatched quote takes the rest", "a.csv", "a\n\"b\nc\nd\n", {"a", "\"b\r\nc\r\nd"}},
-        {"unmatched quote with trailing empty lines", "a.csv", "\"b\n\n\n", {"\"b\r\n\r\n"}},
-        {"unmatched quote on the last line", "a.csv", "a\nb\"", {"a", "b\""}},
-        {"NUL byte kept", "a.txt", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
+        { "empty middle line is an entry", "a.txt", "one\n\nthree\n", { "one", "", "three" } },
+        { "no entry for the final break", "a.txt", "one\r\ntwo\r\n", { "one", "two" } },
+        { "last line without a break", "a.txt", "one\ntwo", { "one", "two" } },
+        { "lone CR ends a line", "a.txt", "one\rtwo\r", { "one", "two" } },
+        { "CR then CR LF", "a.txt", "one\r\r\ntwo", { "one", "", "two" } },
+        { "LF then CR", "a.txt", "one\n\rtwo", { "one", "", "two" } },
+        { "only a break", "a.txt", "\n", { "" } },
+        { "only breaks", "a.txt", "\r\n\r\n", { "", "" } },
+        { "empty file", "a.txt", "", {} },
+        { "nothing is trimmed or split", "a.txt", "  a, \"b\" ,\t\n", { "  a, \"b\" ,\t" } },
+        { "quoted lines joined in .csv", "a.csv", "x\"1\ny\"2\n", { "x\"1\r\ny\"2" } },
+        { "upper-case extension", "A.CSV", "x\"1\ny\"2\n", { "x\"1\r\ny\"2" } },
+        { "quotes are plain text in .txt", "a.txt", "x\"1\ny\"2\n", { "x\"1", "y\"2" } },
+        { "quoted comma stays", "a.csv", "1,\"a,b\",2\n3\n", { "1,\"a,b\",2", "3" } },
+        { "empty line outside quotes", "a.csv", "a\n\nb", { "a", "", "b" } },
+        { "empty lines inside quotes", "a.csv", "\"a\n\n\nb\"\nc", { "\"a\r\n\r\n\r\nb\"", "c" } },
+        { "odd then odd closes", "a.csv", "a\"\"\"\nb\"\nc", { "a\"\"\"\r\nb\"", "c" } },
+        { "lone CR inside quotes becomes CR LF", "a.csv", "\"a\rb\"", { "\"a\r\nb\"" } },
+        { "unmatched quote takes the rest", "a.csv", "a\n\"b\nc\nd\n", { "a", "\"b\r\nc\r\nd" } },
+        { "unmatched quote with trailing empty lines", "a.csv", "\"b\n\n\n", { "\"b\r\n\r\n" } },
+        { "unmatched quote on the last line", "a.csv", "a\nb\"", { "a", "b\"" } },
+        { "NUL byte kept", "a.txt", std::string("a\0b\nc", 5), { std::string("a\0b", 3), "c" } },
     };
     for (const RecordCase& c : cases)
         EXPECT_EQ(texts(c.name, c.bytes), c.expected) << c.label;
@@ -127,7 +129,7 @@ TEST_F(EntryReaderTest, KeysCountAndLinesRunWithoutGaps)
 
 TEST_F(EntryReaderTest, SameEntriesWhateverTheEncodingAndLineEnds)
 {
-    const Texts lines = {"髙橋 ～ ①", "ｶﾀｶﾅ,\"ﾃｽﾄ\"", "", "東京都1区", "abc"};
+    const Texts lines = { "髙橋 ～ ①", "ｶﾀｶﾅ,\"ﾃｽﾄ\"", "", "東京都1区", "abc" };
     std::string lf;
     for (const std::string& line : lines)
         lf += line + "\n";
@@ -135,7 +137,7 @@ TEST_F(EntryReaderTest, SameEntriesWhateverTheEncodingAndLineEnds)
     for (const std::string& line : lines)
         crlf += line + "\r\n";
 
-    for (const std::string& utf8 : {lf, crlf}) {
+    for (const std::string& utf8 : { lf, crlf }) {
         const auto cp932 = text::toCp932Exact(utf8);
         ASSERT_TRUE(cp932.has_value());
         EXPECT_EQ(texts("cp932.csv", *cp932), lines);
@@ -155,17 +157,17 @@ TEST_F(EntryReaderTest, SameEntriesWhateverTheEncodingAndLineEnds)
     ListRows rows;
     reader.readAll(rows);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].text, "a");  // the byte-order mark is not part of the first entry
+    EXPECT_EQ(rows[0].text, "a"); // the byte-order mark is not part of the first entry
 }
 
 TEST_F(EntryReaderTest, InvalidBytesBecomeReplacementCharacters)
 {
     const std::string fffd = "\xEF\xBF\xBD";
     // A CP932 lead byte right before a line break must not swallow the break.
-    EXPECT_EQ(texts("a.txt", "\x82\xA0\x82\nb\n"), (Texts{"あ" + fffd, "b"}));
-    EXPECT_EQ(texts("a.txt", "\x82\xA0\x82\nb\n", 2), (Texts{"あ" + fffd, "b"}));
-    EXPECT_EQ(texts("a.txt", std::string(text::kUtf8Bom) + "x\xFFy\nz"), (Texts{"x" + fffd + "y", "z"}));
-    EXPECT_EQ(texts("a.txt", std::string(text::kUtf8Bom) + "x\xFFy\nz", 1), (Texts{"x" + fffd + "y", "z"}));
+    EXPECT_EQ(texts("a.txt", "\x82\xA0\x82\nb\n"), (Texts { "あ" + fffd, "b" }));
+    EXPECT_EQ(texts("a.txt", "\x82\xA0\x82\nb\n", 2), (Texts { "あ" + fffd, "b" }));
+    EXPECT_EQ(texts("a.txt", std::string(text::kUtf8Bom) + "x\xFFy\nz"), (Texts { "x" + fffd + "y", "z" }));
+    EXPECT_EQ(texts("a.txt", std::string(text::kUtf8Bom) + "x\xFFy\nz", 1), (Texts { "x" + fffd + "y", "z" }));
 }
 
 TEST_F(EntryReaderTest, PiecesAndSlicesGiveTheSameRowsAsOneGo)
@@ -174,15 +176,15 @@ TEST_F(EntryReaderTest, PiecesAndSlicesGiveTheSameRowsAsOneGo)
     // half, read with pieces of every small size.
     std::mt19937 rng(11);
     const std::vector<std::string> tokens
-        = {"a", "bc", "\"", "\r", "\n", "\r\n", "\x82\xA0", "\x82", ",", std::string(1, '\0')};
+        = { "a", "bc", "\"", "\r", "\n", "\r\n", "\x82\xA0", "\x82", ",", std::string(1, '\0') };
     for (int round = 0; round < 40; ++round) {
         std::string bytes;
         const int length = static_cast<int>(rng() % 60);
         for (int i = 0; i < length; ++i)
             bytes += tokens[rng() % tokens.size()];
-        for (const char* name : {"r.txt", "r.csv"}) {
+        for (const char* name : { "r.txt", "r.csv" }) {
             const Texts whole = texts(name, bytes);
-            for (std::size_t piece : {1, 2, 3, 7, 16})
+            for (std::size_t piece : { 1, 2, 3, 7, 16 })
                 ASSERT_EQ(texts(name, bytes, piece), whole) << "piece " << piece << " round " << round;
         }
         // Without quotes the entries are the decoded text cut at its line breaks.
@@ -277,4 +279,4 @@ TEST_F(EntryReaderTest, UnreadableFilesAreReportedNotThrown)
     EXPECT_EQ(reader.entries(), 0);
 }
 
-}  // namespace
+} // namespace

@@ -33,10 +33,10 @@ TEST(RecentFiles, ReadingAListedFileMovesItToTheTop)
     RecentFiles recent;
     for (int n = 5; n >= 1; --n)
         recent.add(file(n));
-    ASSERT_EQ(recent.paths(), (Paths{file(1), file(2), file(3), file(4), file(5)}));
+    ASSERT_EQ(recent.paths(), (Paths { file(1), file(2), file(3), file(4), file(5) }));
 
-    recent.add(file(4));  // slot 4
-    EXPECT_EQ(recent.paths(), (Paths{file(4), file(1), file(2), file(3), file(5)}));
+    recent.add(file(4)); // slot 4
+    EXPECT_EQ(recent.paths(), (Paths { file(4), file(1), file(2), file(3), file(5) }));
 
     // A full list re-reading its last slot keeps all ten.
     for (int n = 10; n >= 1; --n)
@@ -52,7 +52,7 @@ TEST(RecentFiles, PathsCompareAsExactText)
     RecentFiles recent;
     recent.add("/data/List.csv");
     recent.add("/data/list.csv");
-    EXPECT_EQ(recent.paths(), (Paths{"/data/list.csv", "/data/List.csv"}));
+    EXPECT_EQ(recent.paths(), (Paths { "/data/list.csv", "/data/List.csv" }));
     recent.remove("/data/LIST.csv");
     EXPECT_EQ(recent.paths().size(), 2u);
 }
@@ -68,9 +68,9 @@ TEST(RecentFiles, RemoveAndClearBringBackThePlaceholder)
     for (int n = 3; n >= 1; --n)
         recent.add(file(n));
     recent.remove(file(2));
-    EXPECT_EQ(recent.paths(), (Paths{file(1), file(3)}));
-    recent.remove(file(9));  // not listed: nothing changes
-    EXPECT_EQ(recent.paths(), (Paths{file(1), file(3)}));
+    EXPECT_EQ(recent.paths(), (Paths { file(1), file(3) }));
+    recent.remove(file(9)); // not listed: nothing changes
+    EXPECT_EQ(recent.paths(), (Paths { file(1), file(3) }));
 
     recent.clear();
     EXPECT_TRUE(recent.placeholderVisible());
@@ -82,11 +82,11 @@ TEST(RecentFiles, RemoveAndClearBringBackThePlaceholder)
 TEST(RecentFiles, LoadingKeepsTheStoredOrderAndCollapsesRepeats)
 {
     // Keys "1" to "10" as stored; key "3" repeats key "1" and key "2" is empty.
-    const Paths stored = {"/a.csv", "", "/a.csv", "/b.txt", "/c.txt"};
+    const Paths stored = { "/a.csv", "", "/a.csv", "/b.txt", "/c.txt" };
     RecentFiles recent;
-    recent.add("/older.txt");  // loading adds to what is there
+    recent.add("/older.txt"); // loading adds to what is there
     recent.load(stored);
-    EXPECT_EQ(recent.paths(), (Paths{"/a.csv", "/b.txt", "/c.txt", "/older.txt"}));
+    EXPECT_EQ(recent.paths(), (Paths { "/a.csv", "/b.txt", "/c.txt", "/older.txt" }));
 
     // Saving writes the slots in order, so loading them again gives the same list.
     RecentFiles again;
@@ -94,4 +94,4 @@ TEST(RecentFiles, LoadingKeepsTheStoredOrderAndCollapsesRepeats)
     EXPECT_EQ(again.paths(), recent.paths());
 }
 
-}  // namespace
+} // namespace
