@@ -14,13 +14,11 @@ void drawDistinct(benchmark::State& state, std::int32_t maximum)
     settings.noDuplicates = true;
     settings.counts = {1000000};
     kuji::RandomSource random = kuji::RandomSource::fromEntropy();
-    const kuji::ListRows work;
     for (auto _ : state) {
-        kuji::ListRows results;
-        results.reserve(1000000);
-        kuji::DrawRun run(settings, work, random);
-        run.runToEnd(results);
-        benchmark::DoNotOptimize(results.data());
+        kuji::ResultList results;
+        kuji::DrawRun run(settings, nullptr, results, random);
+        run.runToEnd();
+        benchmark::DoNotOptimize(results.rows().data());
     }
 }
 

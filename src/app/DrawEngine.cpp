@@ -93,15 +93,23 @@ private:
     std::size_t m_mask = 0;
 };
 
-DrawRun::DrawRun(const DrawSettings& settings, const ListRows& entries, RandomSource& random)
-    : m_settings(settings), m_entries(entries), m_random(random)
+DrawRun::DrawRun(const DrawSettings& settings, std::shared_ptr<const ListRows> entries, ResultList& results,
+                 RandomSource& random)
+    : m_settings(settings), m_results(results), m_random(random)
 {
     for (std::int32_t count : m_settings.counts)
         m_total += count;
-    if (m_settings.fileMode)
-        m_range = m_entries.size();
-    else
+    if (m_settings.fileMode) {
+        if (!entries)
+            entries = std::make_shared<const ListRows>();
+        m_range = entries->size();
+        m_results.reset(0, 0, std::move(entries));
+    } else {
         m_range = static_cast<std::uint64_t>(static_cast<std::int64_t>(m_settings.maximum) - m_settings.minimum + 1);
+        m_results.reset(m_settings.minimum, m_settings.minimumLength, nullptr);
+    }
+    const std::size_t rounds = m_settings.counts.size();
+    m_results.reserve(static_cast<std::size_t>(m_total) + (rounds >= 2 ? 2 * rounds - 1 : 0));
     if (m_settings.noDuplicates && m_range > 0)
         m_shuffle = new Shuffle(m_range, m_total);
 }
@@ -111,39 +119,28 @@ DrawRun::~DrawRun()
     delete m_shuffle;
 }
 
-void DrawRun::addRow(ListRows& results, std::string text)
+void DrawRun::drawOne()
 {
-    results.push_back({static_cast<std::uint32_t>(results.size()), std::move(text)});
-}
-
-void DrawRun::drawOne(ListRows& results)
-{
-    if (m_settings.fileMode) {
+    if (m_range == 0) {
         // An empty work list has nothing to look up: the row stays empty.
-        std::string text;
-        if (m_range > 0) {
-            const std::uint64_t index = m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range);
-            text = m_entries[index].text;
-        }
-        addRow(results, std::move(text));
+        m_results.appendEmpty();
     } else {
-        const std::uint64_t offset = m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range);
-        addRow(results, formatDrawnNumber(m_settings.minimum + static_cast<std::int64_t>(offset),
-                                          m_settings.minimumLength));
+        const auto index = static_cast<std::uint32_t>(m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range));
+        m_results.appendNumber(index);
     }
     ++m_drawnInRound;
     ++m_drawn;
 }
 
-bool DrawRun::step(ListRows& results, std::chrono::steady_clock::time_point deadline)
+bool DrawRun::step(std::chrono::steady_clock::time_point deadline)
 {
     const bool rounds = m_settings.counts.size() >= 2;
     while (!done()) {
         if (!m_roundStarted) {
             if (rounds) {
                 if (m_round > 0)
-                    addRow(results, std::string());
-                addRow(results, roundHeaderText(m_round + 1, m_settings.counts[m_round]));
+                    m_results.appendEmpty();
+                m_results.appendHeader(roundHeaderText(m_round + 1, m_settings.counts[m_round]));
             }
             m_roundStarted = true;
             m_drawnInRound = 0;
@@ -153,7 +150,7 @@ bool DrawRun::step(ListRows& results, std::chrono::steady_clock::time_point dead
         while (m_drawnInRound < count) {
             const std::int32_t batchEnd = count - m_drawnInRound > 4096 ? m_drawnInRound + 4096 : count;
             while (m_drawnInRound < batchEnd)
-                drawOne(results);
+                drawOne();
             if (m_drawnInRound < count && std::chrono::steady_clock::now() >= deadline)
                 return false;
         }
@@ -165,9 +162,9 @@ bool DrawRun::step(ListRows& results, std::chrono::steady_clock::time_point dead
     return true;
 }
 
-void DrawRun::runToEnd(ListRows& results)
+void DrawRun::runToEnd()
 {
-    step(results, std::chrono::steady_clock::time_point::max());
+    step(std::chrono::steady_clock::time_point::max());
 }
 
 }  // namespace kuji

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/RandomSource.h"
+#include "app/ResultList.h"
 #include "common/ListRows.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,24 +30,26 @@ std::string formatDrawnNumber(std::int64_t value, std::size_t minimumLength);
 std::string roundHeaderText(std::size_t roundNumber, std::int32_t count);
 
 // One draw run. The window calls step() in time slices and repaints in between; the run
-// appends result rows (round headers, separators and drawn values, each keyed by the number
-// of rows before it) to the result list it is given.
+// fills the result list it is given with round headers, separators and drawn values, each
+// keyed by the number of rows before it.
 //
 // No-duplicate runs shuffle lazily (Fisher-Yates over the range or the entry positions,
 // shared by all rounds), so every pass yields a new value: no retries, however close the
 // count comes to the range. The work list itself is never reordered.
 class DrawRun {
 public:
-    // entries is the work list (file mode); it must outlive the run and stay unchanged.
-    DrawRun(const DrawSettings& settings, const ListRows& entries, RandomSource& random);
+    // entries is the work list (file mode); the results keep it for their texts. The result
+    // list is emptied and set up for this run.
+    DrawRun(const DrawSettings& settings, std::shared_ptr<const ListRows> entries, ResultList& results,
+            RandomSource& random);
     ~DrawRun();
     DrawRun(const DrawRun&) = delete;
     DrawRun& operator=(const DrawRun&) = delete;
 
     // Draws until the deadline or the end; returns true when the run is complete.
-    bool step(ListRows& results, std::chrono::steady_clock::time_point deadline);
+    bool step(std::chrono::steady_clock::time_point deadline);
     // Draws everything at once.
-    void runToEnd(ListRows& results);
+    void runToEnd();
 
     bool done() const { return m_round >= m_settings.counts.size(); }
     // Values drawn so far over all rounds, and in all (the progress display).
@@ -55,11 +59,10 @@ public:
 private:
     class Shuffle;
 
-    void drawOne(ListRows& results);
-    void addRow(ListRows& results, std::string text);
+    void drawOne();
 
     DrawSettings m_settings;
-    const ListRows& m_entries;
+    ResultList& m_results;
     RandomSource& m_random;
     std::uint64_t m_range = 0;
     Shuffle* m_shuffle = nullptr;

@@ -31,13 +31,27 @@ DrawSettings entries(std::vector<std::int32_t> counts, bool noDup)
     return s;
 }
 
+// The results as plain rows, texts made.
+ListRows toRows(const ResultList& results)
+{
+    ListRows rows;
+    for (std::size_t i = 0; i < results.size(); ++i)
+        rows.push_back({results.key(i), results.text(i)});
+    return rows;
+}
+
+ListRows runAll(const DrawSettings& settings, RandomSource& random, const ListRows& work = {})
+{
+    ResultList results;
+    DrawRun run(settings, std::make_shared<const ListRows>(work), results, random);
+    run.runToEnd();
+    return toRows(results);
+}
+
 ListRows draw(const DrawSettings& settings, std::uint64_t seed = 1, const ListRows& work = {})
 {
     RandomSource random(seed);
-    DrawRun run(settings, work, random);
-    ListRows results;
-    run.runToEnd(results);
-    return results;
+    return runAll(settings, random, work);
 }
 
 ListRows workList(std::initializer_list<const char*> texts)
@@ -81,11 +95,11 @@ TEST(DrawEngine, SingleRoundHasNoHeadersAndKeysInDrawOrder)
 TEST(DrawEngine, RoundsGetHeadersAndSeparators)
 {
     RandomSource random(7);
-    ListRows work;
-    DrawRun run(numbers(1, 100, {2, 2, 2}, false), work, random);
+    ResultList results;
+    DrawRun run(numbers(1, 100, {2, 2, 2}, false), nullptr, results, random);
     EXPECT_EQ(run.total(), 6);
-    ListRows rows;
-    run.runToEnd(rows);
+    run.runToEnd();
+    const ListRows rows = toRows(results);
     ASSERT_EQ(rows.size(), 11u);
     EXPECT_EQ(rows[0].text, "【1回目の抽選結果：2件】");
     EXPECT_EQ(rows[3].text, "");
@@ -166,12 +180,12 @@ TEST(DrawEngine, TimeSlicedRunMatchesOneGo)
     const DrawSettings settings = numbers(1, 1000000, {30000, 20000}, true);
     const ListRows whole = draw(settings, 42);
     RandomSource random(42);
-    ListRows work;
-    DrawRun run(settings, work, random);
-    ListRows sliced;
+    ResultList results;
+    DrawRun run(settings, nullptr, results, random);
     int slices = 0;
-    while (!run.step(sliced, std::chrono::steady_clock::now()))
+    while (!run.step(std::chrono::steady_clock::now()))
         ++slices;
+    const ListRows sliced = toRows(results);
     EXPECT_GT(slices, 1);
     ASSERT_EQ(sliced.size(), whole.size());
     for (std::size_t i = 0; i < whole.size(); ++i)
@@ -206,12 +220,9 @@ TEST(DrawFairness, OrderedOutcomesOfANoDuplicateDrawAreUniform)
 {
     // 3 distinct values from 1 to 4: 24 ordered outcomes.
     RandomSource random(5);
-    ListRows work;
     std::map<std::string, long> outcomes;
     for (int i = 0; i < 24000; ++i) {
-        DrawRun run(numbers(1, 4, {3}, true), work, random);
-        ListRows rows;
-        run.runToEnd(rows);
+        const ListRows rows = runAll(numbers(1, 4, {3}, true), random);
         outcomes[rows[0].text + rows[1].text + rows[2].text]++;
     }
     ASSERT_EQ(outcomes.size(), 24u);
@@ -224,9 +235,7 @@ TEST(DrawFairness, OrderedOutcomesOfANoDuplicateDrawAreUniform)
     const ListRows abcd = workList({"A", "B", "C", "D"});
     std::map<std::string, long> picks;
     for (int i = 0; i < 24000; ++i) {
-        DrawRun run(entries({3}, true), abcd, random);
-        ListRows rows;
-        run.runToEnd(rows);
+        const ListRows rows = runAll(entries({3}, true), random, abcd);
         picks[rows[0].text + rows[1].text + rows[2].text]++;
     }
     ASSERT_EQ(picks.size(), 24u);

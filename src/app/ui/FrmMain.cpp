@@ -2,6 +2,7 @@
 
 #include "app/DrawEngine.h"
 #include "app/DrawValidation.h"
+#include "app/ui/ResultListModel.h"
 #include "common/ui/ListRowsModel.h"
 #include "common/ui/Platform.h"
 
@@ -46,7 +47,7 @@ std::u32string toU32(const QString& text)
     return text.toStdU32String();
 }
 
-QTreeView* makeListView(const char* name, ListRowsModel* model, QWidget* parent)
+QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
 {
     auto* view = new QTreeView(parent);
     view->setObjectName(QLatin1String(name));
@@ -77,7 +78,7 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, QWidget* parent)
     QFont::insertSubstitution(kGothic, QStringLiteral("IPAGothic"));
     QFont::insertSubstitution(kPGothic, QStringLiteral("IPAPGothic"));
 
-    m_kekka = new ListRowsModel(QStringLiteral("抽選結果"), this);
+    m_kekka = new ResultListModel(this);
     m_sagyo = new ListRowsModel(QStringLiteral("ファイルの内容"), this);
 
     createActions();
@@ -545,7 +546,8 @@ void FrmMain::runStart()
     m_drawing = true;
     m_stopRequested = false;
 
-    DrawRun run(checked.settings, m_sagyo->rows(), m_random);
+    ResultList results;
+    DrawRun run(checked.settings, m_sagyo->sharedRows(), results, m_random);
     prgCount->setRange(0, static_cast<int>(run.total()));
     prgCount->setValue(0);
     lblStatus->setText(QStringLiteral("抽選中..."));
@@ -558,11 +560,8 @@ void FrmMain::runStart()
     lvwKekka->hide();
     m_kekka->clear();
 
-    ListRows results;
-    const std::size_t rounds = checked.settings.counts.size();
-    results.reserve(static_cast<std::size_t>(run.total()) + (rounds >= 2 ? 2 * rounds : 0));
     for (;;) {
-        const bool done = run.step(results, std::chrono::steady_clock::now() + kTimeSlice);
+        const bool done = run.step(std::chrono::steady_clock::now() + kTimeSlice);
         prgCount->setValue(static_cast<int>(run.drawn()));
         lblProgressbar->setText(QString::number(run.drawn()));
         // Stop, repaints and the progress display get their turn here.
@@ -573,10 +572,9 @@ void FrmMain::runStart()
 
     if (m_stopRequested) {
         // A stopped run leaves no results.
-        results = ListRows();
         showListAfterWork(!isFileMode());
     } else {
-        m_kekka->setRows(std::move(results));
+        m_kekka->change([&results](ResultList& list) { list = std::move(results); });
         m_state.drawCompleted();
         showListAfterWork(true);
         lvwKekka->setFocus();

@@ -21,6 +21,7 @@ class QTreeView;
 namespace kuji {
 
 class ListRowsModel;
+class ResultListModel;
 class Platform;
 class RandomSource;
 
@@ -34,7 +35,7 @@ public:
 
     // The toolbar button with the given key ("M_Open", …), for tests and dispatch.
     QToolButton* toolbarButton(const QString& key) const;
-    ListRowsModel* resultModel() const { return m_kekka; }
+    ResultListModel* resultModel() const { return m_kekka; }
     ListRowsModel* workModel() const { return m_sagyo; }
     bool isBusy() const { return m_state.busy(); }
     bool isFileMode() const;
@@ -68,7 +69,7 @@ private:
     bool m_stopRequested = false;
     bool m_drawing = false;
 
-    ListRowsModel* m_kekka = nullptr;
+    ResultListModel* m_kekka = nullptr;
     ListRowsModel* m_sagyo = nullptr;
 
     // Controls, named as the program names them.

@@ -2,6 +2,16 @@
 
 namespace kuji {
 
+QString singleLineText(QString text)
+{
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        text.replace(QLatin1String("\r\n"), QStringLiteral(" ↵ "));
+        text.replace(QLatin1Char('\n'), QStringLiteral(" ↵ "));
+        text.replace(QLatin1Char('\r'), QStringLiteral(" ↵ "));
+    }
+    return text;
+}
+
 ListRowsModel::ListRowsModel(QString textCaption, QObject* parent)
     : QAbstractTableModel(parent), m_textCaption(std::move(textCaption))
 {
@@ -9,7 +19,7 @@ ListRowsModel::ListRowsModel(QString textCaption, QObject* parent)
 
 int ListRowsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_rows->size());
 }
 
 int ListRowsModel::columnCount(const QModelIndex& parent) const
@@ -21,18 +31,11 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ListRow& row = m_rows[static_cast<std::size_t>(index.row())];
+    const ListRow& row = (*m_rows)[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole) {
         if (index.column() == KeyColumn)
             return QString::fromStdString(formatSequenceKey(row.key));
-        // A record that spans lines shows on one row; the stored text keeps its breaks.
-        QString text = QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size()));
-        if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
-            text.replace(QLatin1String("\r\n"), QStringLiteral(" ↵ "));
-            text.replace(QLatin1Char('\n'), QStringLiteral(" ↵ "));
-            text.replace(QLatin1Char('\r'), QStringLiteral(" ↵ "));
-        }
-        return text;
+        return singleLineText(QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size())));
     }
     if (role == Qt::EditRole && index.column() == TextColumn)
         return QString::fromUtf8(row.text.data(), static_cast<qsizetype>(row.text.size()));
@@ -49,22 +52,13 @@ QVariant ListRowsModel::headerData(int section, Qt::Orientation orientation, int
 void ListRowsModel::setRows(ListRows rows)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    m_rows = std::make_shared<const ListRows>(std::move(rows));
     endResetModel();
 }
 
 void ListRowsModel::clear()
 {
     setRows({});
-}
-
-ListRows ListRowsModel::takeRows()
-{
-    beginResetModel();
-    ListRows rows = std::move(m_rows);
-    m_rows.clear();
-    endResetModel();
-    return rows;
 }
 
 }  // namespace kuji

@@ -1,4 +1,4 @@
-#include "common/ui/ListRowsModel.h"
+#include "app/ui/ResultListModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractItemModelTester>
@@ -31,12 +31,12 @@ TEST_F(FrmMainDraw, NumberDrawRoadFromTypingToResults)
 
     QTest::keyClick(window.get(), Qt::Key_F5);
 
-    const ListRows& rows = window->resultModel()->rows();
+    const ResultList& rows = window->resultModel()->results();
     ASSERT_EQ(rows.size(), 10u);
     std::set<int> values;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(formatSequenceKey(rows[i].key), "00000000" + std::to_string(i));
-        values.insert(std::stoi(rows[i].text));
+        EXPECT_EQ(formatSequenceKey(rows.key(i)), "00000000" + std::to_string(i));
+        values.insert(std::stoi(rows.text(i)));
     }
     EXPECT_EQ(values.size(), 10u);
     EXPECT_GE(*values.begin(), 1);
@@ -56,7 +56,7 @@ TEST_F(FrmMainDraw, NumberDrawRoadFromTypingToResults)
     EXPECT_TRUE(platform.messages.empty());
 
     // The shown list reads the same rows the draw wrote.
-    EXPECT_EQ(kekka->model()->index(0, 1).data().toString().toStdString(), rows[0].text);
+    EXPECT_EQ(kekka->model()->index(0, 1).data().toString().toStdString(), rows.text(0));
     QAbstractItemModelTester tester(window->resultModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
 }
 
@@ -64,7 +64,7 @@ TEST_F(FrmMainDraw, RoundsAndProgressLabels)
 {
     typeSettings("1", "6", "2-2-2");
     trigger("mnuRunStart");
-    EXPECT_EQ(window->resultModel()->rows().size(), 11u);
+    EXPECT_EQ(window->resultModel()->results().size(), 11u);
     EXPECT_EQ(child<QProgressBar>("prgCount")->maximum(), 6);
     EXPECT_EQ(child<QLabel>("lblProgressbarEnd")->text(), "/ 6");
     EXPECT_EQ(child<QLabel>("lblStatus")->text(), "抽選中...");
@@ -75,8 +75,9 @@ TEST_F(FrmMainDraw, PaddingFollowsTheMinimumAsTyped)
 {
     typeSettings("001", "120", "50");
     trigger("mnuRunStart");
-    for (const ListRow& row : window->resultModel()->rows())
-        EXPECT_EQ(row.text.size(), 3u) << row.text;
+    const ResultList& rows = window->resultModel()->results();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows.text(i).size(), 3u) << rows.text(i);
 }
 
 TEST_F(FrmMainDraw, InvalidSettingsShowOneErrorBoxAndDrawNothing)

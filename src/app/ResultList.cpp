@@ -1,0 +1,44 @@
+#include "app/ResultList.h"
+
+#include "app/DrawEngine.h"
+
+namespace kuji {
+
+void ResultList::reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const ListRows> entries)
+{
+    clear();
+    m_minimum = minimum;
+    m_minimumLength = minimumLength;
+    m_entries = std::move(entries);
+}
+
+void ResultList::clear()
+{
+    m_rows = {};
+    m_headers = {};
+    m_entries.reset();
+}
+
+void ResultList::appendHeader(std::string text)
+{
+    append(kHeader | static_cast<std::uint32_t>(m_headers.size()));
+    m_headers.push_back(std::move(text));
+}
+
+std::string ResultList::text(std::size_t row) const
+{
+    const std::uint32_t item = m_rows[row].item;
+    const std::uint32_t index = item & ~kKindMask;
+    switch (item & kKindMask) {
+    case kNumber:
+        if (m_entries)
+            return index < m_entries->size() ? (*m_entries)[index].text : std::string();
+        return formatDrawnNumber(m_minimum + index, m_minimumLength);
+    case kHeader:
+        return m_headers[index];
+    default:
+        return {};
+    }
+}
+
+}  // namespace kuji

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "common/ListRows.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kuji {
+
+// The result list of a draw. A row is eight bytes: its sequence key and a reference to its
+// text (a drawn number, an entry of the work list the draw read, a round header, or empty).
+// The text is made when asked for, so a million results cost eight megabytes, not a million
+// strings, and the draw itself stays a tight loop.
+class ResultList {
+public:
+    struct Row {
+        std::uint32_t key = 0;
+        std::uint32_t item = 0;  // kind in the top two bits, index or number below
+    };
+
+    // What the texts of the next rows refer to. entries may be null in number mode.
+    void reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const ListRows> entries);
+    void clear();
+
+    std::size_t size() const { return m_rows.size(); }
+    bool empty() const { return m_rows.empty(); }
+    void reserve(std::size_t rows) { m_rows.reserve(rows); }
+
+    std::uint32_t key(std::size_t row) const { return m_rows[row].key; }
+    std::string text(std::size_t row) const;
+
+    // Each append keys the row with the number of rows the list held before it.
+    void appendNumber(std::uint32_t offsetFromMinimum) { append(kNumber | offsetFromMinimum); }
+    void appendEntry(std::uint32_t entryIndex) { append(kNumber | entryIndex); }
+    void appendHeader(std::string text);
+    void appendEmpty() { append(kEmpty); }
+
+    // The rows in display order, for reordering and deleting without touching the texts.
+    std::vector<Row>& rows() { return m_rows; }
+    const std::vector<Row>& rows() const { return m_rows; }
+
+private:
+    static constexpr std::uint32_t kKindMask = 0xC0000000u;
+    static constexpr std::uint32_t kNumber = 0x00000000u;
+    static constexpr std::uint32_t kHeader = 0x40000000u;
+    static constexpr std::uint32_t kEmpty = 0x80000000u;
+
+    void append(std::uint32_t item) { m_rows.push_back({static_cast<std::uint32_t>(m_rows.size()), item}); }
+
+    std::vector<Row> m_rows;
+    std::vector<std::string> m_headers;
+    std::int64_t m_minimum = 0;
+    std::size_t m_minimumLength = 0;
+    std::shared_ptr<const ListRows> m_entries;
+};
+
+}  // namespace kuji

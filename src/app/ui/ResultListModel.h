@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/ResultList.h"
+
+#include <QAbstractTableModel>
+
+namespace kuji {
+
+// The result list as the view sees it: the hidden sequence key and the text "抽選結果".
+class ResultListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { KeyColumn = 0, TextColumn = 1, ColumnCount };
+
+    explicit ResultListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const ResultList& results() const { return m_results; }
+    bool isEmpty() const { return m_results.empty(); }
+    // Changes the list in place and tells the views: a draw fills it, a reset empties it.
+    template <typename Change>
+    void change(Change&& change)
+    {
+        beginResetModel();
+        change(m_results);
+        endResetModel();
+    }
+    void clear();
+
+private:
+    ResultList m_results;
+};
+
+}  // namespace kuji
