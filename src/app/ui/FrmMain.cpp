@@ -315,7 +315,7 @@ void FrmMain::createCentralArea()
     outer->setSpacing(kMargin);
 
     QFont gothic(kGothic);
-    gothic.setPointSize(10);
+    gothic.setPointSize(9);
 
     // Mode frame: the two modes and the no-duplicates option.
     fraMode = new QFrame(central);
@@ -323,6 +323,8 @@ void FrmMain::createCentralArea()
     fraMode->setFrameShape(QFrame::StyledPanel);
     fraMode->setFixedSize(kModeFrameWidth, kFrameHeight);
     auto* modeLayout = new QVBoxLayout(fraMode);
+    modeLayout->setContentsMargins(kMargin, 4, 4, 4);
+    modeLayout->setSpacing(2);
     optSuji = new QRadioButton(QStringLiteral("数字抽選モード(&N)"), fraMode);
     optSuji->setObjectName(QStringLiteral("optSuji"));
     optYomikomi = new QRadioButton(QStringLiteral("読込抽選モード(&Y)"), fraMode);
