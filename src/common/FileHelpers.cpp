@@ -82,94 +82,6 @@ std::int64_t breaksInBuffer(const unsigned char* p, std::size_t n)
     return total;
 }
 
-} // namespace
-
-DialogPath mySplitDialogPath(const std::string& path, const std::string& programDir)
-{
-    DialogPath out;
-    if (!path.empty()) {
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string::npos) {
-            out.name = path;
-        } else {
-            out.folder = path.substr(0, slash + 1);
-            out.name = path.substr(slash + 1);
-        }
-        if (!out.folder.empty() && !isFolder(out.folder))
-            out.folder.clear();
-    }
-    if (out.folder.empty())
-        out.folder = programDir;
-    return out;
-}
-
-bool myFileExists(const std::string& path)
-{
-    if (path.empty() || path.back() == '/')
-        return false;
-    struct stat st { };
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool myIsCsvFile(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string_view name
-        = slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string_view ext = name.substr(dot + 1);
-    if (ext.size() != 3)
-        return false;
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(ext[0]) == 'c' && lower(ext[1]) == 's' && lower(ext[2]) == 'v';
-}
-
-std::int64_t countLineBreaks(std::string_view bytes)
-{
-    return breaksInBuffer(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-}
-
-std::int32_t myGetLineCount(const std::string& path)
-{
-    if (path.empty())
-        return 1;
-    const FileDescriptor fd(openForReading(path));
-    if (fd.get() < 0)
-        return 1;
-    struct stat st { };
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return 1;
-
-    constexpr std::size_t kBufferBytes = 1 << 20;
-    const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kBufferBytes]);
-    if (!buffer)
-        return 1;
-    std::int64_t breaks = 0;
-    bool previousEndedInCr = false;
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer.get(), kBufferBytes);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        if (got == 0)
-            break;
-        const auto n = static_cast<std::size_t>(got);
-        // A CR LF split between two reads was counted once as a lone CR and once as an LF.
-        if (previousEndedInCr && buffer[0] == '\n')
-            --breaks;
-        breaks += breaksInBuffer(buffer.get(), n);
-        previousEndedInCr = buffer[n - 1] == '\r';
-    }
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::min(breaks + 1, kMax));
-}
-
-namespace {
-
 // Opens a file to be read whole: a regular file within the size limit. Returns the
 // descriptor, or -1 with err filled.
 int openWholeFile(const std::string& path, std::size_t& size, ErrorInfo& err)
@@ -281,6 +193,90 @@ struct HeapBuffer {
 };
 
 } // namespace
+
+DialogPath mySplitDialogPath(const std::string& path, const std::string& programDir)
+{
+    DialogPath out;
+    if (!path.empty()) {
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string::npos) {
+            out.name = path;
+        } else {
+            out.folder = path.substr(0, slash + 1);
+            out.name = path.substr(slash + 1);
+        }
+        if (!out.folder.empty() && !isFolder(out.folder))
+            out.folder.clear();
+    }
+    if (out.folder.empty())
+        out.folder = programDir;
+    return out;
+}
+
+bool myFileExists(const std::string& path)
+{
+    if (path.empty() || path.back() == '/')
+        return false;
+    struct stat st { };
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool myIsCsvFile(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name
+        = slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view ext = name.substr(dot + 1);
+    if (ext.size() != 3)
+        return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(ext[0]) == 'c' && lower(ext[1]) == 's' && lower(ext[2]) == 'v';
+}
+
+std::int64_t countLineBreaks(std::string_view bytes)
+{
+    return breaksInBuffer(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+std::int32_t myGetLineCount(const std::string& path)
+{
+    if (path.empty())
+        return 1;
+    const FileDescriptor fd(openForReading(path));
+    if (fd.get() < 0)
+        return 1;
+    struct stat st { };
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 1;
+
+    constexpr std::size_t kBufferBytes = 1 << 20;
+    const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kBufferBytes]);
+    if (!buffer)
+        return 1;
+    std::int64_t breaks = 0;
+    bool previousEndedInCr = false;
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer.get(), kBufferBytes);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (got == 0)
+            break;
+        const auto n = static_cast<std::size_t>(got);
+        // A CR LF split between two reads was counted once as a lone CR and once as an LF.
+        if (previousEndedInCr && buffer[0] == '\n')
+            --breaks;
+        breaks += breaksInBuffer(buffer.get(), n);
+        previousEndedInCr = buffer[n - 1] == '\r';
+    }
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::min(breaks + 1, kMax));
+}
 
 bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err)
 {

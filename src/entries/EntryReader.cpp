@@ -95,18 +95,19 @@ std::size_t EntryReader::pieceEnd(std::size_t start) const
     // the bytes of CR or LF inside a character, so each piece decodes on its own exactly as
     // it would within the whole file.
     const std::string_view window = raw.substr(start, limit - start);
-    std::size_t end = std::string::npos;
-    if (const std::size_t lf = window.rfind('\n'); lf != std::string_view::npos) {
+    if (const std::size_t lf = window.rfind('\n'); lf != std::string_view::npos)
         return start + lf + 1;
-    } else if (const std::size_t cr = window.rfind('\r'); cr != std::string_view::npos) {
+    std::size_t end = 0;
+    if (const std::size_t cr = window.rfind('\r'); cr != std::string_view::npos) {
         end = start + cr + 1;
     } else {
         // One line longer than a piece: the piece runs on to that line's end.
         const std::size_t next = raw.find_first_of("\r\n", limit);
-        if (next == std::string::npos)
+        if (next == std::string_view::npos)
             return size;
         end = next + 1;
     }
+    // A CR found this way may be the first half of a CR LF.
     if (raw[end - 1] == '\r' && end < size && raw[end] == '\n')
         ++end;
     return end;

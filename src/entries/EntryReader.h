@@ -82,7 +82,8 @@ private:
     std::string m_piece; // decoded text of the current piece
     std::string_view m_text; // text being split: the piece, or the raw bytes when already UTF-8
     std::size_t m_pos = 0; // first character of the next line within m_text
-    std::size_t m_nextLf = 0; // next LF at or after m_pos within m_text (its size when none)
+    // Next LF at or after m_pos within m_text: its size when there is none, npos when not yet looked for.
+    std::size_t m_nextLf = std::string_view::npos;
 
     std::int32_t m_lines = 0;
     std::int32_t m_lineCount = 1;

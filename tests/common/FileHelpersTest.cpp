@@ -195,6 +195,14 @@ TEST_F(FileHelpersTest, ReadFileBytesReportsWhyAFileCannotBeRead)
     EXPECT_EQ(err.number, ENODEV);
     EXPECT_FALSE(err.description.empty());
 
+    // Beyond the 32-bit counters: refused before anything is read (the file is sparse).
+    const std::string huge = write("huge.txt", "");
+    ASSERT_EQ(truncate(huge.c_str(), kMaxReadableFileBytes + 1), 0);
+    EXPECT_FALSE(readFileBytes(huge, bytes, err));
+    EXPECT_EQ(err.number, EFBIG);
+    EXPECT_FALSE(held.read(huge, err));
+    EXPECT_EQ(err.number, EFBIG);
+
     if (geteuid() != 0) {
         const std::string locked = write("locked.txt", "x");
         ASSERT_EQ(chmod(locked.c_str(), 0), 0);
