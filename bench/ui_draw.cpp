@@ -2,12 +2,14 @@
 // Start to the idle state, then the process's peak memory.
 #include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
+#include "common/ui/HelpService.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -20,7 +22,9 @@ int main(int argc, char** argv)
 
     kuji::test::ScriptedPlatform platform;
     kuji::RandomSource random = kuji::RandomSource::fromEntropy();
-    kuji::FrmMain window(platform, random);
+    kuji::HelpService help(platform);
+    QTemporaryDir folder;
+    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
     window.show();
     QApplication::processEvents();
 

@@ -2,10 +2,12 @@
 
 #include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
+#include "common/ui/HelpService.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,13 +19,29 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<FrmMain>(platform, random);
+        ASSERT_TRUE(folder.isValid());
+        openWindow();
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        help.closeAll();
+    }
+
+    // Opens a new main window on the fixture's settings file (closing any earlier one first).
+    void openWindow()
+    {
+        window.reset();
+        window = std::make_unique<FrmMain>(platform, random, help, settingsPath());
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    void TearDown() override { window.reset(); }
+    std::string settingsPath() const { return folder.filePath(QStringLiteral("kujitan.ini")).toStdString(); }
+    // Writes a file into the fixture's folder and returns its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
 
     template <typename T>
     T* child(const char* name) const
@@ -45,7 +63,9 @@ protected:
 
     void typeSettings(const QString& min, const QString& max, const QString& count);
 
+    QTemporaryDir folder;
     ScriptedPlatform platform;
+    HelpService help{platform};
     RandomSource random{12345};
     std::unique_ptr<FrmMain> window;
 };

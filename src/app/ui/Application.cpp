@@ -2,9 +2,12 @@
 
 #include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
+#include "common/SettingsLocation.h"
+#include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace kuji {
@@ -22,9 +25,14 @@ int runApplication(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("くじ丸"));
 
     QtPlatform platform;
+    HelpService help(platform);
     // Seeded once from the system's entropy; every draw of this process continues its sequence.
     RandomSource random = RandomSource::fromEntropy();
-    FrmMain window(platform, random);
+    // kujitan.ini beside the program when its folder is writable, else in the user's folder.
+    const std::string settingsPath =
+        settingsFilePath(QCoreApplication::applicationDirPath().toStdString(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+    FrmMain window(platform, random, help, settingsPath);
     window.show();
     return app.exec();
 }

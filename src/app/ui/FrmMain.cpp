@@ -3,6 +3,9 @@
 #include "app/DrawEngine.h"
 #include "app/DrawValidation.h"
 #include "app/ui/ResultListModel.h"
+#include "app/Settings.h"
+#include "common/ui/FrmAbout.h"
+#include "common/ui/HelpService.h"
 #include "common/ui/ListRowsModel.h"
 #include "common/ui/Platform.h"
 
@@ -21,6 +24,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -68,8 +72,9 @@ QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* pa
 
 }  // namespace
 
-FrmMain::FrmMain(Platform& platform, RandomSource& random, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_random(random)
+FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath,
+                 QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_random(random), m_help(help), m_settings(std::move(settingsPath))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("くじ丸"));
@@ -90,9 +95,50 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, QWidget* parent)
     setMinimumSize(kMinInnerWidth, kMinInnerHeight + menuHeight);
     resize(minimumSize());
 
+    loadSettings();
     setCommandState(false);
     setCommandState(true);
     refreshStartAvailability();
+}
+
+// Window position and size, mode, no-duplicates option and recent files, as the last run
+// left them. Positions are kept in twips at the screen's logical resolution.
+void FrmMain::loadSettings()
+{
+    QScreen* screen = this->screen();
+    const double dpi = screen->logicalDotsPerInch();
+    const QSize screenSize = screen->geometry().size();
+    const Settings::Rect rect = m_settings.readMainWindowRect(pixelsToTwips(screenSize.width(), dpi),
+                                                              pixelsToTwips(screenSize.height(), dpi));
+    move(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi));
+    // A stored size below the minimum (none on first start) grows to the minimum.
+    resize(twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi));
+
+    selectMode(m_settings.readMode() == Settings::Mode::File);
+    chkDaburi->setChecked(m_settings.readDaburi());
+    for (const std::string& path : m_settings.readRecentFiles())
+        m_recent.add(path);
+    refreshRecentMenu();
+}
+
+void FrmMain::saveSettings()
+{
+    // A minimised window stores where it will come back to, not its icon.
+    if (isMinimized())
+        showNormal();
+    const double dpi = screen()->logicalDotsPerInch();
+    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : QRect(pos(), size());
+    m_settings.writeMainWindowRect({pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
+                                    pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi)});
+    m_settings.writeOption(isFileMode() ? Settings::Mode::File : Settings::Mode::Number, chkDaburi->isChecked());
+    m_settings.writeRecentFiles(m_recent.paths());
+}
+
+void FrmMain::showVersion()
+{
+    FrmAbout about(m_platform, this);
+    about.centreOver(this);
+    about.exec();
 }
 
 FrmMain::~FrmMain()
@@ -115,6 +161,7 @@ void FrmMain::createActions()
     mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileOpen->setToolTip(QStringLiteral("開く"));
     mnuFileOpen->setIcon(QIcon(QStringLiteral(":/icons/open.svg")));
+    connect(mnuFileOpen, &QAction::triggered, this, &FrmMain::openEntryFile);
     mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuFileSave->setToolTip(QStringLiteral("保存"));
     mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
@@ -127,7 +174,13 @@ void FrmMain::createActions()
     }
     mnuFileUseItem[0]->setText(QStringLiteral("なし"));
     mnuFileUseItem[0]->setEnabled(false);
+    for (int i = 1; i <= 10; ++i)
+        connect(mnuFileUseItem[i], &QAction::triggered, this, [this, i] { openRecentFile(i); });
     mnuFileUseClear = makeAction("mnuFileUseClear", QStringLiteral("クリア"));
+    connect(mnuFileUseClear, &QAction::triggered, this, [this] {
+        m_recent.clear();
+        refreshRecentMenu();
+    });
     mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"));
     connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
 
@@ -161,16 +214,22 @@ void FrmMain::createActions()
     mnuResetStandard = makeAction("mnuResetStandard", QStringLiteral("標準リセット(&S)"));
     mnuResetStandard->setToolTip(QStringLiteral("標準リセット"));
     mnuResetStandard->setIcon(QIcon(QStringLiteral(":/icons/reset.svg")));
+    connect(mnuResetStandard, &QAction::triggered, this, &FrmMain::resetStandard);
     mnuResetCustom = makeAction("mnuResetCustom", QStringLiteral("カスタムリセット(&C)"));
+    connect(mnuResetCustom, &QAction::triggered, this, &FrmMain::resetCustom);
     mnuResetCustomSet =
         makeAction("mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
+    connect(mnuResetCustomSet, &QAction::triggered, this, &FrmMain::storeCustomReset);
 
     mnuHelpHelp = makeAction("mnuHelpHelp", QStringLiteral("ヘルプ(&H)"), QKeySequence(Qt::Key_F1));
+    connect(mnuHelpHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
     mnuHelpVersion = makeAction("mnuHelpVersion", QStringLiteral("バージョン情報(&V)"));
+    connect(mnuHelpVersion, &QAction::triggered, this, &FrmMain::showVersion);
     // The toolbar's help button opens the main window's own topic, not the contents.
     m_helpTopicAction = makeAction("actHelpTopic", QStringLiteral("ヘルプ"));
     m_helpTopicAction->setToolTip(QStringLiteral("ヘルプ"));
     m_helpTopicAction->setIcon(QIcon(QStringLiteral(":/icons/help.svg")));
+    connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicMainWindow); });
 }
 
 void FrmMain::createMenus()
@@ -337,6 +396,8 @@ void FrmMain::createCentralArea()
         modeLayout->addWidget(w);
     }
     optSuji->setChecked(true);
+    connect(optSuji, &QRadioButton::clicked, this, &FrmMain::switchToNumberMode);
+    connect(optYomikomi, &QRadioButton::clicked, this, &FrmMain::switchToFileMode);
 
     // Settings frame: stretches to the right edge.
     fraSet = new QFrame(central);
@@ -367,6 +428,7 @@ void FrmMain::createCentralArea()
     cmdFile->setAutoRaise(true);
     cmdFile->setFixedSize(24, 22);
     cmdFile->setEnabled(false);
+    connect(cmdFile, &QToolButton::clicked, this, &FrmMain::openEntryFile);
     setLayout->addWidget(lblSaisyo, 0, 0);
     setLayout->addWidget(txtSaisyo, 0, 1);
     setLayout->addWidget(cmdFile, 0, 2);
@@ -497,11 +559,15 @@ void FrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    saveSettings();
+    m_help.closeAll();
     event->accept();
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == txtSaisyo && dropOnSaisyo(event))
+        return true;
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (!typed.isEmpty()) {

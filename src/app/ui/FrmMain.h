@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/CommandState.h"
+#include "app/Settings.h"
 #include "common/ListRows.h"
+#include "common/RuntimeError.h"
+#include "entries/RecentFiles.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -20,6 +23,7 @@ class QTreeView;
 
 namespace kuji {
 
+class HelpService;
 class ListRowsModel;
 class ResultListModel;
 class Platform;
@@ -30,7 +34,10 @@ class RandomSource;
 class FrmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    FrmMain(Platform& platform, RandomSource& random, QWidget* parent = nullptr);
+    // settingsPath is the settings file; the window reads it at start-up and writes it when
+    // it closes.
+    FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath,
+            QWidget* parent = nullptr);
     ~FrmMain() override;
 
     // The toolbar button with the given key ("M_Open", …), for tests and dispatch.
@@ -45,6 +52,13 @@ public:
     // Start is available exactly when the three settings boxes hold text.
     void refreshStartAvailability();
 
+    // Reads an entry file into the work list, in time slices, with progress and Stop.
+    void myReadEntryFile(const QString& path);
+    // Puts a path at the top of the recently used files, or takes it out.
+    void myAddRecentFile(const QString& path);
+    void myRemoveRecentFile(const QString& path);
+    const RecentFiles& recentFiles() const { return m_recent; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,15 +71,34 @@ private:
     void applyCommandState();
     QAction* makeAction(const char* name, const QString& text, const QKeySequence& shortcut = {});
 
+    void loadSettings();
+    void saveSettings();
+    void showVersion();
+
     void runStart();
     void runStop();
+
+    void switchToNumberMode();
+    void switchToFileMode();
+    void selectMode(bool fileMode);
+    void openEntryFile();
+    bool dropOnSaisyo(QEvent* event);
+    void refreshRecentMenu();
+    void openRecentFile(int slot);
+    void resetStandard();
+    void resetCustom();
+    void storeCustomReset();
     void cleanPastedMaximum();
     void showListAfterWork(bool results);
     void fitTextColumn(QTreeView* view);
 
     Platform& m_platform;
     RandomSource& m_random;
+    HelpService& m_help;
+    Settings m_settings;
     MainCommandState m_state;
+    RecentFiles m_recent;
+    RuntimeError m_runtimeError;
     bool m_stopRequested = false;
     bool m_drawing = false;
 

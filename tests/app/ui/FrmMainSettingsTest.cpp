@@ -1,0 +1,125 @@
+#include "app/Settings.h"
+#include "common/IniFile.h"
+#include "common/ui/HelpService.h"
+#include "common/ui/HelpViewer.h"
+#include "support/MainWindowFixture.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QToolButton>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace kuji;
+using kuji::test::MainWindowFixture;
+
+namespace {
+
+class FrmMainSettings : public MainWindowFixture {};
+
+}  // namespace
+
+TEST_F(FrmMainSettings, FirstStartUsesTheDefaults)
+{
+    EXPECT_TRUE(child<QRadioButton>("optSuji")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("chkDaburi")->isChecked());
+    for (const char* box : {"txtSaisyo", "txtSaidai", "txtTyusen"})
+        EXPECT_TRUE(child<QLineEdit>(box)->text().isEmpty());
+    EXPECT_FALSE(action("mnuRunStart")->isEnabled());
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_EQ(window->size(), window->minimumSize());
+}
+
+TEST_F(FrmMainSettings, PositionModeAndOptionComeBackAfterARestart)
+{
+    window->move(40, 30);
+    window->resize(600, 450);
+    QTest::mouseClick(child<QRadioButton>("optYomikomi"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    ASSERT_TRUE(window->close());
+
+    EXPECT_EQ(myReadIni("Option", "Mode", settingsPath()), "Yomikomi");
+    EXPECT_EQ(myReadIni("Option", "Daburi", settingsPath()), "1");
+    EXPECT_EQ(myReadIni("Kujitan Position", "Width", settingsPath()), "9000");
+
+    openWindow();
+    EXPECT_EQ(window->pos(), QPoint(40, 30));
+    EXPECT_EQ(window->size(), QSize(600, 450));
+    EXPECT_TRUE(child<QRadioButton>("optYomikomi")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("chkDaburi")->isChecked());
+    EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
+    EXPECT_TRUE(window->findChild<QMenu*>("mnuFileUse")->isEnabled());
+}
+
+TEST_F(FrmMainSettings, StoredValuesAreCheckedWhenReadBack)
+{
+    window.reset();
+    myWriteIni("Kujitan Position", "Left", "-120", settingsPath());
+    myWriteIni("Kujitan Position", "Top", "x", settingsPath());
+    myWriteIni("Kujitan Position", "Width", "99999999", settingsPath());
+    myWriteIni("Option", "Mode", "yomikomi", settingsPath());
+    openWindow();
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    // Wider than the screen comes back as wide as the screen.
+    EXPECT_EQ(window->width(), window->screen()->geometry().width());
+    EXPECT_TRUE(child<QRadioButton>("optSuji")->isChecked());
+}
+
+TEST_F(FrmMainSettings, ClosingWhileMinimisedStoresTheRestoredGeometry)
+{
+    window->move(50, 60);
+    window->resize(500, 400);
+    window->showMinimized();
+    QApplication::processEvents();
+    ASSERT_TRUE(window->close());
+    openWindow();
+    EXPECT_EQ(window->pos(), QPoint(50, 60));
+    EXPECT_EQ(window->size(), QSize(500, 400));
+}
+
+TEST_F(FrmMainSettings, AnUnwritableSettingsFileNeverStopsTheProgram)
+{
+    window.reset();
+    // A settings path below a regular file can be neither created nor written, even by root.
+    const QString blocker = writeFile("blocker", "x");
+    window = std::make_unique<FrmMain>(platform, random, help, (blocker + "/kujitan.ini").toStdString());
+    window->show();
+    EXPECT_TRUE(child<QRadioButton>("optSuji")->isChecked());
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(FrmMainSettings, HelpOpensContentsOrTheMainWindowTopic)
+{
+    trigger("mnuHelpHelp");
+    EXPECT_TRUE(help.isOpen());
+    EXPECT_EQ(help.currentSource(), HelpViewer::contentsUrl());
+    window->toolbarButton("M_Help")->click();
+    EXPECT_EQ(help.currentSource(), HelpService::topicUrl(kHelpTopicMainWindow));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_EQ(help.currentSource(), HelpViewer::contentsUrl());
+    // Closing the main window closes the help with it.
+    ASSERT_TRUE(window->close());
+    EXPECT_FALSE(help.isOpen());
+}
+
+TEST_F(FrmMainSettings, VersionWindowOpensCentredAndModal)
+{
+    QString caption;
+    bool modal = false;
+    QPoint centre;
+    QTimer::singleShot(0, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_NE(about, nullptr);
+        caption = about->windowTitle();
+        modal = about->isModal();
+        centre = about->geometry().center();
+        about->close();
+    });
+    trigger("mnuHelpVersion");
+    EXPECT_EQ(caption, "バージョン情報");
+    EXPECT_TRUE(modal);
+    EXPECT_LE((centre - window->geometry().center()).manhattanLength(), 30);
+}

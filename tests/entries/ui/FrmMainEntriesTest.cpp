@@ -1,0 +1,325 @@
+#include "app/ui/ResultListModel.h"
+#include "common/IniFile.h"
+#include "common/TextCodec.h"
+#include "common/ui/ListRowsModel.h"
+#include "support/MainWindowFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+
+using namespace kuji;
+using kuji::test::MainWindowFixture;
+
+namespace {
+
+class FrmMainEntries : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        QTest::mouseClick(child<QRadioButton>("optYomikomi"), Qt::LeftButton);
+    }
+
+    QStringList entryTexts() const
+    {
+        QStringList texts;
+        for (const ListRow& row : window->workModel()->rows())
+            texts << QString::fromStdString(row.text);
+        return texts;
+    }
+
+    void drop(const QStringList& paths)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        auto* box = child<QLineEdit>("txtSaisyo");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        QDropEvent dropEvent(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &dropEvent);
+    }
+
+    QStringList recentCaptions() const
+    {
+        QStringList paths;
+        for (int i = 1; i <= 10; ++i) {
+            QAction* item = action(("mnuFileUseItem" + std::to_string(i)).c_str());
+            if (item->isVisible())
+                paths << item->text();
+        }
+        return paths;
+    }
+};
+
+}  // namespace
+
+TEST_F(FrmMainEntries, SwitchingModesRelabelsAndEmptiesTheBoxes)
+{
+    EXPECT_EQ(child<QLabel>("lblSaisyo")->text(), "ファイル");
+    EXPECT_EQ(child<QLabel>("lblSaidai")->text(), "登録数");
+    EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->isReadOnly());
+    EXPECT_TRUE(child<QToolButton>("cmdFile")->isEnabled());
+    EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
+    EXPECT_TRUE(action("mnuToolNewString")->isEnabled());
+    EXPECT_TRUE(child<QTreeView>("lvwSagyo")->isVisible());
+
+    window->myReadEntryFile(writeFile("a.txt", "x\r\ny\r\n"));
+    EXPECT_EQ(entryTexts(), QStringList({"x", "y"}));
+    QTest::mouseClick(child<QRadioButton>("optSuji"), Qt::LeftButton);
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_EQ(child<QLabel>("lblSaisyo")->text(), "最小値(&M)");
+    EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->maxLength(), 9);
+    EXPECT_FALSE(action("mnuFileOpen")->isEnabled());
+    QTest::mouseClick(child<QRadioButton>("optYomikomi"), Qt::LeftButton);
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSaidai")->text().isEmpty());
+}
+
+TEST_F(FrmMainEntries, OpenReadsTheChosenFile)
+{
+    const QString path = writeFile("names.txt", "one\r\n\r\nthree\r\n");
+    platform.fileAnswers.push_back(path);
+    trigger("mnuFileOpen");
+    ASSERT_EQ(platform.dialogs.size(), 1u);
+    EXPECT_EQ(platform.dialogs[0].request.filter, "*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
+    EXPECT_EQ(entryTexts(), QStringList({"one", "", "three"}));
+    EXPECT_EQ(window->workModel()->rows()[2].key, 3u);
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), path);
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->toolTip(), path);
+    EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "3");
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "ファイル読み込み中...");
+
+    // The next open starts where the file is.
+    trigger("mnuFileOpen");
+    EXPECT_EQ(platform.dialogs[1].request.folder, folder.path() + "/");
+    EXPECT_EQ(platform.dialogs[1].request.fileName, "names.txt");
+    EXPECT_EQ(entryTexts().size(), 3);  // cancelled: nothing changed
+}
+
+TEST_F(FrmMainEntries, CsvRecordsContinueAcrossLinesOnlyInCsvFiles)
+{
+    const QByteArray twoQuotes = "a\"b\r\nc\"d\r\n";
+    window->myReadEntryFile(writeFile("q.CSV", twoQuotes));
+    EXPECT_EQ(entryTexts(), QStringList({"a\"b\r\nc\"d"}));
+    window->myReadEntryFile(writeFile("q.txt", twoQuotes));
+    EXPECT_EQ(entryTexts(), QStringList({"a\"b", "c\"d"}));
+}
+
+TEST_F(FrmMainEntries, EncodingsAndLineEndsLoadToTheSameEntries)
+{
+    const std::string text = "髙橋～①\nｶﾀｶﾅ,\"x\"\n";
+    std::string crlf;
+    for (char c : text) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    const std::string cp932 = *text::toCp932Exact(crlf);
+    const QStringList expected{"髙橋～①", "ｶﾀｶﾅ,\"x\""};
+    int n = 0;
+    for (const std::string& bytes : {cp932, crlf, std::string(text::kUtf8Bom) + text, text}) {
+        window->myReadEntryFile(writeFile(QString("e%1.csv").arg(n++), QByteArray::fromStdString(bytes)));
+        EXPECT_EQ(entryTexts(), expected) << n;
+    }
+}
+
+TEST_F(FrmMainEntries, DroppedFilesReadTheFirstOnlyAndOnlyInFileMode)
+{
+    const QString first = writeFile("first.txt", "1\n2\n");
+    const QString second = writeFile("second.txt", "3\n");
+    drop({first, second});
+    EXPECT_EQ(entryTexts(), QStringList({"1", "2"}));
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), first);
+
+    QTest::mouseClick(child<QRadioButton>("optSuji"), Qt::LeftButton);
+    drop({second});
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
+}
+
+TEST_F(FrmMainEntries, EmptyFileGivesNoEntriesButEntersTheRecentList)
+{
+    const QString path = writeFile("empty.txt", "");
+    window->myReadEntryFile(path);
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "0");
+    EXPECT_EQ(recentCaptions(), QStringList({path}));
+    EXPECT_FALSE(action("mnuFileUseItem0")->isVisible());
+}
+
+TEST_F(FrmMainEntries, UnreadableFilesAreReportedAndLeaveTheWindowIdle)
+{
+    const QString missing = folder.filePath("gone.txt");
+    for (const QString& path : {missing, folder.path()}) {
+        platform.messages.clear();
+        platform.fileAnswers.push_back(path);
+        trigger("mnuFileOpen");
+        ASSERT_EQ(platform.messages.size(), 1u) << path.toStdString();
+        const MessageRequest& m = platform.messages[0].request;
+        EXPECT_TRUE(m.text.startsWith("実行時エラー '")) << m.text.toStdString();
+        EXPECT_TRUE(m.text.contains("':\r\n"));
+        EXPECT_EQ(m.title, "エラー");
+        EXPECT_EQ(m.icon, QMessageBox::Critical);
+        EXPECT_FALSE(window->isBusy());
+        EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+        EXPECT_TRUE(window->workModel()->isEmpty());
+        EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
+        EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
+    }
+    EXPECT_TRUE(recentCaptions().isEmpty());
+}
+
+TEST_F(FrmMainEntries, FileDrawWithoutDuplicatesDrawsEveryEntryOnce)
+{
+    window->myReadEntryFile(writeFile("abcd.txt", "A\nB\nC\nD\n"));
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    QTest::keyClicks(child<QLineEdit>("txtTyusen"), "4");
+    trigger("mnuRunStart");
+    const ResultList& results = window->resultModel()->results();
+    ASSERT_EQ(results.size(), 4u);
+    QStringList drawn;
+    for (std::size_t i = 0; i < results.size(); ++i)
+        drawn << QString::fromStdString(results.text(i));
+    drawn.sort();
+    EXPECT_EQ(drawn, QStringList({"A", "B", "C", "D"}));
+    EXPECT_EQ(entryTexts(), QStringList({"A", "B", "C", "D"}));
+    EXPECT_TRUE(child<QTreeView>("lvwKekka")->isVisible());
+
+    // Count above the registered count is refused.
+    child<QLineEdit>("txtTyusen")->setText("5");
+    trigger("mnuRunStart");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].request.text, "Error:抽選数が登録数を超えています。");
+}
+
+TEST_F(FrmMainEntries, StopDuringAReadLeavesNothing)
+{
+    QByteArray big;
+    for (int i = 0; i < 400000; ++i)
+        big += "entry number " + QByteArray::number(i) + "\r\n";
+    const QString path = writeFile("big.txt", big);
+    QElapsedTimer sinceStop;
+    QTimer::singleShot(5, window.get(), [&] {
+        sinceStop.start();
+        action("mnuRunStop")->trigger();
+    });
+    window->myReadEntryFile(path);
+    ASSERT_TRUE(sinceStop.isValid());
+    EXPECT_LT(sinceStop.elapsed(), 50);
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSaidai")->text().isEmpty());
+    // A stopped read still counts as used.
+    EXPECT_EQ(recentCaptions(), QStringList({path}));
+    EXPECT_FALSE(window->isBusy());
+}
+
+TEST_F(FrmMainEntries, RecentFilesKeepTenNewestFirst)
+{
+    QStringList paths;
+    for (int i = 0; i < 11; ++i) {
+        paths.prepend(writeFile(QString("f%1.txt").arg(i), "x\n"));
+        window->myReadEntryFile(paths.front());
+    }
+    EXPECT_EQ(recentCaptions(), paths.mid(0, 10));
+    // Reading the file of slot 4 moves it to the top.
+    trigger("mnuFileUseItem4");
+    EXPECT_EQ(recentCaptions().front(), paths[3]);
+    EXPECT_EQ(recentCaptions().size(), 10);
+    trigger("mnuFileUseClear");
+    EXPECT_TRUE(recentCaptions().isEmpty());
+    EXPECT_TRUE(action("mnuFileUseItem0")->isVisible());
+}
+
+TEST_F(FrmMainEntries, MissingRecentFileAsksBeforeRemoving)
+{
+    const QString path = writeFile("soon-gone.txt", "x\n");
+    window->myReadEntryFile(path);
+    QFile::remove(path);
+
+    platform.messageAnswers.push_back(QMessageBox::No);
+    trigger("mnuFileUseItem1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const MessageRequest& m = platform.messages[0].request;
+    EXPECT_EQ(m.text, "Error:ファイルが存在しません。\r\n\r\n" + path + "\r\n\r\n最近使ったファイルのリストから削除しますか？");
+    EXPECT_EQ(m.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(m.defaultButton, QMessageBox::No);
+    EXPECT_EQ(m.icon, QMessageBox::Critical);
+    EXPECT_EQ(recentCaptions(), QStringList({path}));
+
+    platform.messageAnswers.push_back(QMessageBox::Yes);
+    trigger("mnuFileUseItem1");
+    EXPECT_TRUE(recentCaptions().isEmpty());
+    EXPECT_TRUE(action("mnuFileUseItem0")->isVisible());
+}
+
+TEST_F(FrmMainEntries, RecentFilesSurviveARestart)
+{
+    const QString a = writeFile("a.txt", "x\n");
+    const QString b = writeFile("B.txt", "x\n");
+    const QString bLower = writeFile("b.txt", "x\n");
+    window->myReadEntryFile(a);
+    window->myReadEntryFile(b);
+    window->myReadEntryFile(bLower);
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(myReadIni("UseFile", "1", settingsPath()), bLower.toStdString());
+    openWindow();
+    EXPECT_EQ(recentCaptions(), QStringList({bLower, b, a}));
+}
+
+TEST_F(FrmMainEntries, CustomResetRestoresThePreset)
+{
+    const QString path = writeFile("preset.txt", "p\nq\n");
+    window->myReadEntryFile(path);
+    child<QLineEdit>("txtTyusen")->setText("1-1");
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    trigger("mnuResetCustomSet");
+    EXPECT_EQ(myReadIni("Reset", "File", settingsPath()), path.toStdString());
+
+    trigger("mnuResetStandard");
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtTyusen")->text().isEmpty());
+
+    trigger("mnuResetCustom");
+    EXPECT_TRUE(child<QRadioButton>("optYomikomi")->isChecked());
+    EXPECT_EQ(entryTexts(), QStringList({"p", "q"}));
+    EXPECT_EQ(child<QLineEdit>("txtTyusen")->text(), "1-1");
+    EXPECT_TRUE(child<QCheckBox>("chkDaburi")->isChecked());
+    EXPECT_TRUE(action("mnuRunStart")->isEnabled());
+
+    QFile::remove(path);
+    trigger("mnuResetCustom");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].request.text, "Error:ファイルが存在しません。\r\n\r\n" + path);
+    EXPECT_TRUE(window->workModel()->isEmpty());
+}
+
+TEST_F(FrmMainEntries, CustomResetInNumberModeChecksTheStoredValues)
+{
+    myWriteIni("Reset", "Mode", "Number", settingsPath());
+    myWriteIni("Reset", "MinValue", "12a", settingsPath());
+    myWriteIni("Reset", "MaxValue", "007", settingsPath());
+    myWriteIni("Reset", "TyusenValue", "-3", settingsPath());
+    trigger("mnuResetCustom");
+    EXPECT_TRUE(child<QRadioButton>("optSuji")->isChecked());
+    EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
+    EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "007");
+    EXPECT_EQ(child<QLineEdit>("txtTyusen")->text(), "-3");
+}
