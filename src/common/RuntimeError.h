@@ -7,8 +7,8 @@
 namespace kuji {
 
 // Numbers of the errors the program raises itself. System errors carry their errno value
-// (1 to a few hundred on Linux), so these start at 1000 and never collide with one; the
-// printer error keeps the number the print dialog knows it by.
+// (all below 200 on Linux), so these start at 1000 and never collide with one; the printer
+// error keeps the number the print dialog knows it by.
 enum RuntimeErrorNumber : int {
     kNoRuntimeError = 0, // nothing pending
     kPrinterError = 482, // the printer refused a page or the job
