@@ -93,7 +93,7 @@ private:
     std::size_t m_mask = 0;
 };
 
-DrawRun::DrawRun(const DrawSettings& settings, std::shared_ptr<const ListRows> entries, ResultList& results,
+DrawRun::DrawRun(const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results,
                  RandomSource& random)
     : m_settings(settings), m_results(results), m_random(random)
 {
@@ -101,7 +101,7 @@ DrawRun::DrawRun(const DrawSettings& settings, std::shared_ptr<const ListRows> e
         m_total += count;
     if (m_settings.fileMode) {
         if (!entries)
-            entries = std::make_shared<const ListRows>();
+            entries = std::make_shared<const EntryList>();
         m_range = entries->size();
         m_results.reset(0, 0, std::move(entries));
     } else {

@@ -2,7 +2,7 @@
 
 #include "app/RandomSource.h"
 #include "app/ResultList.h"
-#include "common/ListRows.h"
+#include "common/EntryList.h"
 
 #include <chrono>
 #include <cstdint>
@@ -40,7 +40,7 @@ class DrawRun {
 public:
     // entries is the work list (file mode); the results keep it for their texts. The result
     // list is emptied and set up for this run.
-    DrawRun(const DrawSettings& settings, std::shared_ptr<const ListRows> entries, ResultList& results,
+    DrawRun(const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results,
             RandomSource& random);
     ~DrawRun();
     DrawRun(const DrawRun&) = delete;

@@ -4,7 +4,7 @@
 
 namespace kuji {
 
-void ResultList::reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const ListRows> entries)
+void ResultList::reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const EntryList> entries)
 {
     clear();
     m_minimum = minimum;
@@ -32,7 +32,7 @@ std::string ResultList::text(std::size_t row) const
     switch (item & kKindMask) {
     case kNumber:
         if (m_entries)
-            return index < m_entries->size() ? (*m_entries)[index].text : std::string();
+            return index < m_entries->size() ? std::string(m_entries->text(index)) : std::string();
         return formatDrawnNumber(m_minimum + index, m_minimumLength);
     case kHeader:
         return m_headers[index];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/EntryList.h"
 #include "common/ListRows.h"
 
 #include <cstdint>
@@ -21,7 +22,7 @@ public:
     };
 
     // What the texts of the next rows refer to. entries may be null in number mode.
-    void reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const ListRows> entries);
+    void reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const EntryList> entries);
     void clear();
 
     std::size_t size() const { return m_rows.size(); }
@@ -53,7 +54,7 @@ private:
     std::vector<std::string> m_headers;
     std::int64_t m_minimum = 0;
     std::size_t m_minimumLength = 0;
-    std::shared_ptr<const ListRows> m_entries;
+    std::shared_ptr<const EntryList> m_entries;
 };
 
 }  // namespace kuji

@@ -166,41 +166,39 @@ std::string_view EntryReader::nextLine()
     return { p, length };
 }
 
-void EntryReader::appendRecord(ListRows& out)
+void EntryReader::appendRecord(EntryList& out)
 {
-    const auto key = static_cast<std::uint32_t>(m_entries) + 1;
     std::string_view line = nextLine();
     std::size_t quotes = m_quoteMode ? countQuotes(line) : 0;
     if (quotes % 2 == 0 || textExhausted()) {
-        out.push_back(ListRow { key, std::string(line) });
+        out.append(line);
     } else {
         // An open quote carries the record over to the next lines; an unmatched one takes
         // the rest of the file.
-        std::string record(line);
+        out.appendPart(line);
         while (quotes % 2 != 0 && !textExhausted()) {
             line = nextLine();
             quotes += countQuotes(line);
-            record.append("\r\n");
-            record.append(line);
+            out.appendPart("\r\n");
+            out.appendPart(line);
         }
-        out.push_back(ListRow { key, std::move(record) });
+        out.finishEntry();
     }
     ++m_entries;
 }
 
-std::size_t EntryReader::readSome(ListRows& out, std::chrono::steady_clock::time_point deadline)
+std::size_t EntryReader::readSome(EntryList& out, std::chrono::steady_clock::time_point deadline)
 {
     if (atEnd())
         return 0;
     if (!m_reserved) {
         m_reserved = true;
-        // Every line could be an entry; without quote mode every line is one.
+        // Every line could be an entry; without quote mode every line is one. CP932 text
+        // grows by about half when it becomes UTF-8 (two bytes of kanji become three).
         try {
-            const std::size_t wanted = out.size() + static_cast<std::size_t>(m_lineCount);
-            if (out.capacity() < wanted) {
-                out.reserve(wanted);
-                adviseHugePages(out.data(), out.capacity() * sizeof(ListRow));
-            }
+            const std::size_t raw = m_raw.size();
+            out.reserve(static_cast<std::size_t>(m_lineCount),
+                        m_source == Source::Cp932Pieces ? raw + raw / 2 : raw);
         } catch (const std::bad_alloc&) {
             // Only an estimate: the rows can still grow one by one.
         } catch (const std::length_error&) {
@@ -223,13 +221,12 @@ std::size_t EntryReader::readSome(ListRows& out, std::chrono::steady_clock::time
     if (atEnd()) {
         close();
         // Records over several lines leave part of the estimate unused; give it back.
-        if (out.capacity() > out.size() + out.size() / 2 + 1024)
-            out.shrink_to_fit();
+        out.shrinkToFit();
     }
     return added;
 }
 
-std::size_t EntryReader::readAll(ListRows& out)
+std::size_t EntryReader::readAll(EntryList& out)
 {
     return readSome(out, std::chrono::steady_clock::time_point::max());
 }

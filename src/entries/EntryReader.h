@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/FileHelpers.h"
-#include "common/ListRows.h"
+#include "common/EntryList.h"
 #include "common/TextCodec.h"
 
 namespace kuji {
@@ -36,10 +36,10 @@ public:
     // Appends complete entries to out until the deadline passes or the file ends; returns how
     // many were appended. The clock is looked at every few hundred entries, so each call
     // makes progress even with a deadline already past. Returns 0 once at the end.
-    std::size_t readSome(ListRows& out, std::chrono::steady_clock::time_point deadline);
+    std::size_t readSome(EntryList& out, std::chrono::steady_clock::time_point deadline);
 
     // Reads everything that is left in one go.
-    std::size_t readAll(ListRows& out);
+    std::size_t readAll(EntryList& out);
 
     // True when every entry has been made (or nothing is open, or reading failed).
     bool atEnd() const;
@@ -70,7 +70,7 @@ private:
     bool textExhausted() const { return m_pos >= m_text.size() && m_rawPos >= m_raw.size(); }
     void decodeNextPiece();
     std::size_t pieceEnd(std::size_t start) const;
-    void appendRecord(ListRows& out);
+    void appendRecord(EntryList& out);
 
     std::size_t m_pieceBytes;
     bool m_quoteMode = false;

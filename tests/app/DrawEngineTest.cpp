@@ -40,26 +40,26 @@ ListRows toRows(const ResultList& results)
     return rows;
 }
 
-ListRows runAll(const DrawSettings& settings, RandomSource& random, const ListRows& work = {})
+ListRows runAll(const DrawSettings& settings, RandomSource& random, const EntryList& work = {})
 {
     ResultList results;
-    DrawRun run(settings, std::make_shared<const ListRows>(work), results, random);
+    DrawRun run(settings, std::make_shared<const EntryList>(work), results, random);
     run.runToEnd();
     return toRows(results);
 }
 
-ListRows draw(const DrawSettings& settings, std::uint64_t seed = 1, const ListRows& work = {})
+ListRows draw(const DrawSettings& settings, std::uint64_t seed = 1, const EntryList& work = {})
 {
     RandomSource random(seed);
     return runAll(settings, random, work);
 }
 
-ListRows workList(std::initializer_list<const char*> texts)
+EntryList workList(std::initializer_list<const char*> texts)
 {
-    ListRows rows;
+    EntryList entries;
     for (const char* t : texts)
-        rows.push_back({static_cast<std::uint32_t>(rows.size() + 1), t});
-    return rows;
+        entries.append(t);
+    return entries;
 }
 
 // Upper 0.1% points of the chi-square distribution.
@@ -157,7 +157,7 @@ TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
 
 TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
 {
-    const ListRows work = workList({"A", "B", "C", "D"});
+    const EntryList work = workList({"A", "B", "C", "D"});
     const ListRows all = draw(entries({2, 2}, true), 11, work);
     ASSERT_EQ(all.size(), 7u);
     std::multiset<std::string> drawn{all[1].text, all[2].text, all[5].text, all[6].text};
@@ -165,7 +165,7 @@ TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
     EXPECT_EQ(work[0].text, "A");
     EXPECT_EQ(work[3].key, 4u);
 
-    const ListRows one = workList({"only"});
+    const EntryList one = workList({"only"});
     for (const ListRow& row : draw(entries({5}, false), 2, one))
         EXPECT_EQ(row.text, "only");
     // No entries at all: every row stays empty rather than failing.
@@ -232,7 +232,7 @@ TEST(DrawFairness, OrderedOutcomesOfANoDuplicateDrawAreUniform)
     EXPECT_LT(chiSquare(counts, 1000.0), kChi2Df23);
 
     // The same holds for entries of the work list.
-    const ListRows abcd = workList({"A", "B", "C", "D"});
+    const EntryList abcd = workList({"A", "B", "C", "D"});
     std::map<std::string, long> picks;
     for (int i = 0; i < 24000; ++i) {
         const ListRows rows = runAll(entries({3}, true), random, abcd);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <iconv.h>
+#include <random>
+
 using namespace kuji::text;
 
 TEST(TextCodec, DetectsEncodingAndDropsByteOrderMark)
@@ -43,4 +47,54 @@ TEST(TextCodec, TruncatesByEncodedBytesWithoutSplittingCharacters)
     EXPECT_EQ(truncateToEncodedBytes("漢字漢字", 5), "漢字");
     EXPECT_FALSE(isValidUtf8("\xC0\xAF"));  // overlong
     EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));  // surrogate
+}
+
+namespace {
+
+// The system converter, one refused byte at a time turned into U+FFFD: what the fast
+// decoder must match exactly.
+std::string referenceCp932(std::string_view bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    std::string out;
+    char* src = const_cast<char*>(bytes.data());
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        char buffer[64];
+        char* dst = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t rc = iconv(cd, &src, &left, &dst, &room);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            out.append("\xEF\xBF\xBD");
+            ++src;
+            --left;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+TEST(TextCodec, TableDecoderMatchesTheSystemConverter)
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        const int length = static_cast<int>(random() % 200);
+        for (int i = 0; i < length; ++i) {
+            // Mostly bytes of the lead and trail ranges, some ASCII and line breaks.
+            const unsigned pick = random() % 10;
+            bytes.push_back(static_cast<char>(pick < 2 ? "\r\na\""[random() % 4] : 0x80 + random() % 0x80));
+        }
+        ASSERT_EQ(cp932ToUtf8(bytes), referenceCp932(bytes)) << round;
+    }
+    // Every two-byte code once.
+    std::string all;
+    for (int lead = 0x81; lead <= 0xFC; ++lead)
+        for (int trail = 0x40; trail <= 0xFC; ++trail)
+            all += {static_cast<char>(lead), static_cast<char>(trail)};
+    EXPECT_EQ(cp932ToUtf8(all), referenceCp932(all));
 }

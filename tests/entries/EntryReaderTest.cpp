@@ -1,4 +1,5 @@
 #include "entries/EntryReader.h"
+#include "common/ListRows.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -36,12 +37,12 @@ protected:
     }
 
     // Reads a file the way the main window does: quote mode for .csv names.
-    ListRows load(const std::string& path, std::size_t pieceBytes = std::size_t { 1 } << 20)
+    EntryList load(const std::string& path, std::size_t pieceBytes = std::size_t { 1 } << 20)
     {
         EntryReader reader(pieceBytes);
         ErrorInfo err;
         EXPECT_TRUE(reader.open(path, myIsCsvFile(path), err)) << err.description;
-        ListRows rows;
+        EntryList rows;
         reader.readAll(rows);
         EXPECT_TRUE(reader.atEnd());
         EXPECT_EQ(reader.entries(), static_cast<std::int32_t>(rows.size()));
@@ -51,8 +52,8 @@ protected:
     Texts texts(const std::string& name, const std::string& bytes, std::size_t pieceBytes = std::size_t { 1 } << 20)
     {
         Texts out;
-        for (const ListRow& row : load(write(name, bytes), pieceBytes))
-            out.push_back(row.text);
+        for (const auto& row : load(write(name, bytes), pieceBytes))
+            out.emplace_back(row.text);
         return out;
     }
 
@@ -109,7 +110,7 @@ TEST_F(EntryReaderTest, KeysCountAndLinesRunWithoutGaps)
     ASSERT_TRUE(reader.open(path, false, err));
     EXPECT_EQ(reader.lineCount(), 1201);
     EXPECT_EQ(reader.lineCount(), myGetLineCount(path));
-    ListRows rows;
+    EntryList rows;
     reader.readAll(rows);
     ASSERT_EQ(rows.size(), 1200u);
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -154,7 +155,7 @@ TEST_F(EntryReaderTest, SameEntriesWhateverTheEncodingAndLineEnds)
     EXPECT_EQ(reader.encoding(), text::Encoding::Cp932);
     ASSERT_TRUE(reader.open(write("e.txt", std::string(text::kUtf8Bom) + "a"), false, err));
     EXPECT_EQ(reader.encoding(), text::Encoding::Utf8Bom);
-    ListRows rows;
+    EntryList rows;
     reader.readAll(rows);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].text, "a"); // the byte-order mark is not part of the first entry
@@ -211,12 +212,12 @@ TEST_F(EntryReaderTest, PiecesAndSlicesGiveTheSameRowsAsOneGo)
     for (int i = 0; i < 5000; ++i)
         bytes += (i % 7 == 0 ? "\"x\ny\"" : "line") + std::to_string(i) + "\n";
     const std::string path = write("slices.csv", bytes);
-    const ListRows whole = load(path);
+    const EntryList whole = load(path);
 
     EntryReader reader(4096);
     ErrorInfo err;
     ASSERT_TRUE(reader.open(path, true, err));
-    ListRows sliced;
+    EntryList sliced;
     int slices = 0;
     std::int32_t lastLines = 0;
     while (!reader.atEnd()) {
@@ -244,10 +245,10 @@ TEST_F(EntryReaderTest, ManyLoneCrLinesReadInLinearTime)
     EntryReader reader;
     ErrorInfo err;
     ASSERT_TRUE(reader.open(write("mac.txt", bytes), false, err));
-    ListRows rows;
+    EntryList rows;
     reader.readAll(rows);
     EXPECT_EQ(rows.size(), 1000000u);
-    EXPECT_EQ(rows.back().text, "ab");
+    EXPECT_EQ(rows[rows.size() - 1].text, "ab");
 }
 
 TEST_F(EntryReaderTest, UnreadableFilesAreReportedNotThrown)
@@ -258,7 +259,7 @@ TEST_F(EntryReaderTest, UnreadableFilesAreReportedNotThrown)
     EXPECT_EQ(err.number, ENOENT);
     EXPECT_FALSE(err.description.empty());
     EXPECT_TRUE(reader.atEnd());
-    ListRows rows;
+    EntryList rows;
     EXPECT_EQ(reader.readAll(rows), 0u);
     EXPECT_TRUE(rows.empty());
 

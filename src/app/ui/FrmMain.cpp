@@ -6,7 +6,7 @@
 #include "app/Settings.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
-#include "common/ui/ListRowsModel.h"
+#include "common/ui/EntryListModel.h"
 #include "common/ui/Platform.h"
 
 #include <QAction>
@@ -66,7 +66,7 @@ QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* pa
     view->header()->setStretchLastSection(false);
     view->header()->setSectionsMovable(false);
     // The sequence key column exists for ordering only and is never seen.
-    view->setColumnHidden(ListRowsModel::KeyColumn, true);
+    view->setColumnHidden(EntryListModel::KeyColumn, true);
     return view;
 }
 
@@ -84,7 +84,7 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, st
     QFont::insertSubstitution(kPGothic, QStringLiteral("IPAPGothic"));
 
     m_kekka = new ResultListModel(this);
-    m_sagyo = new ListRowsModel(QStringLiteral("ファイルの内容"), this);
+    m_sagyo = new EntryListModel(QStringLiteral("ファイルの内容"), this);
 
     createActions();
     createMenus();
@@ -594,7 +594,7 @@ void FrmMain::cleanPastedMaximum()
 
 void FrmMain::fitTextColumn(QTreeView* view)
 {
-    view->resizeColumnToContents(ListRowsModel::TextColumn);
+    view->resizeColumnToContents(EntryListModel::TextColumn);
 }
 
 void FrmMain::runStart()
@@ -615,7 +615,7 @@ void FrmMain::runStart()
     m_stopRequested = false;
 
     ResultList results;
-    DrawRun run(checked.settings, m_sagyo->sharedRows(), results, m_random);
+    DrawRun run(checked.settings, m_sagyo->sharedEntries(), results, m_random);
     prgCount->setRange(0, static_cast<int>(run.total()));
     prgCount->setValue(0);
     lblStatus->setText(QStringLiteral("抽選中..."));

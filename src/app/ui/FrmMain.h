@@ -24,7 +24,7 @@ class QTreeView;
 namespace kuji {
 
 class HelpService;
-class ListRowsModel;
+class EntryListModel;
 class ResultListModel;
 class Platform;
 class RandomSource;
@@ -43,7 +43,7 @@ public:
     // The toolbar button with the given key ("M_Open", …), for tests and dispatch.
     QToolButton* toolbarButton(const QString& key) const;
     ResultListModel* resultModel() const { return m_kekka; }
-    ListRowsModel* workModel() const { return m_sagyo; }
+    EntryListModel* workModel() const { return m_sagyo; }
     bool isBusy() const { return m_state.busy(); }
     bool isFileMode() const;
 
@@ -103,7 +103,7 @@ private:
     bool m_drawing = false;
 
     ResultListModel* m_kekka = nullptr;
-    ListRowsModel* m_sagyo = nullptr;
+    EntryListModel* m_sagyo = nullptr;
 
     // Controls, named as the program names them.
     QToolBar* tlbMain = nullptr;

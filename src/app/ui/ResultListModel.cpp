@@ -1,6 +1,6 @@
 #include "app/ui/ResultListModel.h"
 
-#include "common/ui/ListRowsModel.h"
+#include "common/ui/EntryListModel.h"
 
 namespace kuji {
 

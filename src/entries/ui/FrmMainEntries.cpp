@@ -4,7 +4,7 @@
 
 #include "app/ui/ResultListModel.h"
 #include "common/FileHelpers.h"
-#include "common/ui/ListRowsModel.h"
+#include "common/ui/EntryListModel.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "entries/EntryReader.h"
@@ -175,7 +175,7 @@ void FrmMain::myReadEntryFile(const QString& path)
 
     EntryReader reader;
     ErrorInfo error;
-    ListRows rows;
+    EntryList rows;
     bool failed = !reader.open(toStd(path), myIsCsvFile(toStd(path)), error);
     if (!failed) {
         prgCount->setRange(0, reader.lineCount());
@@ -197,7 +197,7 @@ void FrmMain::myReadEntryFile(const QString& path)
 
     if (failed || m_stopRequested) {
         // Nothing half-read is left behind: empty list, empty boxes.
-        rows = ListRows();
+        rows = EntryList();
         txtSaisyo->clear();
         txtSaidai->clear();
         if (failed)
@@ -205,7 +205,7 @@ void FrmMain::myReadEntryFile(const QString& path)
     } else {
         txtSaisyo->setToolTip(path);
         txtSaidai->setText(QString::number(reader.entries()));
-        m_sagyo->setRows(std::move(rows));
+        m_sagyo->setEntries(std::move(rows));
     }
     fitTextColumn(lvwSagyo);
     fitTextColumn(lvwKekka);

@@ -1,7 +1,7 @@
 #include "app/ui/ResultListModel.h"
 #include "common/IniFile.h"
 #include "common/TextCodec.h"
-#include "common/ui/ListRowsModel.h"
+#include "common/ui/EntryListModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>
@@ -34,8 +34,8 @@ protected:
     QStringList entryTexts() const
     {
         QStringList texts;
-        for (const ListRow& row : window->workModel()->rows())
-            texts << QString::fromStdString(row.text);
+        for (const auto& entry : window->workModel()->entries())
+            texts << QString::fromStdString(std::string(entry.text));
         return texts;
     }
 
@@ -98,7 +98,7 @@ TEST_F(FrmMainEntries, OpenReadsTheChosenFile)
     ASSERT_EQ(platform.dialogs.size(), 1u);
     EXPECT_EQ(platform.dialogs[0].request.filter, "*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
     EXPECT_EQ(entryTexts(), QStringList({"one", "", "three"}));
-    EXPECT_EQ(window->workModel()->rows()[2].key, 3u);
+    EXPECT_EQ(window->workModel()->entries()[2].key, 3u);
     EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), path);
     EXPECT_EQ(child<QLineEdit>("txtSaisyo")->toolTip(), path);
     EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "3");
