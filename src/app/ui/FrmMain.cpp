@@ -396,8 +396,15 @@ void FrmMain::createCentralArea()
         modeLayout->addWidget(w);
     }
     optSuji->setChecked(true);
-    connect(optSuji, &QRadioButton::clicked, this, &FrmMain::switchToNumberMode);
-    connect(optYomikomi, &QRadioButton::clicked, this, &FrmMain::switchToFileMode);
+    // Only a change of mode switches: clicking the mode already chosen keeps what was typed.
+    connect(optSuji, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            switchToNumberMode();
+    });
+    connect(optYomikomi, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            switchToFileMode();
+    });
 
     // Settings frame: stretches to the right edge.
     fraSet = new QFrame(central);

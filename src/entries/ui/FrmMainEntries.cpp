@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -61,15 +62,19 @@ public:
 
 }  // namespace
 
+// Selecting a mode from the program (start-up, resets) always applies it, even when the
+// button was already selected.
 void FrmMain::selectMode(bool fileMode)
 {
-    if (fileMode) {
-        optYomikomi->setChecked(true);
-        switchToFileMode();
-    } else {
-        optSuji->setChecked(true);
-        switchToNumberMode();
+    QRadioButton* button = fileMode ? optYomikomi : optSuji;
+    {
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
     }
+    if (fileMode)
+        switchToFileMode();
+    else
+        switchToNumberMode();
 }
 
 void FrmMain::switchToNumberMode()

@@ -106,6 +106,21 @@ TEST_F(FrmMainCommands, MenusCarryTheirCaptionsAndShortcuts)
                                        "mnuHensyuSortAsc2", "mnuHensyuSortDesc"}));
 }
 
+TEST_F(FrmMainCommands, WindowNeverShrinksBelowItsMinimum)
+{
+    window->resize(100, 80);
+    EXPECT_GE(window->width(), 376);
+    EXPECT_GE(window->height(), 225);
+}
+
+TEST_F(FrmMainCommands, ClickingTheChosenModeAgainKeepsWhatWasTyped)
+{
+    typeSettings("1", "9", "2");
+    QTest::mouseClick(child<QRadioButton>("optSuji"), Qt::LeftButton);
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), "1");
+    EXPECT_TRUE(action("mnuRunStart")->isEnabled());
+}
+
 TEST_F(FrmMainCommands, ExitClosesTheIdleWindow)
 {
     trigger("mnuFileEnd");

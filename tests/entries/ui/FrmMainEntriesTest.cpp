@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
+#include <unistd.h>
 
 using namespace kuji;
 using kuji::test::MainWindowFixture;
@@ -184,6 +185,19 @@ TEST_F(FrmMainEntries, UnreadableFilesAreReportedAndLeaveTheWindowIdle)
         EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
     }
     EXPECT_TRUE(recentCaptions().isEmpty());
+}
+
+TEST_F(FrmMainEntries, FileWithoutReadPermissionIsReported)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop root";
+    const QString path = writeFile("secret.txt", "x\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    window->myReadEntryFile(path);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].request.text.startsWith("実行時エラー '13':"));
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_FALSE(window->isBusy());
 }
 
 TEST_F(FrmMainEntries, FileDrawWithoutDuplicatesDrawsEveryEntryOnce)
