@@ -4,7 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
+packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-translations-l10n libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev bc fonts-ipafont xvfb xauth python3 coreutils)
 missing=()
 for p in "${packages[@]}"; do

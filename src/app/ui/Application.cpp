@@ -7,7 +7,9 @@
 #include "common/ui/Platform.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <cstdio>
 
 namespace kuji {
@@ -23,6 +25,12 @@ int runApplication(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kujimaru"));
     QApplication::setApplicationDisplayName(QStringLiteral("くじ丸"));
+
+    // The desktop's own dialogs (file dialogs, message box buttons) speak Japanese too.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     QtPlatform platform;
     HelpService help(platform);
