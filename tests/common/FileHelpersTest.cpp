@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,27 +17,7 @@ using namespace kuji;
 
 namespace {
 
-class FileHelpersTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/kujimaru-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        // A fresh name each time: rewriting a file makes the file system flush it at once.
-        const std::string path = m_dir + "/" + std::to_string(++m_written) + "-" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    std::string m_dir;
-    int m_written = 0;
-};
+class FileHelpersTest : public kuji::test::TempFolderTest {};
 
 const std::string kProgramDir = "/opt/kujimaru/";
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,24 +20,8 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
-class EntryReaderTest : public ::testing::Test {
+class EntryReaderTest : public kuji::test::TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/kujimaru-entries-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        // A fresh name each time: rewriting a file makes the file system flush it at once.
-        const std::string path = m_dir + "/" + std::to_string(++m_written) + "-" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
     // Reads a file the way the main window does: quote mode for .csv names.
     EntryList load(const std::string& path, std::size_t pieceBytes = std::size_t { 1 } << 20)
     {
@@ -56,9 +42,6 @@ protected:
             out.emplace_back(row.text);
         return out;
     }
-
-    std::string m_dir;
-    int m_written = 0;
 };
 
 struct RecordCase {

@@ -399,11 +399,11 @@ void FrmMain::createCentralArea()
     // Only a change of mode switches: clicking the mode already chosen keeps what was typed.
     connect(optSuji, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            switchToNumberMode();
+            switchMode(false);
     });
     connect(optYomikomi, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            switchToFileMode();
+            switchMode(true);
     });
 
     // Settings frame: stretches to the right edge.

@@ -78,8 +78,7 @@ private:
     void runStart();
     void runStop();
 
-    void switchToNumberMode();
-    void switchToFileMode();
+    void switchMode(bool fileMode);
     void selectMode(bool fileMode);
     void openEntryFile();
     bool dropOnSaisyo(QEvent* event);

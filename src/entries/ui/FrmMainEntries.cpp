@@ -71,53 +71,31 @@ void FrmMain::selectMode(bool fileMode)
         const QSignalBlocker blocker(button);
         button->setChecked(true);
     }
-    if (fileMode)
-        switchToFileMode();
-    else
-        switchToNumberMode();
+    switchMode(fileMode);
 }
 
-void FrmMain::switchToNumberMode()
+// The two boxes change meaning with the mode; a switch discards entries and results alike.
+void FrmMain::switchMode(bool fileMode)
 {
     setCommandState(false);
     setCommandState(true);
     txtSaisyo->clear();
-    txtSaisyo->setMaxLength(9);
-    txtSaisyo->setAcceptDrops(false);
+    txtSaisyo->setMaxLength(fileMode ? kUnlimitedLength : 9);
+    txtSaisyo->setAcceptDrops(fileMode);
     txtSaisyo->setToolTip(QString());
     txtSaidai->clear();
     m_sagyo->clear();
-    lvwSagyo->hide();
     m_kekka->clear();
-    fitTextColumn(lvwKekka);
-    lvwKekka->show();
-    lblSaisyo->setText(QStringLiteral("最小値(&M)"));
-    setPathBoxLook(txtSaisyo, false);
-    cmdFile->setEnabled(false);
-    lblSaidai->setText(QStringLiteral("最大値(&B)"));
-    setPathBoxLook(txtSaidai, false);
-    mnuFileUse->setEnabled(false);
-}
-
-void FrmMain::switchToFileMode()
-{
-    setCommandState(false);
-    setCommandState(true);
-    txtSaisyo->clear();
-    txtSaisyo->setMaxLength(kUnlimitedLength);
-    txtSaisyo->setAcceptDrops(true);
-    txtSaidai->clear();
-    m_kekka->clear();
-    lvwKekka->hide();
-    m_sagyo->clear();
-    fitTextColumn(lvwSagyo);
-    lvwSagyo->show();
-    lblSaisyo->setText(QStringLiteral("ファイル"));
-    setPathBoxLook(txtSaisyo, true);
-    cmdFile->setEnabled(true);
-    lblSaidai->setText(QStringLiteral("登録数"));
-    setPathBoxLook(txtSaidai, true);
-    mnuFileUse->setEnabled(true);
+    QTreeView* shown = fileMode ? lvwSagyo : lvwKekka;
+    (fileMode ? lvwKekka : lvwSagyo)->hide();
+    fitTextColumn(shown);
+    shown->show();
+    lblSaisyo->setText(fileMode ? QStringLiteral("ファイル") : QStringLiteral("最小値(&M)"));
+    setPathBoxLook(txtSaisyo, fileMode);
+    cmdFile->setEnabled(fileMode);
+    lblSaidai->setText(fileMode ? QStringLiteral("登録数") : QStringLiteral("最大値(&B)"));
+    setPathBoxLook(txtSaidai, fileMode);
+    mnuFileUse->setEnabled(fileMode);
 }
 
 void FrmMain::openEntryFile()
