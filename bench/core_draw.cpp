@@ -12,7 +12,7 @@ void drawDistinct(benchmark::State& state, std::int32_t maximum)
     settings.maximum = maximum;
     settings.minimumLength = 1;
     settings.noDuplicates = true;
-    settings.counts = {1000000};
+    settings.counts = { 1000000 };
     kuji::RandomSource random = kuji::RandomSource::fromEntropy();
     for (auto _ : state) {
         kuji::ResultList results;
@@ -32,7 +32,7 @@ void BM_DrawDistinctSparse(benchmark::State& state)
     drawDistinct(state, 999999999);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_DrawDistinctDense)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_DrawDistinctSparse)->Unit(benchmark::kMillisecond)->MinTime(1.0);

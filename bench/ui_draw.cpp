@@ -35,13 +35,13 @@ int main(int argc, char** argv)
 
     QElapsedTimer timer;
     timer.start();
-    start->trigger();  // returns when the window is idle again
-    QApplication::processEvents();  // and the list has been painted
+    start->trigger(); // returns when the window is idle again
+    QApplication::processEvents(); // and the list has been painted
     const double seconds = timer.nsecsElapsed() / 1e9;
 
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("start_to_idle_seconds %.4f\npeak_rss_mb %.1f\nmessages %zu\n", seconds, usage.ru_maxrss / 1024.0,
-                platform.messages.size());
+        platform.messages.size());
     return window.isBusy() ? 1 : 0;
 }

@@ -3,16 +3,16 @@
 //   ui_read FILE [--stop]
 #include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
-#include "common/ui/HelpService.h"
 #include "common/ui/EntryListModel.h"
+#include "common/ui/HelpService.h"
 #include "support/ScriptedPlatform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QAction>
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
@@ -47,14 +47,14 @@ int main(int argc, char** argv)
     platform.fileAnswers.push_back(path);
     QElapsedTimer timer;
     timer.start();
-    window.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger();  // returns when idle again
+    window.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger(); // returns when idle again
     QApplication::processEvents();
     const double seconds = timer.nsecsElapsed() / 1e9;
 
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("command_to_idle_seconds %.4f\nentries %lld\npeak_rss_mb %.1f\n", seconds,
-                static_cast<long long>(window.workModel()->rowCount()), usage.ru_maxrss / 1024.0);
+        static_cast<long long>(window.workModel()->rowCount()), usage.ru_maxrss / 1024.0);
     if (stop)
         std::printf("stop_to_idle_ms %.1f\n", sinceStop.isValid() ? sinceStop.nsecsElapsed() / 1e6 : -1.0);
     return 0;

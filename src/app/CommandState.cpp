@@ -22,9 +22,8 @@ void MainCommandState::setBusy()
     m_busy = true;
     m_fileEnd = false;
     m_newString = false;
-    for (MainButton button : {MainButton::Open, MainButton::Save, MainButton::Print, MainButton::AllSelect,
-                              MainButton::Copy, MainButton::Sort, MainButton::PickupRecord, MainButton::Start,
-                              MainButton::Reset})
+    for (MainButton button : { MainButton::Open, MainButton::Save, MainButton::Print, MainButton::AllSelect,
+             MainButton::Copy, MainButton::Sort, MainButton::PickupRecord, MainButton::Start, MainButton::Reset })
         set(button, false);
     set(MainButton::Stop, true);
     set(MainButton::Help, true);
@@ -41,9 +40,9 @@ void MainCommandState::refreshStart(bool allBoxesFilled)
 
 void MainCommandState::drawCompleted()
 {
-    for (MainButton button : {MainButton::Save, MainButton::Print, MainButton::Start, MainButton::AllSelect,
-                              MainButton::Copy, MainButton::Sort})
+    for (MainButton button : { MainButton::Save, MainButton::Print, MainButton::Start, MainButton::AllSelect,
+             MainButton::Copy, MainButton::Sort })
         set(button, true);
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -7,7 +7,20 @@ namespace kuji {
 
 // Toolbar buttons of the main window, in toolbar order. Each button is the master of its
 // command's enabled state; menu items copy it.
-enum class MainButton : std::size_t { Open, Save, Print, AllSelect, Copy, Sort, PickupRecord, Start, Stop, Reset, Help, Count };
+enum class MainButton : std::size_t {
+    Open,
+    Save,
+    Print,
+    AllSelect,
+    Copy,
+    Sort,
+    PickupRecord,
+    Start,
+    Stop,
+    Reset,
+    Help,
+    Count
+};
 
 // The enabled state of every command of the main window, and the rules that move it between
 // the idle and the busy state.
@@ -35,11 +48,11 @@ public:
 private:
     void set(MainButton button, bool on) { m_buttons[static_cast<std::size_t>(button)] = on; }
 
-    std::array<bool, static_cast<std::size_t>(MainButton::Count)> m_buttons{};
+    std::array<bool, static_cast<std::size_t>(MainButton::Count)> m_buttons {};
     bool m_fileEnd = true;
     bool m_newString = false;
     bool m_frames = true;
     bool m_busy = false;
 };
 
-}  // namespace kuji
+} // namespace kuji

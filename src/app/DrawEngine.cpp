@@ -28,7 +28,8 @@ std::string roundHeaderText(std::size_t roundNumber, std::int32_t count)
 // open-addressing table of the displaced positions.
 class DrawRun::Shuffle {
 public:
-    Shuffle(std::uint64_t size, std::int64_t picks) : m_size(size)
+    Shuffle(std::uint64_t size, std::int64_t picks)
+        : m_size(size)
     {
         if (size <= 4 * static_cast<std::uint64_t>(picks) + 1024) {
             m_dense.resize(size);
@@ -93,9 +94,11 @@ private:
     std::size_t m_mask = 0;
 };
 
-DrawRun::DrawRun(const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results,
-                 RandomSource& random)
-    : m_settings(settings), m_results(results), m_random(random)
+DrawRun::DrawRun(
+    const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results, RandomSource& random)
+    : m_settings(settings)
+    , m_results(results)
+    , m_random(random)
 {
     for (std::int32_t count : m_settings.counts)
         m_total += count;
@@ -167,4 +170,4 @@ void DrawRun::runToEnd()
     step(std::chrono::steady_clock::time_point::max());
 }
 
-}  // namespace kuji
+} // namespace kuji

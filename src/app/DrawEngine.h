@@ -17,10 +17,10 @@ namespace kuji {
 struct DrawSettings {
     bool fileMode = false;
     bool noDuplicates = false;
-    std::int32_t minimum = 0;  // number mode
-    std::int32_t maximum = 0;  // number mode
-    std::size_t minimumLength = 0;  // characters of the minimum as typed, for zero padding
-    std::vector<std::int32_t> counts;  // one per round
+    std::int32_t minimum = 0; // number mode
+    std::int32_t maximum = 0; // number mode
+    std::size_t minimumLength = 0; // characters of the minimum as typed, for zero padding
+    std::vector<std::int32_t> counts; // one per round
 };
 
 // Result text of a drawn number: zero padded to the length of the minimum as typed.
@@ -41,7 +41,7 @@ public:
     // entries is the work list (file mode); the results keep it for their texts. The result
     // list is emptied and set up for this run.
     DrawRun(const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results,
-            RandomSource& random);
+        RandomSource& random);
     ~DrawRun();
     DrawRun(const DrawRun&) = delete;
     DrawRun& operator=(const DrawRun&) = delete;
@@ -74,4 +74,4 @@ private:
     std::int64_t m_total = 0;
 };
 
-}  // namespace kuji
+} // namespace kuji

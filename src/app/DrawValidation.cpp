@@ -61,7 +61,8 @@ std::string stage1Message(int code, bool fileMode)
     case 1:
         return "Error:最小値に数字以外のものが含まれています。";
     case 10:
-        return fileMode ? "Error:登録数に数字以外のものが含まれています。" : "Error:最大値に数字以外のものが含まれています。";
+        return fileMode ? "Error:登録数に数字以外のものが含まれています。"
+                        : "Error:最大値に数字以外のものが含まれています。";
     case 11:
         return "Error:最小値と最大値に数字以外のものが含まれています。";
     case 100:
@@ -94,12 +95,12 @@ std::string stage2Message(int code)
         return "Error:" + kMinAboveMax + kIndent + kCountLimit + kIndent + kCountAboveRange;
     case 1000:
         return "Error:抽選数が登録数を超えています。";
-    default:  // 1010
+    default: // 1010
         return "Error:抽選数は10000000以下の値で" + kIndent + "かつ、抽選数が登録数を超えない値を入力して下さい。";
     }
 }
 
-}  // namespace
+} // namespace
 
 ValidationResult validateDrawSettings(const DrawInputs& inputs)
 {
@@ -211,4 +212,4 @@ std::u32string cleanPastedMaximum(std::u32string text)
     return text;
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -12,9 +12,9 @@ namespace kuji {
 struct DrawInputs {
     bool fileMode = false;
     bool noDuplicates = false;
-    std::u32string saisyo;  // minimum (number mode) or entry file path (file mode)
-    std::u32string saidai;  // maximum (number mode) or registered count (file mode)
-    std::u32string tyusen;  // draw count, rounds joined by "-"
+    std::u32string saisyo; // minimum (number mode) or entry file path (file mode)
+    std::u32string saidai; // maximum (number mode) or registered count (file mode)
+    std::u32string tyusen; // draw count, rounds joined by "-"
 };
 
 // The largest draw count and the largest total of one run: the result list must be held in
@@ -22,10 +22,10 @@ struct DrawInputs {
 inline constexpr std::int64_t kMaxDrawTotal = 10'000'000;
 
 struct ValidationResult {
-    int stage = 0;  // 0 valid, 1 characters, 2 values
-    int code = 0;  // the stage's decimal flags; 0 means valid
-    std::string message;  // the text of the error box, empty when valid
-    DrawSettings settings;  // filled when valid
+    int stage = 0; // 0 valid, 1 characters, 2 values
+    int code = 0; // the stage's decimal flags; 0 means valid
+    std::string message; // the text of the error box, empty when valid
+    DrawSettings settings; // filled when valid
 };
 
 // Checks the settings before a draw: stage 1 reports every box holding a wrong character,
@@ -44,4 +44,4 @@ std::optional<std::size_t> firstOffendingMaximumChar(const std::u32string& text)
 // The maximum box's text after its paste cleaning has run to its end.
 std::u32string cleanPastedMaximum(std::u32string text);
 
-}  // namespace kuji
+} // namespace kuji

@@ -18,7 +18,7 @@ std::uint64_t rotl(std::uint64_t x, int k)
     return (x << k) | (x >> (64 - k));
 }
 
-}  // namespace
+} // namespace
 
 RandomSource::RandomSource(std::uint64_t seed)
 {
@@ -68,4 +68,4 @@ std::uint64_t RandomSource::below(std::uint64_t bound)
     return static_cast<std::uint64_t>(product >> 64);
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -24,4 +24,4 @@ private:
     std::uint64_t m_state[4];
 };
 
-}  // namespace kuji
+} // namespace kuji

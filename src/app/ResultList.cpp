@@ -41,4 +41,4 @@ std::string ResultList::text(std::size_t row) const
     }
 }
 
-}  // namespace kuji
+} // namespace kuji

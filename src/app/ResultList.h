@@ -18,7 +18,7 @@ class ResultList {
 public:
     struct Row {
         std::uint32_t key = 0;
-        std::uint32_t item = 0;  // kind in the top two bits, index or number below
+        std::uint32_t item = 0; // kind in the top two bits, index or number below
     };
 
     // What the texts of the next rows refer to. entries may be null in number mode.
@@ -48,7 +48,7 @@ private:
     static constexpr std::uint32_t kHeader = 0x40000000u;
     static constexpr std::uint32_t kEmpty = 0x80000000u;
 
-    void append(std::uint32_t item) { m_rows.push_back({static_cast<std::uint32_t>(m_rows.size()), item}); }
+    void append(std::uint32_t item) { m_rows.push_back({ static_cast<std::uint32_t>(m_rows.size()), item }); }
 
     std::vector<Row> m_rows;
     std::vector<std::string> m_headers;
@@ -57,4 +57,4 @@ private:
     std::shared_ptr<const EntryList> m_entries;
 };
 
-}  // namespace kuji
+} // namespace kuji

@@ -31,4 +31,4 @@ void EntryList::clear()
     m_ends = std::vector<std::size_t>();
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -28,7 +28,11 @@ public:
         using pointer = void;
         using reference = Entry;
 
-        const_iterator(const EntryList* list, std::size_t index) : m_list(list), m_index(index) {}
+        const_iterator(const EntryList* list, std::size_t index)
+            : m_list(list)
+            , m_index(index)
+        {
+        }
         Entry operator*() const { return (*m_list)[m_index]; }
         const_iterator& operator++()
         {
@@ -49,9 +53,9 @@ public:
         const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
         return std::string_view(m_blob).substr(begin, m_ends[index] - begin);
     }
-    Entry operator[](std::size_t index) const { return {static_cast<std::uint32_t>(index + 1), text(index)}; }
-    const_iterator begin() const { return {this, 0}; }
-    const_iterator end() const { return {this, size()}; }
+    Entry operator[](std::size_t index) const { return { static_cast<std::uint32_t>(index + 1), text(index) }; }
+    const_iterator begin() const { return { this, 0 }; }
+    const_iterator end() const { return { this, size() }; }
 
     // Adds one entry.
     void append(std::string_view text)
@@ -71,7 +75,7 @@ public:
 
 private:
     std::string m_blob;
-    std::vector<std::size_t> m_ends;  // end of each entry's text in m_blob
+    std::vector<std::size_t> m_ends; // end of each entry's text in m_blob
 };
 
-}  // namespace kuji
+} // namespace kuji

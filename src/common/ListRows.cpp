@@ -12,4 +12,4 @@ std::string formatSequenceKey(std::uint32_t key)
     return text;
 }
 
-}  // namespace kuji
+} // namespace kuji

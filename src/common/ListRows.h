@@ -19,4 +19,4 @@ using ListRows = std::vector<ListRow>;
 // The key as shown and compared: nine digits with leading zeros, so text order is key order.
 std::string formatSequenceKey(std::uint32_t key);
 
-}  // namespace kuji
+} // namespace kuji

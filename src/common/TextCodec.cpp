@@ -7,7 +7,7 @@
 namespace kuji::text {
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 bool isAscii(std::string_view bytes)
 {
@@ -33,7 +33,7 @@ std::size_t utf8SequenceLength(std::string_view s)
         if (c == 0xE0)
             lo = 0xA0;
         else if (c == 0xED)
-            hi = 0x9F;  // no surrogates
+            hi = 0x9F; // no surrogates
     } else if (c >= 0xF0 && c <= 0xF4) {
         len = 4;
         if (c == 0xF0)
@@ -55,7 +55,10 @@ std::size_t utf8SequenceLength(std::string_view s)
 
 class Iconv {
 public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    Iconv(const char* to, const char* from)
+        : m_cd(iconv_open(to, from))
+    {
+    }
     ~Iconv()
     {
         if (m_cd != reinterpret_cast<iconv_t>(-1))
@@ -68,8 +71,7 @@ public:
 
     // Converts all of in; on an invalid or incomplete sequence calls onInvalid with the
     // output so far and skips one input byte (returning false from onInvalid stops).
-    template <typename OnInvalid>
-    bool convert(std::string_view in, std::string& out, OnInvalid onInvalid)
+    template <typename OnInvalid> bool convert(std::string_view in, std::string& out, OnInvalid onInvalid)
     {
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
@@ -97,7 +99,7 @@ private:
     iconv_t m_cd;
 };
 
-}  // namespace
+} // namespace
 
 bool isValidUtf8(std::string_view bytes)
 {
@@ -167,7 +169,7 @@ public:
 private:
     struct Utf8Char {
         char bytes[4] = {};
-        unsigned char length = 0;  // 0: the converter refuses it
+        unsigned char length = 0; // 0: the converter refuses it
     };
 
     static bool isLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
@@ -176,7 +178,8 @@ private:
         return static_cast<std::size_t>(lead < 0xE0 ? lead - 0x81 : lead - 0xE0 + 31) * 256 + trail;
     }
 
-    Cp932Table() : m_pairs(60 * 256)
+    Cp932Table()
+        : m_pairs(60 * 256)
     {
         Iconv cd("UTF-8", "CP932");
         if (!cd.valid())
@@ -202,9 +205,9 @@ private:
             if (!isLead(static_cast<unsigned char>(lead)))
                 continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char pair[2] = { static_cast<char>(lead), static_cast<char>(trail) };
                 convertOne(std::string_view(pair, 2),
-                           m_pairs[pairIndex(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))]);
+                    m_pairs[pairIndex(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))]);
             }
         }
         m_valid = true;
@@ -215,7 +218,7 @@ private:
     bool m_valid = false;
 };
 
-}  // namespace
+} // namespace
 
 std::string cp932ToUtf8(std::string_view bytes)
 {
@@ -242,7 +245,7 @@ Decoded decode(std::string_view bytes)
 {
     if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         bytes.remove_prefix(kUtf8Bom.size());
-        Decoded d{std::string(), Encoding::Utf8Bom};
+        Decoded d { std::string(), Encoding::Utf8Bom };
         if (isValidUtf8(bytes)) {
             d.utf8.assign(bytes);
             return d;
@@ -262,8 +265,8 @@ Decoded decode(std::string_view bytes)
         return d;
     }
     if (isValidUtf8(bytes))
-        return {std::string(bytes), Encoding::Utf8};
-    return {cp932ToUtf8(bytes), Encoding::Cp932};
+        return { std::string(bytes), Encoding::Utf8 };
+    return { cp932ToUtf8(bytes), Encoding::Cp932 };
 }
 
 std::optional<std::string> toCp932Exact(std::string_view utf8)
@@ -316,4 +319,4 @@ std::string truncateToEncodedBytes(std::string_view utf8, std::size_t maxBytes)
     return out;
 }
 
-}  // namespace kuji::text
+} // namespace kuji::text

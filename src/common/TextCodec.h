@@ -39,4 +39,4 @@ std::string encodeForFile(std::string_view utf8);
 // most maxBytes bytes, never splitting a character.
 std::string truncateToEncodedBytes(std::string_view utf8, std::size_t maxBytes);
 
-}  // namespace kuji::text
+} // namespace kuji::text

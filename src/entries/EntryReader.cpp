@@ -197,8 +197,7 @@ std::size_t EntryReader::readSome(EntryList& out, std::chrono::steady_clock::tim
         // grows by about half when it becomes UTF-8 (two bytes of kanji become three).
         try {
             const std::size_t raw = m_raw.size();
-            out.reserve(static_cast<std::size_t>(m_lineCount),
-                        m_source == Source::Cp932Pieces ? raw + raw / 2 : raw);
+            out.reserve(static_cast<std::size_t>(m_lineCount), m_source == Source::Cp932Pieces ? raw + raw / 2 : raw);
         } catch (const std::bad_alloc&) {
             // Only an estimate: the rows can still grow one by one.
         } catch (const std::length_error&) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/FileHelpers.h"
 #include "common/EntryList.h"
+#include "common/FileHelpers.h"
 #include "common/TextCodec.h"
 
 namespace kuji {

@@ -14,7 +14,7 @@ MainCommandState startedUp(bool fileMode)
     return state;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MainCommandState, BusyLeavesOnlyStopAndHelp)
 {
@@ -58,8 +58,8 @@ TEST(MainCommandState, ResultCommandsOnlyAfterACompletedDraw)
     state.setBusy();
     state.drawCompleted();
     state.setIdle(false);
-    for (MainButton b : {MainButton::Save, MainButton::Print, MainButton::AllSelect, MainButton::Copy,
-                         MainButton::Sort, MainButton::Start})
+    for (MainButton b : { MainButton::Save, MainButton::Print, MainButton::AllSelect, MainButton::Copy,
+             MainButton::Sort, MainButton::Start })
         EXPECT_TRUE(state.enabled(b));
 
     // A later busy spell (a file read, a mode switch) takes them away until the next draw.

@@ -10,8 +10,8 @@ using namespace kuji;
 
 namespace {
 
-DrawSettings numbers(std::int32_t min, std::int32_t max, std::vector<std::int32_t> counts, bool noDup,
-                     std::size_t minLength = 0)
+DrawSettings numbers(
+    std::int32_t min, std::int32_t max, std::vector<std::int32_t> counts, bool noDup, std::size_t minLength = 0)
 {
     DrawSettings s;
     s.minimum = min;
@@ -36,7 +36,7 @@ ListRows toRows(const ResultList& results)
 {
     ListRows rows;
     for (std::size_t i = 0; i < results.size(); ++i)
-        rows.push_back({results.key(i), results.text(i)});
+        rows.push_back({ results.key(i), results.text(i) });
     return rows;
 }
 
@@ -74,11 +74,11 @@ double chiSquare(const std::vector<long>& observed, double expected)
     return sum;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DrawEngine, SingleRoundHasNoHeadersAndKeysInDrawOrder)
 {
-    const ListRows rows = draw(numbers(1, 100, {10}, true));
+    const ListRows rows = draw(numbers(1, 100, { 10 }, true));
     ASSERT_EQ(rows.size(), 10u);
     std::set<int> values;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -96,7 +96,7 @@ TEST(DrawEngine, RoundsGetHeadersAndSeparators)
 {
     RandomSource random(7);
     ResultList results;
-    DrawRun run(numbers(1, 100, {2, 2, 2}, false), nullptr, results, random);
+    DrawRun run(numbers(1, 100, { 2, 2, 2 }, false), nullptr, results, random);
     EXPECT_EQ(run.total(), 6);
     run.runToEnd();
     const ListRows rows = toRows(results);
@@ -109,13 +109,13 @@ TEST(DrawEngine, RoundsGetHeadersAndSeparators)
     EXPECT_EQ(run.drawn(), 6);
 
     // The 1-6 / 3-2 example: eight rows, five distinct values across both rounds.
-    const ListRows example = draw(numbers(1, 6, {3, 2}, true), 99);
+    const ListRows example = draw(numbers(1, 6, { 3, 2 }, true), 99);
     ASSERT_EQ(example.size(), 8u);
     EXPECT_EQ(example[0].text, "【1回目の抽選結果：3件】");
     EXPECT_EQ(example[4].text, "");
     EXPECT_EQ(example[5].text, "【2回目の抽選結果：2件】");
     std::set<std::string> values;
-    for (std::size_t i : {1, 2, 3, 6, 7})
+    for (std::size_t i : { 1, 2, 3, 6, 7 })
         values.insert(example[i].text);
     EXPECT_EQ(values.size(), 5u);
     for (std::size_t i = 0; i < example.size(); ++i)
@@ -129,16 +129,16 @@ TEST(DrawEngine, ResultTextIsPaddedToTheTypedMinimum)
     EXPECT_EQ(formatDrawnNumber(7, 1), "7");
     EXPECT_EQ(formatDrawnNumber(2000, 4), "2000");
     EXPECT_EQ(formatDrawnNumber(5, 9), "000000005");
-    EXPECT_EQ(draw(numbers(5, 5, {1}, true, 3))[0].text, "005");
-    EXPECT_EQ(draw(numbers(5, 5, {1}, true))[0].text, "5");
-    for (const ListRow& row : draw(numbers(1, 2000, {200}, false, 4)))
+    EXPECT_EQ(draw(numbers(5, 5, { 1 }, true, 3))[0].text, "005");
+    EXPECT_EQ(draw(numbers(5, 5, { 1 }, true))[0].text, "5");
+    for (const ListRow& row : draw(numbers(1, 2000, { 200 }, false, 4)))
         EXPECT_GE(row.text.size(), 4u);
 }
 
 TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
 {
-    for (auto [min, max] : {std::pair{1, 10}, std::pair{0, 0}, std::pair{999999990, 999999999}}) {
-        const ListRows rows = draw(numbers(min, max, {max - min + 1}, true), 3);
+    for (auto [min, max] : { std::pair { 1, 10 }, std::pair { 0, 0 }, std::pair { 999999990, 999999999 } }) {
+        const ListRows rows = draw(numbers(min, max, { max - min + 1 }, true), 3);
         std::vector<int> values;
         for (const ListRow& r : rows)
             values.push_back(std::stoi(r.text));
@@ -147,7 +147,7 @@ TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
             EXPECT_EQ(values[static_cast<std::size_t>(i)], min + i);
     }
     // The sparse shuffle (range far larger than the draw) never repeats either.
-    const ListRows sparse = draw(numbers(1, 999999999, {50000, 50000}, true), 5);
+    const ListRows sparse = draw(numbers(1, 999999999, { 50000, 50000 }, true), 5);
     std::set<std::string> seen;
     for (const ListRow& r : sparse)
         if (!r.text.empty() && r.text[0] != '\xE3')
@@ -157,19 +157,19 @@ TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
 
 TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
 {
-    const EntryList work = workList({"A", "B", "C", "D"});
-    const ListRows all = draw(entries({2, 2}, true), 11, work);
+    const EntryList work = workList({ "A", "B", "C", "D" });
+    const ListRows all = draw(entries({ 2, 2 }, true), 11, work);
     ASSERT_EQ(all.size(), 7u);
-    std::multiset<std::string> drawn{all[1].text, all[2].text, all[5].text, all[6].text};
-    EXPECT_EQ(drawn, (std::multiset<std::string>{"A", "B", "C", "D"}));
+    std::multiset<std::string> drawn { all[1].text, all[2].text, all[5].text, all[6].text };
+    EXPECT_EQ(drawn, (std::multiset<std::string> { "A", "B", "C", "D" }));
     EXPECT_EQ(work[0].text, "A");
     EXPECT_EQ(work[3].key, 4u);
 
-    const EntryList one = workList({"only"});
-    for (const ListRow& row : draw(entries({5}, false), 2, one))
+    const EntryList one = workList({ "only" });
+    for (const ListRow& row : draw(entries({ 5 }, false), 2, one))
         EXPECT_EQ(row.text, "only");
     // No entries at all: every row stays empty rather than failing.
-    const ListRows empty = draw(entries({3}, false), 2, {});
+    const ListRows empty = draw(entries({ 3 }, false), 2, {});
     ASSERT_EQ(empty.size(), 3u);
     for (const ListRow& row : empty)
         EXPECT_EQ(row.text, "");
@@ -177,7 +177,7 @@ TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
 
 TEST(DrawEngine, TimeSlicedRunMatchesOneGo)
 {
-    const DrawSettings settings = numbers(1, 1000000, {30000, 20000}, true);
+    const DrawSettings settings = numbers(1, 1000000, { 30000, 20000 }, true);
     const ListRows whole = draw(settings, 42);
     RandomSource random(42);
     ResultList results;
@@ -194,7 +194,7 @@ TEST(DrawEngine, TimeSlicedRunMatchesOneGo)
 
 TEST(DrawFairness, ValuesOneToTenAreUniform)
 {
-    const ListRows rows = draw(numbers(1, 10, {200000}, false), 2024);
+    const ListRows rows = draw(numbers(1, 10, { 200000 }, false), 2024);
     std::vector<long> counts(10);
     for (const ListRow& r : rows)
         ++counts[static_cast<std::size_t>(std::stoi(r.text) - 1)];
@@ -203,7 +203,7 @@ TEST(DrawFairness, ValuesOneToTenAreUniform)
 
 TEST(DrawFairness, WholeRangeOfNineDigitsIsReachable)
 {
-    const ListRows rows = draw(numbers(1, 999999999, {10000}, false), 77);
+    const ListRows rows = draw(numbers(1, 999999999, { 10000 }, false), 77);
     long above = 0;
     long upperHalf = 0;
     for (const ListRow& r : rows) {
@@ -222,7 +222,7 @@ TEST(DrawFairness, OrderedOutcomesOfANoDuplicateDrawAreUniform)
     RandomSource random(5);
     std::map<std::string, long> outcomes;
     for (int i = 0; i < 24000; ++i) {
-        const ListRows rows = runAll(numbers(1, 4, {3}, true), random);
+        const ListRows rows = runAll(numbers(1, 4, { 3 }, true), random);
         outcomes[rows[0].text + rows[1].text + rows[2].text]++;
     }
     ASSERT_EQ(outcomes.size(), 24u);
@@ -232,10 +232,10 @@ TEST(DrawFairness, OrderedOutcomesOfANoDuplicateDrawAreUniform)
     EXPECT_LT(chiSquare(counts, 1000.0), kChi2Df23);
 
     // The same holds for entries of the work list.
-    const EntryList abcd = workList({"A", "B", "C", "D"});
+    const EntryList abcd = workList({ "A", "B", "C", "D" });
     std::map<std::string, long> picks;
     for (int i = 0; i < 24000; ++i) {
-        const ListRows rows = runAll(entries({3}, true), random, abcd);
+        const ListRows rows = runAll(entries({ 3 }, true), random, abcd);
         picks[rows[0].text + rows[1].text + rows[2].text]++;
     }
     ASSERT_EQ(picks.size(), 24u);
@@ -250,7 +250,7 @@ TEST(RandomSource, BoundedValuesStayInRangeAndSeedsRepeat)
     RandomSource a(9), b(9);
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(a.next(), b.next());
-    for (std::uint64_t bound : {1ull, 2ull, 3ull, 1000000000ull, (1ull << 63) + 1})
+    for (std::uint64_t bound : { 1ull, 2ull, 3ull, 1000000000ull, (1ull << 63) + 1 })
         for (int i = 0; i < 1000; ++i)
             EXPECT_LT(a.below(bound), bound);
     RandomSource x = RandomSource::fromEntropy();

@@ -8,15 +8,15 @@ namespace {
 
 ValidationResult numberMode(const char32_t* min, const char32_t* max, const char32_t* count, bool noDup = true)
 {
-    return validateDrawSettings({false, noDup, min, max, count});
+    return validateDrawSettings({ false, noDup, min, max, count });
 }
 
 ValidationResult fileMode(const char32_t* registered, const char32_t* count, bool noDup = true)
 {
-    return validateDrawSettings({true, noDup, U"/tmp/entries.csv", registered, count});
+    return validateDrawSettings({ true, noDup, U"/tmp/entries.csv", registered, count });
 }
 
-}  // namespace
+} // namespace
 
 TEST(DrawValidation, RangeRuleOnlyBindsWithoutDuplicates)
 {
@@ -28,8 +28,9 @@ TEST(DrawValidation, RangeRuleOnlyBindsWithoutDuplicates)
 
     const auto both = numberMode(U"10", U"1", U"3");
     EXPECT_EQ(both.code, 101);
-    EXPECT_EQ(both.message, "Error:最小値が最大値を超えています。\r\n"
-                            "       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+    EXPECT_EQ(both.message,
+        "Error:最小値が最大値を超えています。\r\n"
+        "       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
     const auto minAboveMax = numberMode(U"10", U"1", U"3", false);
     EXPECT_EQ(minAboveMax.code, 1);
     EXPECT_EQ(minAboveMax.message, "Error:最小値が最大値を超えています。");
@@ -42,7 +43,7 @@ TEST(DrawValidation, CountPartsZeroOrEmpty)
     EXPECT_EQ(numberMode(U"1", U"100", U"3-0-2").message, zero);
     EXPECT_EQ(numberMode(U"1", U"100", U"3-00").message, zero);
     EXPECT_EQ(numberMode(U"1", U"100", U"3-0-2").code, 1);
-    for (const char32_t* text : {U"3--2", U"-3", U"3-", U"-"}) {
+    for (const char32_t* text : { U"3--2", U"-3", U"3-", U"-" }) {
         const auto r = numberMode(U"1", U"100", text);
         EXPECT_EQ(r.code, 10);
         EXPECT_EQ(r.message, hyphen);
@@ -96,12 +97,12 @@ TEST(DrawValidation, CountsBeyondTheLimitAreRefusedNotOverflowed)
     EXPECT_EQ(numberMode(U"1", U"999999999", U"4294967297", false).code, 10);
 
     EXPECT_EQ(numberMode(U"5", U"1", U"20000000", false).message,
-              "Error:最小値が最大値を超えています。\r\n       " + limit.substr(6));
+        "Error:最小値が最大値を超えています。\r\n       " + limit.substr(6));
     EXPECT_EQ(numberMode(U"1", U"5", U"20000000").message,
-              limit + "\r\n       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+        limit + "\r\n       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
     EXPECT_EQ(numberMode(U"5", U"1", U"20000000").code, 111);
     EXPECT_EQ(fileMode(U"5", U"20000000").message,
-              "Error:抽選数は10000000以下の値で\r\n       かつ、抽選数が登録数を超えない値を入力して下さい。");
+        "Error:抽選数は10000000以下の値で\r\n       かつ、抽選数が登録数を超えない値を入力して下さい。");
     EXPECT_EQ(fileMode(U"5", U"20000000", false).message, limit);
 }
 
@@ -112,16 +113,16 @@ TEST(DrawValidation, ValidSettingsCarryWhatTheDrawNeeds)
     EXPECT_EQ(r.settings.minimum, 1);
     EXPECT_EQ(r.settings.maximum, 120);
     EXPECT_EQ(r.settings.minimumLength, 3u);
-    EXPECT_EQ(r.settings.counts, (std::vector<std::int32_t>{3, 2}));
+    EXPECT_EQ(r.settings.counts, (std::vector<std::int32_t> { 3, 2 }));
     EXPECT_TRUE(r.settings.noDuplicates);
     EXPECT_FALSE(r.settings.fileMode);
 }
 
 TEST(DrawValidation, KeyFilters)
 {
-    for (char32_t ch : {U'a', U' ', U'-', U'.', U'/', U':', U'~'})
+    for (char32_t ch : { U'a', U' ', U'-', U'.', U'/', U':', U'~' })
         EXPECT_FALSE(acceptsMinMaxKey(ch)) << static_cast<int>(ch);
-    for (char32_t ch : {U'0', U'9', U'\b', char32_t(3), char32_t(22), U'あ'})
+    for (char32_t ch : { U'0', U'9', U'\b', char32_t(3), char32_t(22), U'あ' })
         EXPECT_TRUE(acceptsMinMaxKey(ch)) << static_cast<int>(ch);
     EXPECT_TRUE(acceptsCountKey(U'-'));
     EXPECT_TRUE(acceptsCountKey(U'5'));

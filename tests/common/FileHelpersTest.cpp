@@ -17,7 +17,7 @@ using namespace kuji;
 
 namespace {
 
-class FileHelpersTest : public kuji::test::TempFolderTest {};
+class FileHelpersTest : public kuji::test::TempFolderTest { };
 
 const std::string kProgramDir = "/opt/kujimaru/";
 

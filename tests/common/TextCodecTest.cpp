@@ -45,8 +45,8 @@ TEST(TextCodec, TruncatesByEncodedBytesWithoutSplittingCharacters)
     EXPECT_EQ(truncateToEncodedBytes("abcdef", 4), "abcd");
     // Each kanji is two bytes in CP932: 5 bytes hold two of them.
     EXPECT_EQ(truncateToEncodedBytes("漢字漢字", 5), "漢字");
-    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));  // overlong
-    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF")); // overlong
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80")); // surrogate
 }
 
 namespace {
@@ -76,7 +76,7 @@ std::string referenceCp932(std::string_view bytes)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TextCodec, TableDecoderMatchesTheSystemConverter)
 {
@@ -95,6 +95,6 @@ TEST(TextCodec, TableDecoderMatchesTheSystemConverter)
     std::string all;
     for (int lead = 0x81; lead <= 0xFC; ++lead)
         for (int trail = 0x40; trail <= 0xFC; ++trail)
-            all += {static_cast<char>(lead), static_cast<char>(trail)};
+            all += { static_cast<char>(lead), static_cast<char>(trail) };
     EXPECT_EQ(cp932ToUtf8(all), referenceCp932(all));
 }

@@ -21,4 +21,4 @@ QString MainWindowFixture::writeFile(const QString& name, const QByteArray& byte
     return path;
 }
 
-}  // namespace kuji::test
+} // namespace kuji::test

@@ -43,8 +43,7 @@ protected:
     // Writes a file into the fixture's folder and returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
 
-    template <typename T>
-    T* child(const char* name) const
+    template <typename T> T* child(const char* name) const
     {
         T* found = window->findChild<T*>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;
@@ -65,9 +64,9 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPlatform platform;
-    HelpService help{platform};
-    RandomSource random{12345};
+    HelpService help { platform };
+    RandomSource random { 12345 };
     std::unique_ptr<FrmMain> window;
 };
 
-}  // namespace kuji::test
+} // namespace kuji::test

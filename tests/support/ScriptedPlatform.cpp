@@ -4,7 +4,7 @@ namespace kuji::test {
 
 QMessageBox::StandardButton ScriptedPlatform::showMessage(QWidget* parent, const MessageRequest& request)
 {
-    messages.push_back({request, parent});
+    messages.push_back({ request, parent });
     if (!messageAnswers.empty()) {
         const auto answer = messageAnswers.front();
         messageAnswers.pop_front();
@@ -15,7 +15,7 @@ QMessageBox::StandardButton ScriptedPlatform::showMessage(QWidget* parent, const
 
 QString ScriptedPlatform::getOpenFileName(QWidget*, const FileDialogRequest& request)
 {
-    dialogs.push_back({false, request});
+    dialogs.push_back({ false, request });
     if (fileAnswers.empty())
         return {};
     QString answer = fileAnswers.front();
@@ -25,7 +25,7 @@ QString ScriptedPlatform::getOpenFileName(QWidget*, const FileDialogRequest& req
 
 QString ScriptedPlatform::getSaveFileName(QWidget*, const FileDialogRequest& request)
 {
-    dialogs.push_back({true, request});
+    dialogs.push_back({ true, request });
     if (fileAnswers.empty())
         return {};
     QString answer = fileAnswers.front();
@@ -33,4 +33,4 @@ QString ScriptedPlatform::getSaveFileName(QWidget*, const FileDialogRequest& req
     return answer;
 }
 
-}  // namespace kuji::test
+} // namespace kuji::test

@@ -48,4 +48,4 @@ public:
     QStringList openedUrls;
 };
 
-}  // namespace kuji::test
+} // namespace kuji::test

@@ -32,4 +32,4 @@ protected:
     int m_written = 0;
 };
 
-}  // namespace kuji::test
+} // namespace kuji::test

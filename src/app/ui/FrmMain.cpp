@@ -2,11 +2,11 @@
 
 #include "app/DrawEngine.h"
 #include "app/DrawValidation.h"
-#include "app/ui/ResultListModel.h"
 #include "app/Settings.h"
+#include "app/ui/ResultListModel.h"
+#include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
-#include "common/ui/EntryListModel.h"
 #include "common/ui/Platform.h"
 
 #include <QAction>
@@ -36,11 +36,11 @@ namespace kuji {
 namespace {
 
 // Designed sizes, in pixels at 15 twips per pixel.
-constexpr int kFrameHeight = 89;  // 1335 twips
-constexpr int kModeFrameWidth = 145;  // 2175 twips
-constexpr int kMargin = 8;  // 120 twips
-constexpr int kMinInnerWidth = 376;  // 5640 twips
-constexpr int kMinInnerHeight = 225;  // 3375 twips
+constexpr int kFrameHeight = 89; // 1335 twips
+constexpr int kModeFrameWidth = 145; // 2175 twips
+constexpr int kMargin = 8; // 120 twips
+constexpr int kMinInnerWidth = 376; // 5640 twips
+constexpr int kMinInnerHeight = 225; // 3375 twips
 constexpr auto kTimeSlice = std::chrono::milliseconds(15);
 
 const QString kGothic = QStringLiteral("ＭＳ ゴシック");
@@ -70,11 +70,14 @@ QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* pa
     return view;
 }
 
-}  // namespace
+} // namespace
 
-FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath,
-                 QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_random(random), m_help(help), m_settings(std::move(settingsPath))
+FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath, QWidget* parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_random(random)
+    , m_help(help)
+    , m_settings(std::move(settingsPath))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("くじ丸"));
@@ -108,8 +111,8 @@ void FrmMain::loadSettings()
     QScreen* screen = this->screen();
     const double dpi = screen->logicalDotsPerInch();
     const QSize screenSize = screen->geometry().size();
-    const Settings::Rect rect = m_settings.readMainWindowRect(pixelsToTwips(screenSize.width(), dpi),
-                                                              pixelsToTwips(screenSize.height(), dpi));
+    const Settings::Rect rect = m_settings.readMainWindowRect(
+        pixelsToTwips(screenSize.width(), dpi), pixelsToTwips(screenSize.height(), dpi));
     move(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi));
     // A stored size below the minimum (none on first start) grows to the minimum.
     resize(twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi));
@@ -128,8 +131,8 @@ void FrmMain::saveSettings()
         showNormal();
     const double dpi = screen()->logicalDotsPerInch();
     const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : QRect(pos(), size());
-    m_settings.writeMainWindowRect({pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
-                                    pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi)});
+    m_settings.writeMainWindowRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
+        pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
     m_settings.writeOption(isFileMode() ? Settings::Mode::File : Settings::Mode::Number, chkDaburi->isChecked());
     m_settings.writeRecentFiles(m_recent.paths());
 }
@@ -217,8 +220,7 @@ void FrmMain::createActions()
     connect(mnuResetStandard, &QAction::triggered, this, &FrmMain::resetStandard);
     mnuResetCustom = makeAction("mnuResetCustom", QStringLiteral("カスタムリセット(&C)"));
     connect(mnuResetCustom, &QAction::triggered, this, &FrmMain::resetCustom);
-    mnuResetCustomSet =
-        makeAction("mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
+    mnuResetCustomSet = makeAction("mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
     connect(mnuResetCustomSet, &QAction::triggered, this, &FrmMain::storeCustomReset);
 
     mnuHelpHelp = makeAction("mnuHelpHelp", QStringLiteral("ヘルプ(&H)"), QKeySequence(Qt::Key_F1));
@@ -321,7 +323,7 @@ void FrmMain::createToolbar()
     };
     // Drop-down items carry the toolbar's captions and run the menu's commands.
     auto dropDown = [this](QToolButton* button, std::initializer_list<std::pair<const char*, QAction*>> items,
-                           std::initializer_list<const char*> captions) {
+                        std::initializer_list<const char*> captions) {
         auto* menu = new QMenu(button);
         auto caption = captions.begin();
         for (const auto& [key, target] : items) {
@@ -346,8 +348,9 @@ void FrmMain::createToolbar()
     addButton("M_Copy", mnuHensyuCopy);
     QToolButton* sort = addButton("M_Sort", mnuHensyuSortAsc2);
     dropDown(sort,
-             {{"M_SortAsc1", mnuHensyuSortAsc1}, {"M_SortAsc2", mnuHensyuSortAsc2}, {"M_SortDesc", mnuHensyuSortDesc}},
-             {"抽選順に並べ替え", "昇順に並べ替え", "降順に並べ替え"});
+        { { "M_SortAsc1", mnuHensyuSortAsc1 }, { "M_SortAsc2", mnuHensyuSortAsc2 },
+            { "M_SortDesc", mnuHensyuSortDesc } },
+        { "抽選順に並べ替え", "昇順に並べ替え", "降順に並べ替え" });
     tlbMain->addSeparator();
     addButton("M_PickupRecord", mnuToolPickupRecord);
     tlbMain->addSeparator();
@@ -356,11 +359,9 @@ void FrmMain::createToolbar()
     tlbMain->addSeparator();
     QToolButton* reset = addButton("M_Reset", mnuResetStandard);
     dropDown(reset,
-             {{"M_ResetStandard", mnuResetStandard},
-              {"M_ResetCustom", mnuResetCustom},
-              {"M_ResetSeparator", nullptr},
-              {"M_ResetCustomSet", mnuResetCustomSet}},
-             {"標準リセット", "カスタムリセット", "", "現在の状態をカスタムリセットの設定にする"});
+        { { "M_ResetStandard", mnuResetStandard }, { "M_ResetCustom", mnuResetCustom }, { "M_ResetSeparator", nullptr },
+            { "M_ResetCustomSet", mnuResetCustomSet } },
+        { "標準リセット", "カスタムリセット", "", "現在の状態をカスタムリセットの設定にする" });
     tlbMain->addSeparator();
     addButton("M_Help", m_helpTopicAction);
 }
@@ -390,8 +391,8 @@ void FrmMain::createCentralArea()
     optYomikomi->setObjectName(QStringLiteral("optYomikomi"));
     chkDaburi = new QCheckBox(QStringLiteral("ダブり無し(&D)"), fraMode);
     chkDaburi->setObjectName(QStringLiteral("chkDaburi"));
-    for (QWidget* w : {static_cast<QWidget*>(optSuji), static_cast<QWidget*>(optYomikomi),
-                       static_cast<QWidget*>(chkDaburi)}) {
+    for (QWidget* w :
+        { static_cast<QWidget*>(optSuji), static_cast<QWidget*>(optYomikomi), static_cast<QWidget*>(chkDaburi) }) {
         w->setFont(gothic);
         modeLayout->addWidget(w);
     }
@@ -413,17 +414,17 @@ void FrmMain::createCentralArea()
     fraSet->setFixedHeight(kFrameHeight);
     auto* setLayout = new QGridLayout(fraSet);
     setLayout->setVerticalSpacing(2);
-    auto makeBox = [&](const char* labelName, const QString& caption, const char* boxName, QLabel*& label,
-                       QLineEdit*& box) {
-        label = new QLabel(caption, fraSet);
-        label->setObjectName(QLatin1String(labelName));
-        label->setFont(gothic);
-        box = new QLineEdit(fraSet);
-        box->setObjectName(QLatin1String(boxName));
-        box->setFont(gothic);
-        label->setBuddy(box);
-        box->installEventFilter(this);
-    };
+    auto makeBox
+        = [&](const char* labelName, const QString& caption, const char* boxName, QLabel*& label, QLineEdit*& box) {
+              label = new QLabel(caption, fraSet);
+              label->setObjectName(QLatin1String(labelName));
+              label->setFont(gothic);
+              box = new QLineEdit(fraSet);
+              box->setObjectName(QLatin1String(boxName));
+              box->setFont(gothic);
+              label->setBuddy(box);
+              box->installEventFilter(this);
+          };
     makeBox("lblSaisyo", QStringLiteral("最小値(&M)"), "txtSaisyo", lblSaisyo, txtSaisyo);
     makeBox("lblSaidai", QStringLiteral("最大値(&B)"), "txtSaidai", lblSaidai, txtSaidai);
     makeBox("lblTyusen", QStringLiteral("抽選数(&V)"), "txtTyusen", lblTyusen, txtTyusen);
@@ -529,8 +530,7 @@ void FrmMain::setCommandState(bool idle)
 
 void FrmMain::refreshStartAvailability()
 {
-    m_state.refreshStart(!txtSaisyo->text().isEmpty() && !txtSaidai->text().isEmpty() &&
-                         !txtTyusen->text().isEmpty());
+    m_state.refreshStart(!txtSaisyo->text().isEmpty() && !txtSaidai->text().isEmpty() && !txtTyusen->text().isEmpty());
     applyCommandState();
 }
 
@@ -544,13 +544,13 @@ void FrmMain::applyCommandState()
     mnuHensyuAllSelect->setEnabled(on(MainButton::AllSelect));
     mnuHensyuCopy->setEnabled(on(MainButton::Copy));
     mnuHensyuDelete->setEnabled(on(MainButton::Copy));
-    for (QAction* sort : {mnuHensyuSortAsc1, mnuHensyuSortAsc2, mnuHensyuSortDesc})
+    for (QAction* sort : { mnuHensyuSortAsc1, mnuHensyuSortAsc2, mnuHensyuSortDesc })
         sort->setEnabled(on(MainButton::Sort));
     mnuToolPickupRecord->setEnabled(on(MainButton::PickupRecord));
     mnuRunStart->setEnabled(on(MainButton::Start));
     mnuRunStop->setEnabled(on(MainButton::Stop));
     mnuReset->menuAction()->setEnabled(on(MainButton::Reset));
-    for (QAction* reset : {mnuResetStandard, mnuResetCustom, mnuResetCustomSet})
+    for (QAction* reset : { mnuResetStandard, mnuResetCustom, mnuResetCustomSet })
         reset->setEnabled(on(MainButton::Reset));
     m_helpTopicAction->setEnabled(true);
     mnuFileEnd->setEnabled(m_state.fileEndEnabled());
@@ -608,9 +608,8 @@ void FrmMain::runStart()
 {
     if (m_drawing)
         return;
-    const ValidationResult checked =
-        validateDrawSettings({isFileMode(), chkDaburi->isChecked(), toU32(txtSaisyo->text()),
-                              toU32(txtSaidai->text()), toU32(txtTyusen->text())});
+    const ValidationResult checked = validateDrawSettings({ isFileMode(), chkDaburi->isChecked(),
+        toU32(txtSaisyo->text()), toU32(txtSaidai->text()), toU32(txtTyusen->text()) });
     if (checked.code != 0) {
         m_platform.showError(this, QString::fromStdString(checked.message));
         setCommandState(true);
@@ -675,4 +674,4 @@ void FrmMain::runStop()
     fitTextColumn(lvwKekka);
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -37,7 +37,7 @@ public:
     // settingsPath is the settings file; the window reads it at start-up and writes it when
     // it closes.
     FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath,
-            QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
     ~FrmMain() override;
 
     // The toolbar button with the given key ("M_Open", …), for tests and dispatch.
@@ -156,4 +156,4 @@ private:
     QHash<QString, QToolButton*> m_buttons;
 };
 
-}  // namespace kuji
+} // namespace kuji

@@ -4,7 +4,10 @@
 
 namespace kuji {
 
-ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
+ResultListModel::ResultListModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
 
 int ResultListModel::rowCount(const QModelIndex& parent) const
 {
@@ -39,4 +42,4 @@ void ResultListModel::clear()
     change([](ResultList& results) { results.clear(); });
 }
 
-}  // namespace kuji
+} // namespace kuji

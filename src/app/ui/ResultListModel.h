@@ -22,8 +22,7 @@ public:
     const ResultList& results() const { return m_results; }
     bool isEmpty() const { return m_results.empty(); }
     // Changes the list in place and tells the views: a draw fills it, a reset empties it.
-    template <typename Change>
-    void change(Change&& change)
+    template <typename Change> void change(Change&& change)
     {
         beginResetModel();
         change(m_results);
@@ -35,4 +34,4 @@ private:
     ResultList m_results;
 };
 
-}  // namespace kuji
+} // namespace kuji

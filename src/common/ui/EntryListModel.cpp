@@ -13,7 +13,8 @@ QString singleLineText(QString text)
 }
 
 EntryListModel::EntryListModel(QString textCaption, QObject* parent)
-    : QAbstractTableModel(parent), m_textCaption(std::move(textCaption))
+    : QAbstractTableModel(parent)
+    , m_textCaption(std::move(textCaption))
 {
 }
 
@@ -64,4 +65,4 @@ void EntryListModel::clear()
     setEntries({});
 }
 
-}  // namespace kuji
+} // namespace kuji

@@ -38,4 +38,4 @@ private:
     std::shared_ptr<const EntryList> m_rows = std::make_shared<const EntryList>();
 };
 
-}  // namespace kuji
+} // namespace kuji

@@ -10,7 +10,7 @@ namespace kuji {
 
 void Platform::showError(QWidget* parent, const QString& text)
 {
-    showMessage(parent, {text, QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+    showMessage(parent, { text, QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok });
 }
 
 QMessageBox::StandardButton QtPlatform::showMessage(QWidget* parent, const MessageRequest& request)
@@ -33,8 +33,8 @@ QString QtPlatform::getSaveFileName(QWidget* parent, const FileDialogRequest& re
     QFileDialog::Options options;
     if (!request.confirmOverwrite)
         options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent, request.caption, folder.filePath(request.fileName), request.filter,
-                                        nullptr, options);
+    return QFileDialog::getSaveFileName(
+        parent, request.caption, folder.filePath(request.fileName), request.filter, nullptr, options);
 }
 
 void QtPlatform::beep()
@@ -54,4 +54,4 @@ bool QtPlatform::openUrl(const QString& address)
     return QDesktopServices::openUrl(QUrl(address));
 }
 
-}  // namespace kuji
+} // namespace kuji

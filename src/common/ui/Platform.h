@@ -22,7 +22,7 @@ struct FileDialogRequest {
     QString folder;
     QString fileName;
     QString filter;
-    bool confirmOverwrite = true;  // save dialogs only
+    bool confirmOverwrite = true; // save dialogs only
 };
 
 // Everything the windows ask of the desktop that a test must see or answer: message
@@ -57,4 +57,4 @@ public:
     bool openUrl(const QString& address) override;
 };
 
-}  // namespace kuji
+} // namespace kuji

@@ -60,7 +60,7 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-}  // namespace
+} // namespace
 
 // Selecting a mode from the program (start-up, resets) always applies it, even when the
 // button was already selected.
@@ -242,10 +242,9 @@ void FrmMain::openRecentFile(int slot)
         myReadEntryFile(path);
         return;
     }
-    const MessageRequest question{QStringLiteral("Error:ファイルが存在しません。\r\n\r\n") + path +
-                                      QStringLiteral("\r\n\r\n最近使ったファイルのリストから削除しますか？"),
-                                  QStringLiteral("エラー"), QMessageBox::Critical,
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+    const MessageRequest question { QStringLiteral("Error:ファイルが存在しません。\r\n\r\n") + path
+            + QStringLiteral("\r\n\r\n最近使ったファイルのリストから削除しますか？"),
+        QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Yes | QMessageBox::No, QMessageBox::No };
     if (m_platform.showMessage(this, question) == QMessageBox::Yes)
         myRemoveRecentFile(path);
 }
@@ -306,4 +305,4 @@ void FrmMain::storeCustomReset()
     m_settings.writeResetPreset(preset);
 }
 
-}  // namespace kuji
+} // namespace kuji

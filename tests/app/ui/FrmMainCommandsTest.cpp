@@ -10,9 +10,9 @@ using kuji::test::MainWindowFixture;
 
 namespace {
 
-class FrmMainCommands : public MainWindowFixture {};
+class FrmMainCommands : public MainWindowFixture { };
 
-}  // namespace
+} // namespace
 
 TEST_F(FrmMainCommands, FirstStartIsNumberModeWithStartUnavailable)
 {
@@ -21,10 +21,10 @@ TEST_F(FrmMainCommands, FirstStartIsNumberModeWithStartUnavailable)
     EXPECT_FALSE(action("mnuRunStart")->isEnabled());
     EXPECT_FALSE(window->toolbarButton("M_Start")->isEnabled());
     EXPECT_FALSE(action("mnuRunStop")->isEnabled());
-    for (const char* name : {"mnuFileOpen", "mnuToolPickupRecord", "mnuToolNewString", "mnuFileSave", "mnuFilePrint",
-                             "mnuHensyuCopy", "mnuHensyuDelete"})
+    for (const char* name : { "mnuFileOpen", "mnuToolPickupRecord", "mnuToolNewString", "mnuFileSave", "mnuFilePrint",
+             "mnuHensyuCopy", "mnuHensyuDelete" })
         EXPECT_FALSE(action(name)->isEnabled()) << name;
-    for (const char* name : {"mnuHelpHelp", "mnuHelpVersion", "mnuFileEnd", "mnuResetStandard"})
+    for (const char* name : { "mnuHelpHelp", "mnuHelpVersion", "mnuFileEnd", "mnuResetStandard" })
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(child<QToolButton>("cmdFile")->isEnabled());
     EXPECT_GE(window->width(), 376);
@@ -59,10 +59,10 @@ TEST_F(FrmMainCommands, EntrySourcesStayOffInNumberModeAfterADraw)
 
 TEST_F(FrmMainCommands, ToolbarKeysTooltipsAndDropDowns)
 {
-    const std::pair<const char*, const char*> buttons[] = {
-        {"M_Open", "開く"}, {"M_Save", "保存"}, {"M_Print", "印刷"}, {"M_AllSelect", "すべて選択"},
-        {"M_Copy", "コピー"}, {"M_Sort", "昇順に並べ替え"}, {"M_PickupRecord", "Pickup Record"},
-        {"M_Start", "開始"}, {"M_Stop", "停止"}, {"M_Reset", "標準リセット"}, {"M_Help", "ヘルプ"}};
+    const std::pair<const char*, const char*> buttons[]
+        = { { "M_Open", "開く" }, { "M_Save", "保存" }, { "M_Print", "印刷" }, { "M_AllSelect", "すべて選択" },
+              { "M_Copy", "コピー" }, { "M_Sort", "昇順に並べ替え" }, { "M_PickupRecord", "Pickup Record" },
+              { "M_Start", "開始" }, { "M_Stop", "停止" }, { "M_Reset", "標準リセット" }, { "M_Help", "ヘルプ" } };
     for (const auto& [key, tip] : buttons) {
         QToolButton* button = window->toolbarButton(key);
         ASSERT_NE(button, nullptr) << key;
@@ -77,8 +77,8 @@ TEST_F(FrmMainCommands, ToolbarKeysTooltipsAndDropDowns)
     QStringList captions;
     for (QAction* a : sort->actions())
         captions << a->objectName() + "=" + a->text();
-    EXPECT_EQ(captions, QStringList({"M_SortAsc1=抽選順に並べ替え", "M_SortAsc2=昇順に並べ替え",
-                                     "M_SortDesc=降順に並べ替え"}));
+    EXPECT_EQ(captions,
+        QStringList({ "M_SortAsc1=抽選順に並べ替え", "M_SortAsc2=昇順に並べ替え", "M_SortDesc=降順に並べ替え" }));
     QMenu* reset = window->toolbarButton("M_Reset")->menu();
     ASSERT_NE(reset, nullptr);
     ASSERT_EQ(reset->actions().size(), 4);
@@ -102,8 +102,9 @@ TEST_F(FrmMainCommands, MenusCarryTheirCaptionsAndShortcuts)
     for (QAction* a : popup->actions())
         if (!a->isSeparator())
             popupItems << a->objectName();
-    EXPECT_EQ(popupItems, QStringList({"mnuHensyuAllSelect", "mnuHensyuCopy", "mnuHensyuDelete", "mnuHensyuSortAsc1",
-                                       "mnuHensyuSortAsc2", "mnuHensyuSortDesc"}));
+    EXPECT_EQ(popupItems,
+        QStringList({ "mnuHensyuAllSelect", "mnuHensyuCopy", "mnuHensyuDelete", "mnuHensyuSortAsc1",
+            "mnuHensyuSortAsc2", "mnuHensyuSortDesc" }));
 }
 
 TEST_F(FrmMainCommands, WindowNeverShrinksBelowItsMinimum)

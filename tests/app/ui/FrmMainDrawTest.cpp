@@ -18,9 +18,9 @@ using kuji::test::MainWindowFixture;
 
 namespace {
 
-class FrmMainDraw : public MainWindowFixture {};
+class FrmMainDraw : public MainWindowFixture { };
 
-}  // namespace
+} // namespace
 
 TEST_F(FrmMainDraw, NumberDrawRoadFromTypingToResults)
 {
@@ -46,11 +46,11 @@ TEST_F(FrmMainDraw, NumberDrawRoadFromTypingToResults)
     EXPECT_TRUE(kekka->isVisible());
     EXPECT_TRUE(kekka->hasFocus());
     EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
-    for (const char* enabled : {"mnuFileSave", "mnuFilePrint", "mnuHensyuAllSelect", "mnuHensyuCopy",
-                                "mnuHensyuDelete", "mnuHensyuSortAsc2", "mnuRunStart"})
+    for (const char* enabled : { "mnuFileSave", "mnuFilePrint", "mnuHensyuAllSelect", "mnuHensyuCopy",
+             "mnuHensyuDelete", "mnuHensyuSortAsc2", "mnuRunStart" })
         EXPECT_TRUE(action(enabled)->isEnabled()) << enabled;
     EXPECT_FALSE(action("mnuRunStop")->isEnabled());
-    for (const char* key : {"M_Save", "M_Print", "M_AllSelect", "M_Copy", "M_Sort", "M_Start"})
+    for (const char* key : { "M_Save", "M_Print", "M_AllSelect", "M_Copy", "M_Sort", "M_Start" })
         EXPECT_TRUE(window->toolbarButton(key)->isEnabled()) << key;
     EXPECT_FALSE(window->toolbarButton("M_Stop")->isEnabled());
     EXPECT_TRUE(platform.messages.empty());
@@ -87,7 +87,8 @@ TEST_F(FrmMainDraw, InvalidSettingsShowOneErrorBoxAndDrawNothing)
     trigger("mnuRunStart");
     ASSERT_EQ(platform.messages.size(), 1u);
     const MessageRequest& m = platform.messages[0].request;
-    EXPECT_EQ(m.text, "Error:最小値が最大値を超えています。\r\n       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
+    EXPECT_EQ(
+        m.text, "Error:最小値が最大値を超えています。\r\n       抽選数＜＝最大値－最小値＋1の式が成り立っていません。");
     EXPECT_EQ(m.title, "エラー");
     EXPECT_EQ(m.icon, QMessageBox::Critical);
     EXPECT_EQ(m.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));

@@ -7,25 +7,25 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
-#include <QToolButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace kuji;
 using kuji::test::MainWindowFixture;
 
 namespace {
 
-class FrmMainSettings : public MainWindowFixture {};
+class FrmMainSettings : public MainWindowFixture { };
 
-}  // namespace
+} // namespace
 
 TEST_F(FrmMainSettings, FirstStartUsesTheDefaults)
 {
     EXPECT_TRUE(child<QRadioButton>("optSuji")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("chkDaburi")->isChecked());
-    for (const char* box : {"txtSaisyo", "txtSaidai", "txtTyusen"})
+    for (const char* box : { "txtSaisyo", "txtSaidai", "txtTyusen" })
         EXPECT_TRUE(child<QLineEdit>(box)->text().isEmpty());
     EXPECT_FALSE(action("mnuRunStart")->isEnabled());
     EXPECT_EQ(window->pos(), QPoint(0, 0));

@@ -66,7 +66,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FrmMainEntries, SwitchingModesRelabelsAndEmptiesTheBoxes)
 {
@@ -79,7 +79,7 @@ TEST_F(FrmMainEntries, SwitchingModesRelabelsAndEmptiesTheBoxes)
     EXPECT_TRUE(child<QTreeView>("lvwSagyo")->isVisible());
 
     window->myReadEntryFile(writeFile("a.txt", "x\r\ny\r\n"));
-    EXPECT_EQ(entryTexts(), QStringList({"x", "y"}));
+    EXPECT_EQ(entryTexts(), QStringList({ "x", "y" }));
     QTest::mouseClick(child<QRadioButton>("optSuji"), Qt::LeftButton);
     EXPECT_TRUE(window->workModel()->isEmpty());
     EXPECT_EQ(child<QLabel>("lblSaisyo")->text(), "最小値(&M)");
@@ -98,7 +98,7 @@ TEST_F(FrmMainEntries, OpenReadsTheChosenFile)
     trigger("mnuFileOpen");
     ASSERT_EQ(platform.dialogs.size(), 1u);
     EXPECT_EQ(platform.dialogs[0].request.filter, "*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
-    EXPECT_EQ(entryTexts(), QStringList({"one", "", "three"}));
+    EXPECT_EQ(entryTexts(), QStringList({ "one", "", "three" }));
     EXPECT_EQ(window->workModel()->entries()[2].key, 3u);
     EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), path);
     EXPECT_EQ(child<QLineEdit>("txtSaisyo")->toolTip(), path);
@@ -111,16 +111,16 @@ TEST_F(FrmMainEntries, OpenReadsTheChosenFile)
     trigger("mnuFileOpen");
     EXPECT_EQ(platform.dialogs[1].request.folder, folder.path() + "/");
     EXPECT_EQ(platform.dialogs[1].request.fileName, "names.txt");
-    EXPECT_EQ(entryTexts().size(), 3);  // cancelled: nothing changed
+    EXPECT_EQ(entryTexts().size(), 3); // cancelled: nothing changed
 }
 
 TEST_F(FrmMainEntries, CsvRecordsContinueAcrossLinesOnlyInCsvFiles)
 {
     const QByteArray twoQuotes = "a\"b\r\nc\"d\r\n";
     window->myReadEntryFile(writeFile("q.CSV", twoQuotes));
-    EXPECT_EQ(entryTexts(), QStringList({"a\"b\r\nc\"d"}));
+    EXPECT_EQ(entryTexts(), QStringList({ "a\"b\r\nc\"d" }));
     window->myReadEntryFile(writeFile("q.txt", twoQuotes));
-    EXPECT_EQ(entryTexts(), QStringList({"a\"b", "c\"d"}));
+    EXPECT_EQ(entryTexts(), QStringList({ "a\"b", "c\"d" }));
 }
 
 TEST_F(FrmMainEntries, EncodingsAndLineEndsLoadToTheSameEntries)
@@ -133,9 +133,9 @@ TEST_F(FrmMainEntries, EncodingsAndLineEndsLoadToTheSameEntries)
         crlf += c;
     }
     const std::string cp932 = *text::toCp932Exact(crlf);
-    const QStringList expected{"髙橋～①", "ｶﾀｶﾅ,\"x\""};
+    const QStringList expected { "髙橋～①", "ｶﾀｶﾅ,\"x\"" };
     int n = 0;
-    for (const std::string& bytes : {cp932, crlf, std::string(text::kUtf8Bom) + text, text}) {
+    for (const std::string& bytes : { cp932, crlf, std::string(text::kUtf8Bom) + text, text }) {
         window->myReadEntryFile(writeFile(QString("e%1.csv").arg(n++), QByteArray::fromStdString(bytes)));
         EXPECT_EQ(entryTexts(), expected) << n;
     }
@@ -145,12 +145,12 @@ TEST_F(FrmMainEntries, DroppedFilesReadTheFirstOnlyAndOnlyInFileMode)
 {
     const QString first = writeFile("first.txt", "1\n2\n");
     const QString second = writeFile("second.txt", "3\n");
-    drop({first, second});
-    EXPECT_EQ(entryTexts(), QStringList({"1", "2"}));
+    drop({ first, second });
+    EXPECT_EQ(entryTexts(), QStringList({ "1", "2" }));
     EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), first);
 
     QTest::mouseClick(child<QRadioButton>("optSuji"), Qt::LeftButton);
-    drop({second});
+    drop({ second });
     EXPECT_TRUE(window->workModel()->isEmpty());
     EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
 }
@@ -161,14 +161,14 @@ TEST_F(FrmMainEntries, EmptyFileGivesNoEntriesButEntersTheRecentList)
     window->myReadEntryFile(path);
     EXPECT_TRUE(window->workModel()->isEmpty());
     EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "0");
-    EXPECT_EQ(recentCaptions(), QStringList({path}));
+    EXPECT_EQ(recentCaptions(), QStringList({ path }));
     EXPECT_FALSE(action("mnuFileUseItem0")->isVisible());
 }
 
 TEST_F(FrmMainEntries, UnreadableFilesAreReportedAndLeaveTheWindowIdle)
 {
     const QString missing = folder.filePath("gone.txt");
-    for (const QString& path : {missing, folder.path()}) {
+    for (const QString& path : { missing, folder.path() }) {
         platform.messages.clear();
         platform.fileAnswers.push_back(path);
         trigger("mnuFileOpen");
@@ -212,8 +212,8 @@ TEST_F(FrmMainEntries, FileDrawWithoutDuplicatesDrawsEveryEntryOnce)
     for (std::size_t i = 0; i < results.size(); ++i)
         drawn << QString::fromStdString(results.text(i));
     drawn.sort();
-    EXPECT_EQ(drawn, QStringList({"A", "B", "C", "D"}));
-    EXPECT_EQ(entryTexts(), QStringList({"A", "B", "C", "D"}));
+    EXPECT_EQ(drawn, QStringList({ "A", "B", "C", "D" }));
+    EXPECT_EQ(entryTexts(), QStringList({ "A", "B", "C", "D" }));
     EXPECT_TRUE(child<QTreeView>("lvwKekka")->isVisible());
 
     // Count above the registered count is refused.
@@ -241,7 +241,7 @@ TEST_F(FrmMainEntries, StopDuringAReadLeavesNothing)
     EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
     EXPECT_TRUE(child<QLineEdit>("txtSaidai")->text().isEmpty());
     // A stopped read still counts as used.
-    EXPECT_EQ(recentCaptions(), QStringList({path}));
+    EXPECT_EQ(recentCaptions(), QStringList({ path }));
     EXPECT_FALSE(window->isBusy());
 }
 
@@ -272,11 +272,12 @@ TEST_F(FrmMainEntries, MissingRecentFileAsksBeforeRemoving)
     trigger("mnuFileUseItem1");
     ASSERT_EQ(platform.messages.size(), 1u);
     const MessageRequest& m = platform.messages[0].request;
-    EXPECT_EQ(m.text, "Error:ファイルが存在しません。\r\n\r\n" + path + "\r\n\r\n最近使ったファイルのリストから削除しますか？");
+    EXPECT_EQ(m.text,
+        "Error:ファイルが存在しません。\r\n\r\n" + path + "\r\n\r\n最近使ったファイルのリストから削除しますか？");
     EXPECT_EQ(m.buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(m.defaultButton, QMessageBox::No);
     EXPECT_EQ(m.icon, QMessageBox::Critical);
-    EXPECT_EQ(recentCaptions(), QStringList({path}));
+    EXPECT_EQ(recentCaptions(), QStringList({ path }));
 
     platform.messageAnswers.push_back(QMessageBox::Yes);
     trigger("mnuFileUseItem1");
@@ -295,7 +296,7 @@ TEST_F(FrmMainEntries, RecentFilesSurviveARestart)
     ASSERT_TRUE(window->close());
     EXPECT_EQ(myReadIni("UseFile", "1", settingsPath()), bLower.toStdString());
     openWindow();
-    EXPECT_EQ(recentCaptions(), QStringList({bLower, b, a}));
+    EXPECT_EQ(recentCaptions(), QStringList({ bLower, b, a }));
 }
 
 TEST_F(FrmMainEntries, CustomResetRestoresThePreset)
@@ -313,7 +314,7 @@ TEST_F(FrmMainEntries, CustomResetRestoresThePreset)
 
     trigger("mnuResetCustom");
     EXPECT_TRUE(child<QRadioButton>("optYomikomi")->isChecked());
-    EXPECT_EQ(entryTexts(), QStringList({"p", "q"}));
+    EXPECT_EQ(entryTexts(), QStringList({ "p", "q" }));
     EXPECT_EQ(child<QLineEdit>("txtTyusen")->text(), "1-1");
     EXPECT_TRUE(child<QCheckBox>("chkDaburi")->isChecked());
     EXPECT_TRUE(action("mnuRunStart")->isEnabled());
