@@ -252,11 +252,8 @@ void FrmMain::openRecentFile(int slot)
 void FrmMain::resetStandard()
 {
     WaitCursor wait;
-    txtSaisyo->clear();
-    txtSaidai->clear();
+    // Selecting the mode empties the other boxes and both lists.
     txtTyusen->clear();
-    m_kekka->clear();
-    m_sagyo->clear();
     selectMode(m_settings.readMode() == Settings::Mode::File);
     chkDaburi->setChecked(m_settings.readDaburi());
     refreshStartAvailability();
@@ -267,11 +264,7 @@ void FrmMain::resetCustom()
     const Settings::ResetPreset preset = m_settings.readResetPreset();
     {
         WaitCursor wait;
-        txtSaisyo->clear();
-        txtSaidai->clear();
         txtTyusen->clear();
-        m_kekka->clear();
-        m_sagyo->clear();
         selectMode(preset.mode == Settings::Mode::File);
         if (preset.mode == Settings::Mode::Number) {
             txtSaisyo->setText(fromStd(preset.minValue));
