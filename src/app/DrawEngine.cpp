@@ -129,7 +129,10 @@ void DrawRun::drawOne()
         m_results.appendEmpty();
     } else {
         const auto index = static_cast<std::uint32_t>(m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range));
-        m_results.appendNumber(index);
+        if (m_settings.fileMode)
+            m_results.appendEntry(index);
+        else
+            m_results.appendNumber(index);
     }
     ++m_drawnInRound;
     ++m_drawn;

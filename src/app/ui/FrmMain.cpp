@@ -130,7 +130,12 @@ void FrmMain::saveSettings()
     if (isMinimized())
         showNormal();
     const double dpi = screen()->logicalDotsPerInch();
-    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : QRect(pos(), size());
+    // Left and top place the frame (as move() does); width and height are the inner size.
+    QRect normal(pos(), size());
+    if (isMaximized() || isFullScreen()) {
+        const QPoint frameOffset = geometry().topLeft() - pos();
+        normal = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
+    }
     m_settings.writeMainWindowRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
         pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
     m_settings.writeOption(isFileMode() ? Settings::Mode::File : Settings::Mode::Number, chkDaburi->isChecked());
