@@ -375,9 +375,18 @@ void FrmMain::createCentralArea()
 {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralArea"));
-    auto* outer = new QVBoxLayout(central);
+    auto* window = new QVBoxLayout(central);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    // An etched line across the window just below the toolbar.
+    auto* etched = new QFrame(central);
+    etched->setFrameShape(QFrame::HLine);
+    etched->setFrameShadow(QFrame::Sunken);
+    window->addWidget(etched);
+    auto* outer = new QVBoxLayout;
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin * 3 / 2);
     outer->setSpacing(kMargin);
+    window->addLayout(outer, 1);
 
     QFont gothic(kGothic);
     gothic.setPointSize(9);
