@@ -45,6 +45,8 @@ public:
         }
     }
 
+    bool exhausted() const { return m_taken >= m_size; }
+
     // Takes the next position of the shuffle: uniform among those not yet taken.
     std::uint32_t take(RandomSource& random)
     {
@@ -124,8 +126,9 @@ DrawRun::~DrawRun()
 
 void DrawRun::drawOne()
 {
-    if (m_range == 0) {
-        // An empty work list has nothing to look up: the row stays empty.
+    if (m_range == 0 || (m_shuffle && m_shuffle->exhausted())) {
+        // Nothing left to look up (an empty work list, or more draws without duplicates than
+        // entries): the row stays empty rather than repeating or failing.
         m_results.appendEmpty();
     } else {
         const auto index = static_cast<std::uint32_t>(m_shuffle ? m_shuffle->take(m_random) : m_random.below(m_range));

@@ -168,6 +168,11 @@ TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
     const EntryList one = workList({ "only" });
     for (const ListRow& row : draw(entries({ 5 }, false), 2, one))
         EXPECT_EQ(row.text, "only");
+    // More distinct draws than entries (validation prevents it): the surplus rows stay empty.
+    const ListRows surplus = draw(entries({3}, true), 4, workList({"x", "y"}));
+    ASSERT_EQ(surplus.size(), 3u);
+    EXPECT_EQ(surplus[2].text, "");
+    EXPECT_NE(surplus[0].text, surplus[1].text);
     // No entries at all: every row stays empty rather than failing.
     const ListRows empty = draw(entries({ 3 }, false), 2, {});
     ASSERT_EQ(empty.size(), 3u);
