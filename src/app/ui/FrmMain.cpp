@@ -239,6 +239,20 @@ void FrmMain::createActions()
     connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicMainWindow); });
 }
 
+// The result list's commands, in the same order in the 編集 menu and the popup menu.
+void FrmMain::addEditCommands(QMenu* menu)
+{
+    menu->addAction(mnuHensyuAllSelect);
+    menu->addSeparator();
+    menu->addAction(mnuHensyuCopy);
+    menu->addSeparator();
+    menu->addAction(mnuHensyuDelete);
+    menu->addSeparator();
+    menu->addAction(mnuHensyuSortAsc1);
+    menu->addAction(mnuHensyuSortAsc2);
+    menu->addAction(mnuHensyuSortDesc);
+}
+
 void FrmMain::createMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
@@ -258,15 +272,7 @@ void FrmMain::createMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     edit->setObjectName(QStringLiteral("mnuHensyu"));
-    edit->addAction(mnuHensyuAllSelect);
-    edit->addSeparator();
-    edit->addAction(mnuHensyuCopy);
-    edit->addSeparator();
-    edit->addAction(mnuHensyuDelete);
-    edit->addSeparator();
-    edit->addAction(mnuHensyuSortAsc1);
-    edit->addAction(mnuHensyuSortAsc2);
-    edit->addAction(mnuHensyuSortDesc);
+    addEditCommands(edit);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
     tools->setObjectName(QStringLiteral("mnuTool"));
@@ -295,15 +301,7 @@ void FrmMain::createMenus()
     // The result list's popup menu runs the same commands as the 編集 menu.
     mnuPopup = new QMenu(QStringLiteral("ポップアップメニュー"), this);
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-    mnuPopup->addAction(mnuHensyuAllSelect);
-    mnuPopup->addSeparator();
-    mnuPopup->addAction(mnuHensyuCopy);
-    mnuPopup->addSeparator();
-    mnuPopup->addAction(mnuHensyuDelete);
-    mnuPopup->addSeparator();
-    mnuPopup->addAction(mnuHensyuSortAsc1);
-    mnuPopup->addAction(mnuHensyuSortAsc2);
-    mnuPopup->addAction(mnuHensyuSortDesc);
+    addEditCommands(mnuPopup);
 }
 
 void FrmMain::createToolbar()

@@ -66,6 +66,7 @@ protected:
 private:
     void createActions();
     void createMenus();
+    void addEditCommands(QMenu* menu);
     void createToolbar();
     void createCentralArea();
     void applyCommandState();
