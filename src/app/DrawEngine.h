@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/RandomSource.h"
-#include "app/ResultList.h"
+#include "common/ResultList.h"
 #include "common/EntryList.h"
 
 #include <chrono>

@@ -2,7 +2,7 @@
 
 #include "app/DrawEngine.h"
 #include "app/DrawValidation.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "app/ui/ResultListModel.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"

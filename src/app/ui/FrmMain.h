@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CommandState.h"
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "common/ListRows.h"
 #include "common/RuntimeError.h"
 #include "entries/RecentFiles.h"

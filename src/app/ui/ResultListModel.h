@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ResultList.h"
+#include "common/ResultList.h"
 
 #include <QAbstractTableModel>
 

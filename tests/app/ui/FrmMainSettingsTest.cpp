@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "common/Settings.h"
 #include "common/IniFile.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/HelpViewer.h"

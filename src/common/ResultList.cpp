@@ -1,4 +1,4 @@
-#include "app/ResultList.h"
+#include "common/ResultList.h"
 
 #include "app/DrawEngine.h"
 
