@@ -34,3 +34,5 @@ printf '(b) core 1e6 distinct of 1..999999999: %8.1f ms   shuf %8.1f ms   ratio 
 printf '(c) Start to idle, 1e6 values:        %8.1f ms   shuf %8.1f ms   ratio %.2f\n' \
   "$(echo "$ui_best*1000" | bc -l)" "$(echo "$shuf_dense*1000" | bc -l)" "$(echo "$ui_best/$shuf_dense" | bc -l)"
 printf '(d) peak memory after (c):            %8.1f MB\n' "$ui_rss"
+stop=$("$build/bench/ui_draw" 10000000 999999999 --stop | awk '/stop_to_idle_ms/ {print $2}')
+printf '(e) Stop 100 ms into a 1e7-value draw, to idle: %8.1f ms\n' "$stop"

@@ -1,15 +1,20 @@
 // The whole Start command in the offscreen main window: a million distinct values from
-// Start to the idle state, then the process's peak memory.
+// Start to the idle state, then the process's peak memory; with --stop, the time Stop takes
+// 100 ms into the draw.
+//   ui_draw [COUNT [MAXIMUM]] [--stop]
 #include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
 #include "common/ui/HelpService.h"
+#include "common/ui/LongWork.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -17,8 +22,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString count = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("1000000");
-    const QString maximum = argc > 2 ? QString::fromLocal8Bit(argv[2]) : count;
+    QStringList args = QApplication::arguments().mid(1);
+    const bool stop = args.removeAll(QStringLiteral("--stop")) > 0;
+    const QString count = args.value(0, QStringLiteral("1000000"));
+    const QString maximum = args.value(1, count);
 
     kuji::test::ScriptedPlatform platform;
     kuji::RandomSource random = kuji::RandomSource::fromEntropy();
@@ -33,9 +40,24 @@ int main(int argc, char** argv)
     window.findChild<QLineEdit*>(QStringLiteral("txtTyusen"))->setText(count);
     auto* start = window.findChild<QAction*>(QStringLiteral("mnuRunStart"));
 
+    QElapsedTimer sinceStop;
+    if (stop) {
+        QTimer::singleShot(100, &window, [&] {
+            sinceStop.start();
+            window.findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
+        });
+    }
     QElapsedTimer timer;
     timer.start();
-    start->trigger(); // returns when the window is idle again
+    QEventLoop untilIdle;
+    QObject::connect(&window.longWork(), &kuji::LongWork::runningChanged, &untilIdle, [&](bool running) {
+        if (!running)
+            untilIdle.quit();
+    });
+    start->trigger();
+    if (window.longWork().isRunning())
+        untilIdle.exec();
+    const double stopToIdle = sinceStop.isValid() ? sinceStop.nsecsElapsed() / 1e6 : -1.0;
     QApplication::processEvents(); // and the list has been painted
     const double seconds = timer.nsecsElapsed() / 1e9;
 
@@ -43,5 +65,7 @@ int main(int argc, char** argv)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("start_to_idle_seconds %.4f\npeak_rss_mb %.1f\nmessages %zu\n", seconds, usage.ru_maxrss / 1024.0,
         platform.messages.size());
+    if (stop)
+        std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
     return window.isBusy() ? 1 : 0;
 }

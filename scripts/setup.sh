@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-translations-l10n libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev bc fonts-ipafont xvfb xauth python3 coreutils)
+          libgtest-dev libgmock-dev libbenchmark-dev clang-format bc fonts-ipafont xvfb xauth python3 coreutils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -18,5 +18,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release ${KUJIMARU_CMAKE_ARGS:-} >/dev/null
 cmake --build "$root/build" -j "$(nproc)"

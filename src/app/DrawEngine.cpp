@@ -1,22 +1,8 @@
 #include "app/DrawEngine.h"
 
-#include <charconv>
 #include <memory>
 
 namespace kuji {
-
-std::string formatDrawnNumber(std::int64_t value, std::size_t minimumLength)
-{
-    char digits[24];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    const std::size_t length = static_cast<std::size_t>(end - digits);
-    std::string text;
-    // Pad only by one to eight zeros, as a nine-character minimum allows no more.
-    if (minimumLength > length && minimumLength - length <= 8)
-        text.assign(minimumLength - length, '0');
-    text.append(digits, length);
-    return text;
-}
 
 std::string roundHeaderText(std::size_t roundNumber, std::int32_t count)
 {

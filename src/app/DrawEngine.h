@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/RandomSource.h"
-#include "common/ResultList.h"
 #include "common/EntryList.h"
+#include "common/ResultList.h"
 
 #include <chrono>
 #include <cstdint>
@@ -22,9 +22,6 @@ struct DrawSettings {
     std::size_t minimumLength = 0; // characters of the minimum as typed, for zero padding
     std::vector<std::int32_t> counts; // one per round
 };
-
-// Result text of a drawn number: zero padded to the length of the minimum as typed.
-std::string formatDrawnNumber(std::int64_t value, std::size_t minimumLength);
 
 // Header row of a round of a multi-round draw: 【2回目の抽選結果：5件】.
 std::string roundHeaderText(std::size_t roundNumber, std::int32_t count);

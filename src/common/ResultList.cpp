@@ -1,8 +1,21 @@
 #include "common/ResultList.h"
 
-#include "app/DrawEngine.h"
+#include <charconv>
 
 namespace kuji {
+
+std::string formatDrawnNumber(std::int64_t value, std::size_t minimumLength)
+{
+    char digits[24];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    const std::size_t length = static_cast<std::size_t>(end - digits);
+    std::string text;
+    // Pad only by one to eight zeros, as a nine-character minimum allows no more.
+    if (minimumLength > length && minimumLength - length <= 8)
+        text.assign(minimumLength - length, '0');
+    text.append(digits, length);
+    return text;
+}
 
 void ResultList::reset(std::int64_t minimum, std::size_t minimumLength, std::shared_ptr<const EntryList> entries)
 {

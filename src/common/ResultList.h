@@ -10,6 +10,9 @@
 
 namespace kuji {
 
+// Result text of a drawn number: zero padded to the length of the minimum as typed.
+std::string formatDrawnNumber(std::int64_t value, std::size_t minimumLength);
+
 // The result list of a draw. A row is eight bytes: its sequence key and a reference to its
 // text (a drawn number, an entry of the work list the draw read, a round header, or empty).
 // The text is made when asked for, so a million results cost eight megabytes, not a million

@@ -37,16 +37,22 @@ IniFile loadOrEmpty(const std::string& path)
     return ini ? std::move(*ini) : IniFile();
 }
 
+// A key's value as read back: its default when missing or empty.
+std::string valueOf(const IniFile& ini, const Settings::Key& key)
+{
+    std::string value = ini.value(key.section, key.key);
+    return value.empty() ? std::string(key.defaultValue) : value;
+}
+
 // Sets every pair in one go and writes the file once; nothing is written when one of the
-// values cannot be stored, so the section never ends up half old and half new.
-bool writeAll(const std::string& path, std::string_view section,
-    std::initializer_list<std::pair<std::string_view, std::string>> values)
+// values cannot be stored, so a section never ends up half old and half new.
+bool writeAll(const std::string& path, std::initializer_list<std::pair<Settings::Key, std::string>> values)
 {
     auto ini = IniFile::load(path);
     if (!ini)
         return false;
     for (const auto& [key, value] : values)
-        if (!ini->setValue(section, key, value))
+        if (!ini->setValue(key.section, key.key, value))
             return false;
     return ini->save(path);
 }
@@ -82,14 +88,14 @@ Settings::Mode Settings::parseMode(std::string_view text)
     return text == "Yomikomi" ? Mode::File : Mode::Number;
 }
 
-bool Settings::parseDaburi(std::string_view text)
+bool Settings::parseFlag(std::string_view text)
 {
     return text == "1";
 }
 
 std::string Settings::filterDigits(std::string_view text)
 {
-    return onlyOf(text, "0123456789") ? std::string(text) : std::string();
+    return onlyOf(text, "0123456789") && text.size() <= 9 ? std::string(text) : std::string();
 }
 
 std::string Settings::filterDrawCount(std::string_view text)
@@ -109,54 +115,56 @@ Settings::Rect Settings::mainWindowRect(std::string_view left, std::string_view 
     return r;
 }
 
+std::vector<Settings::Key> Settings::allKeys()
+{
+    std::vector<Key> keys = { kMainLeft, kMainTop, kMainWidth, kMainHeight, kOptionMode, kOptionNoDuplicates };
+    keys.insert(keys.end(), kRecentFileKeys.begin(), kRecentFileKeys.end());
+    keys.insert(keys.end(),
+        { kResetMode, kResetMinValue, kResetMaxValue, kResetFile, kResetCount, kResetNoDuplicates, kPickupLeft,
+            kPickupTop, kNewStringLeft, kNewStringTop, kNewStringWidth, kNewStringHeight });
+    return keys;
+}
+
 Settings::Settings(std::string path)
     : m_path(std::move(path))
 {
 }
 
-std::string Settings::read(std::string_view section, std::string_view key) const
-{
-    return myReadIni(section, key, m_path);
-}
-
 Settings::Rect Settings::readMainWindowRect(int screenWidthTwips, int screenHeightTwips) const
 {
     const IniFile ini = loadOrEmpty(m_path);
-    const std::string left = ini.value(kMainPosition, "Left");
-    const std::string top = ini.value(kMainPosition, "Top");
-    const std::string width = ini.value(kMainPosition, "Width");
-    const std::string height = ini.value(kMainPosition, "Height");
-    return mainWindowRect(left, top, width, height, screenWidthTwips, screenHeightTwips);
+    return mainWindowRect(valueOf(ini, kMainLeft), valueOf(ini, kMainTop), valueOf(ini, kMainWidth),
+        valueOf(ini, kMainHeight), screenWidthTwips, screenHeightTwips);
 }
 
 bool Settings::writeMainWindowRect(const Rect& rect) const
 {
-    return writeAll(m_path, kMainPosition,
-        { { "Left", std::to_string(rect.left) }, { "Top", std::to_string(rect.top) },
-            { "Width", std::to_string(rect.width) }, { "Height", std::to_string(rect.height) } });
+    return writeAll(m_path,
+        { { kMainLeft, std::to_string(rect.left) }, { kMainTop, std::to_string(rect.top) },
+            { kMainWidth, std::to_string(rect.width) }, { kMainHeight, std::to_string(rect.height) } });
 }
 
 Settings::Mode Settings::readMode() const
 {
-    return parseMode(read(kOption, "Mode"));
+    return parseMode(valueOf(loadOrEmpty(m_path), kOptionMode));
 }
 
-bool Settings::readDaburi() const
+bool Settings::readNoDuplicates() const
 {
-    return parseDaburi(read(kOption, "Daburi"));
+    return parseFlag(valueOf(loadOrEmpty(m_path), kOptionNoDuplicates));
 }
 
-bool Settings::writeOption(Mode mode, bool daburi) const
+bool Settings::writeOption(Mode mode, bool noDuplicates) const
 {
-    return writeAll(m_path, kOption, { { "Mode", modeText(mode) }, { "Daburi", flagText(daburi) } });
+    return writeAll(m_path, { { kOptionMode, modeText(mode) }, { kOptionNoDuplicates, flagText(noDuplicates) } });
 }
 
 std::vector<std::string> Settings::readRecentFiles() const
 {
     const IniFile ini = loadOrEmpty(m_path);
     std::vector<std::string> paths;
-    for (std::size_t n = kRecentFileCount; n >= 1; --n) {
-        std::string path = ini.value(kUseFile, std::to_string(n));
+    for (auto key = kRecentFileKeys.rbegin(); key != kRecentFileKeys.rend(); ++key) {
+        std::string path = valueOf(ini, *key);
         if (!path.empty())
             paths.push_back(std::move(path));
     }
@@ -169,12 +177,13 @@ bool Settings::writeRecentFiles(const std::vector<std::string>& newestFirst) con
     if (!ini)
         return false;
     bool changed = ini->removeSection(kUseFile);
-    std::size_t next = 1;
+    std::size_t next = 0;
     for (const std::string& path : newestFirst) {
-        if (next > kRecentFileCount)
+        if (next == kRecentFileKeys.size())
             break;
         // A path the file cannot hold (one with a line break) is left out, not numbered.
-        if (!path.empty() && ini->setValue(kUseFile, std::to_string(next), path)) {
+        const Key& key = kRecentFileKeys[next];
+        if (!path.empty() && ini->setValue(key.section, key.key, path)) {
             ++next;
             changed = true;
         }
@@ -186,56 +195,51 @@ Settings::ResetPreset Settings::readResetPreset() const
 {
     const IniFile ini = loadOrEmpty(m_path);
     ResetPreset preset;
-    preset.mode = parseMode(ini.value(kReset, "Mode"));
-    preset.minValue = filterDigits(ini.value(kReset, "MinValue"));
-    preset.maxValue = filterDigits(ini.value(kReset, "MaxValue"));
-    preset.file = ini.value(kReset, "File");
-    preset.tyusenValue = filterDrawCount(ini.value(kReset, "TyusenValue"));
-    preset.daburi = parseDaburi(ini.value(kReset, "Daburi"));
+    preset.mode = parseMode(valueOf(ini, kResetMode));
+    preset.minValue = filterDigits(valueOf(ini, kResetMinValue));
+    preset.maxValue = filterDigits(valueOf(ini, kResetMaxValue));
+    preset.file = valueOf(ini, kResetFile);
+    preset.countValue = filterDrawCount(valueOf(ini, kResetCount));
+    preset.noDuplicates = parseFlag(valueOf(ini, kResetNoDuplicates));
     return preset;
 }
 
 bool Settings::writeResetPreset(const ResetPreset& preset) const
 {
     if (preset.mode == Mode::Number) {
-        return writeAll(m_path, kReset,
-            { { "Mode", modeText(preset.mode) }, { "MinValue", preset.minValue }, { "MaxValue", preset.maxValue },
-                { "TyusenValue", preset.tyusenValue }, { "Daburi", flagText(preset.daburi) } });
+        return writeAll(m_path,
+            { { kResetMode, modeText(preset.mode) }, { kResetMinValue, preset.minValue },
+                { kResetMaxValue, preset.maxValue }, { kResetCount, preset.countValue },
+                { kResetNoDuplicates, flagText(preset.noDuplicates) } });
     }
-    return writeAll(m_path, kReset,
-        { { "Mode", modeText(preset.mode) }, { "File", preset.file }, { "TyusenValue", preset.tyusenValue },
-            { "Daburi", flagText(preset.daburi) } });
+    return writeAll(m_path,
+        { { kResetMode, modeText(preset.mode) }, { kResetFile, preset.file }, { kResetCount, preset.countValue },
+            { kResetNoDuplicates, flagText(preset.noDuplicates) } });
 }
 
 Settings::Point Settings::readPickupPosition() const
 {
     const IniFile ini = loadOrEmpty(m_path);
-    const std::string left = ini.value(kPickupPosition, "Left");
-    const std::string top = ini.value(kPickupPosition, "Top");
-    return { parseCoordinate(left), parseCoordinate(top) };
+    return { parseCoordinate(valueOf(ini, kPickupLeft)), parseCoordinate(valueOf(ini, kPickupTop)) };
 }
 
 bool Settings::writePickupPosition(const Point& point) const
 {
-    return writeAll(
-        m_path, kPickupPosition, { { "Left", std::to_string(point.left) }, { "Top", std::to_string(point.top) } });
+    return writeAll(m_path, { { kPickupLeft, std::to_string(point.left) }, { kPickupTop, std::to_string(point.top) } });
 }
 
 Settings::Rect Settings::readNewStringRect() const
 {
     const IniFile ini = loadOrEmpty(m_path);
-    const std::string left = ini.value(kNewStringPosition, "Left");
-    const std::string top = ini.value(kNewStringPosition, "Top");
-    const std::string width = ini.value(kNewStringPosition, "Width");
-    const std::string height = ini.value(kNewStringPosition, "Height");
-    return { parseCoordinate(left), parseCoordinate(top), parseCoordinate(width), parseCoordinate(height) };
+    return { parseCoordinate(valueOf(ini, kNewStringLeft)), parseCoordinate(valueOf(ini, kNewStringTop)),
+        parseCoordinate(valueOf(ini, kNewStringWidth)), parseCoordinate(valueOf(ini, kNewStringHeight)) };
 }
 
 bool Settings::writeNewStringRect(const Rect& rect) const
 {
-    return writeAll(m_path, kNewStringPosition,
-        { { "Left", std::to_string(rect.left) }, { "Top", std::to_string(rect.top) },
-            { "Width", std::to_string(rect.width) }, { "Height", std::to_string(rect.height) } });
+    return writeAll(m_path,
+        { { kNewStringLeft, std::to_string(rect.left) }, { kNewStringTop, std::to_string(rect.top) },
+            { kNewStringWidth, std::to_string(rect.width) }, { kNewStringHeight, std::to_string(rect.height) } });
 }
 
 } // namespace kuji

@@ -12,6 +12,15 @@ namespace kuji {
 int pixelsToTwips(int pixels, double dpi);
 int twipsToPixels(int twips, double dpi);
 
+// One key of the settings file: where it lives, what a missing or refused value counts as,
+// and how many bytes a read gives back at most.
+struct SettingKey {
+    std::string_view section;
+    std::string_view key;
+    std::string_view defaultValue;
+    std::size_t maxBytes = 255;
+};
+
 // Everything the program keeps between runs, in the settings file kujitan.ini: the sections
 // and keys, their defaults, and the checks a value must pass when it is read back. The
 // windows ask this class and hold no rule of their own.
@@ -40,16 +49,12 @@ public:
         std::string minValue; // number mode: text of txtSaisyo
         std::string maxValue; // number mode: text of txtSaidai
         std::string file; // file mode: the entry file's path
-        std::string tyusenValue; // text of txtTyusen
-        bool daburi = false;
+        std::string countValue; // text of txtTyusen
+        bool noDuplicates = false;
         bool operator==(const ResetPreset&) const = default;
     };
 
-    struct Key {
-        std::string_view section;
-        std::string_view key;
-        std::string_view defaultValue; // what a missing or refused value counts as
-    };
+    using Key = SettingKey;
 
     static constexpr std::string_view kMainPosition = "Kujitan Position";
     static constexpr std::string_view kOption = "Option";
@@ -58,39 +63,44 @@ public:
     static constexpr std::string_view kPickupPosition = "Pickupr Position";
     static constexpr std::string_view kNewStringPosition = "NewString Position";
 
+    // Paths may be long on Linux; they come back whole up to this many bytes.
+    static constexpr std::size_t kPathBytes = 4096;
     static constexpr std::size_t kRecentFileCount = 10;
 
-    // Every key of the file with its default.
-    static constexpr std::array<Key, 28> kKeys = { {
-        { kMainPosition, "Left", "0" },
-        { kMainPosition, "Top", "0" },
-        { kMainPosition, "Width", "0" },
-        { kMainPosition, "Height", "0" },
-        { kOption, "Mode", "Number" },
-        { kOption, "Daburi", "0" },
-        { kUseFile, "1", "" },
-        { kUseFile, "2", "" },
-        { kUseFile, "3", "" },
-        { kUseFile, "4", "" },
-        { kUseFile, "5", "" },
-        { kUseFile, "6", "" },
-        { kUseFile, "7", "" },
-        { kUseFile, "8", "" },
-        { kUseFile, "9", "" },
-        { kUseFile, "10", "" },
-        { kReset, "Mode", "Number" },
-        { kReset, "MinValue", "" },
-        { kReset, "MaxValue", "" },
-        { kReset, "File", "" },
-        { kReset, "TyusenValue", "" },
-        { kReset, "Daburi", "0" },
-        { kPickupPosition, "Left", "0" },
-        { kPickupPosition, "Top", "0" },
-        { kNewStringPosition, "Left", "0" },
-        { kNewStringPosition, "Top", "0" },
-        { kNewStringPosition, "Width", "0" },
-        { kNewStringPosition, "Height", "0" },
+    // Every key of the file. Reading and writing go through these and nothing else.
+    static constexpr Key kMainLeft { kMainPosition, "Left", "0" };
+    static constexpr Key kMainTop { kMainPosition, "Top", "0" };
+    static constexpr Key kMainWidth { kMainPosition, "Width", "0" };
+    static constexpr Key kMainHeight { kMainPosition, "Height", "0" };
+    static constexpr Key kOptionMode { kOption, "Mode", "Number" };
+    static constexpr Key kOptionNoDuplicates { kOption, "Daburi", "0" };
+    static constexpr std::array<Key, kRecentFileCount> kRecentFileKeys = { {
+        { kUseFile, "1", "", kPathBytes },
+        { kUseFile, "2", "", kPathBytes },
+        { kUseFile, "3", "", kPathBytes },
+        { kUseFile, "4", "", kPathBytes },
+        { kUseFile, "5", "", kPathBytes },
+        { kUseFile, "6", "", kPathBytes },
+        { kUseFile, "7", "", kPathBytes },
+        { kUseFile, "8", "", kPathBytes },
+        { kUseFile, "9", "", kPathBytes },
+        { kUseFile, "10", "", kPathBytes },
     } };
+    static constexpr Key kResetMode { kReset, "Mode", "Number" };
+    static constexpr Key kResetMinValue { kReset, "MinValue", "" };
+    static constexpr Key kResetMaxValue { kReset, "MaxValue", "" };
+    static constexpr Key kResetFile { kReset, "File", "", kPathBytes };
+    static constexpr Key kResetCount { kReset, "TyusenValue", "" };
+    static constexpr Key kResetNoDuplicates { kReset, "Daburi", "0" };
+    static constexpr Key kPickupLeft { kPickupPosition, "Left", "0" };
+    static constexpr Key kPickupTop { kPickupPosition, "Top", "0" };
+    static constexpr Key kNewStringLeft { kNewStringPosition, "Left", "0" };
+    static constexpr Key kNewStringTop { kNewStringPosition, "Top", "0" };
+    static constexpr Key kNewStringWidth { kNewStringPosition, "Width", "0" };
+    static constexpr Key kNewStringHeight { kNewStringPosition, "Height", "0" };
+
+    // The whole table, for checks over every key.
+    static std::vector<Key> allKeys();
 
     // The rules applied to a value read back, on the text as read.
 
@@ -99,8 +109,9 @@ public:
     // Exactly "Yomikomi" is file mode; anything else, in any case, is number mode.
     static Mode parseMode(std::string_view text);
     // Exactly "1" is checked.
-    static bool parseDaburi(std::string_view text);
-    // The reset preset's minimum and maximum: kept only when made of digits, else empty.
+    static bool parseFlag(std::string_view text);
+    // The reset preset's minimum and maximum: kept only when made of at most nine digits (what
+    // the boxes hold), else empty; a longer number would otherwise come back as another one.
     static std::string filterDigits(std::string_view text);
     // The reset preset's draw count: kept only when made of digits and "-", else empty.
     static std::string filterDrawCount(std::string_view text);
@@ -122,10 +133,10 @@ public:
     Rect readMainWindowRect(int screenWidthTwips, int screenHeightTwips) const;
     bool writeMainWindowRect(const Rect& rect) const;
 
-    // "Option": Mode and Daburi.
+    // "Option": the mode and the no-duplicates option.
     Mode readMode() const;
-    bool readDaburi() const;
-    bool writeOption(Mode mode, bool daburi) const;
+    bool readNoDuplicates() const;
+    bool writeOption(Mode mode, bool noDuplicates) const;
 
     // "UseFile": the stored paths in the order to hand them to the recent-files list, each
     // to the top of it: keys "10" down to "1", empty values left out.
@@ -149,8 +160,6 @@ public:
     bool writeNewStringRect(const Rect& rect) const;
 
 private:
-    std::string read(std::string_view section, std::string_view key) const;
-
     std::string m_path;
 };
 

@@ -149,9 +149,11 @@ TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
     // The sparse shuffle (range far larger than the draw) never repeats either.
     const ListRows sparse = draw(numbers(1, 999999999, { 50000, 50000 }, true), 5);
     std::set<std::string> seen;
-    for (const ListRow& r : sparse)
-        if (!r.text.empty() && r.text[0] != '\xE3')
+    for (const ListRow& r : sparse) {
+        if (!r.text.empty() && r.text[0] != '\xE3') {
             EXPECT_TRUE(seen.insert(r.text).second) << r.text;
+        }
+    }
     EXPECT_EQ(seen.size(), 100000u);
 }
 
@@ -169,7 +171,7 @@ TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
     for (const ListRow& row : draw(entries({ 5 }, false), 2, one))
         EXPECT_EQ(row.text, "only");
     // More distinct draws than entries (validation prevents it): the surplus rows stay empty.
-    const ListRows surplus = draw(entries({3}, true), 4, workList({"x", "y"}));
+    const ListRows surplus = draw(entries({ 3 }, true), 4, workList({ "x", "y" }));
     ASSERT_EQ(surplus.size(), 3u);
     EXPECT_EQ(surplus[2].text, "");
     EXPECT_NE(surplus[0].text, surplus[1].text);

@@ -2,6 +2,7 @@
 
 #include "common/IniFile.h"
 #include "common/SettingsLocation.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,27 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/kujimaru-settings-XXXXXX";
-        if (::mkdtemp(pattern))
-            m_path = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_path, ec);
-    }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 void put(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -49,12 +29,19 @@ std::string bytesOf(const std::string& path)
     return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public test::TempFolderTest {
 protected:
-    TempFolder m_folder;
-    std::string m_path = m_folder / "kujitan.ini";
-    Settings m_settings { m_path };
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        m_path = pathOf("kujitan.ini");
+        m_settings = Settings(m_path);
+    }
+    std::string m_path;
+    Settings m_settings { "" };
 };
+
+class SettingsLocation : public test::TempFolderTest { };
 
 } // namespace
 
@@ -84,13 +71,16 @@ TEST(SettingsRules, ModeFlagAndPresetTexts)
     EXPECT_EQ(Settings::parseMode("yomikomi"), Settings::Mode::Number);
     EXPECT_EQ(Settings::parseMode("YOMIKOMI"), Settings::Mode::Number);
     EXPECT_EQ(Settings::parseMode(""), Settings::Mode::Number);
-    EXPECT_TRUE(Settings::parseDaburi("1"));
-    EXPECT_FALSE(Settings::parseDaburi("01"));
-    EXPECT_FALSE(Settings::parseDaburi("true"));
+    EXPECT_TRUE(Settings::parseFlag("1"));
+    EXPECT_FALSE(Settings::parseFlag("01"));
+    EXPECT_FALSE(Settings::parseFlag("true"));
 
     EXPECT_EQ(Settings::filterDigits("007"), "007");
     EXPECT_EQ(Settings::filterDigits("12a"), "");
     EXPECT_EQ(Settings::filterDigits("-3"), "");
+    // More digits than a box holds would come back as another number.
+    EXPECT_EQ(Settings::filterDigits("123456789"), "123456789");
+    EXPECT_EQ(Settings::filterDigits("1234567890"), "");
     EXPECT_EQ(Settings::filterDrawCount("-3"), "-3");
     EXPECT_EQ(Settings::filterDrawCount("3-2"), "3-2");
     EXPECT_EQ(Settings::filterDrawCount("3 2"), "");
@@ -129,7 +119,7 @@ TEST_F(SettingsTest, FirstStartGivesTheDefaults)
 {
     EXPECT_EQ(m_settings.readMainWindowRect(19200, 10800), Settings::Rect {});
     EXPECT_EQ(m_settings.readMode(), Settings::Mode::Number);
-    EXPECT_FALSE(m_settings.readDaburi());
+    EXPECT_FALSE(m_settings.readNoDuplicates());
     EXPECT_TRUE(m_settings.readRecentFiles().empty());
     EXPECT_EQ(m_settings.readResetPreset(), Settings::ResetPreset {});
     EXPECT_EQ(m_settings.readPickupPosition(), Settings::Point {});
@@ -158,12 +148,12 @@ TEST_F(SettingsTest, OptionIsComparedExactly)
 {
     ASSERT_TRUE(m_settings.writeOption(Settings::Mode::File, true));
     EXPECT_EQ(m_settings.readMode(), Settings::Mode::File);
-    EXPECT_TRUE(m_settings.readDaburi());
+    EXPECT_TRUE(m_settings.readNoDuplicates());
     EXPECT_EQ(bytesOf(m_path), "[Option]\r\nMode=Yomikomi\r\nDaburi=1\r\n");
 
     put(m_path, "[Option]\r\nMode=yomikomi\r\nDaburi=yes\r\n");
     EXPECT_EQ(m_settings.readMode(), Settings::Mode::Number);
-    EXPECT_FALSE(m_settings.readDaburi());
+    EXPECT_FALSE(m_settings.readNoDuplicates());
 }
 
 TEST_F(SettingsTest, RecentFilesWithGapsAreStoredAgainWithoutThem)
@@ -212,8 +202,8 @@ TEST_F(SettingsTest, ResetPresetKeepsTheOtherModesKeys)
     EXPECT_EQ(afterFile.file, "/home/名簿.csv");
     EXPECT_EQ(afterFile.minValue, "007"); // from the number-mode save
     EXPECT_EQ(afterFile.maxValue, "100");
-    EXPECT_EQ(afterFile.tyusenValue, "5");
-    EXPECT_FALSE(afterFile.daburi);
+    EXPECT_EQ(afterFile.countValue, "5");
+    EXPECT_FALSE(afterFile.noDuplicates);
 
     number.minValue = "1";
     ASSERT_TRUE(m_settings.writeResetPreset(number));
@@ -227,8 +217,8 @@ TEST_F(SettingsTest, ResetPresetDropsValuesThatFailTheirCheck)
     EXPECT_EQ(preset.mode, Settings::Mode::Number); // no Mode key
     EXPECT_EQ(preset.minValue, "");
     EXPECT_EQ(preset.maxValue, "");
-    EXPECT_EQ(preset.tyusenValue, "-3");
-    EXPECT_FALSE(preset.daburi);
+    EXPECT_EQ(preset.countValue, "-3");
+    EXPECT_FALSE(preset.noDuplicates);
 
     // A path the file cannot hold does not leave Mode saying file mode with an older File.
     const std::string before = bytesOf(m_path);
@@ -260,18 +250,19 @@ TEST_F(SettingsTest, EveryKeyWrittenIsInTheTable)
             continue;
         }
         const std::string key = line.substr(0, line.find('='));
-        const bool known = std::any_of(Settings::kKeys.begin(), Settings::kKeys.end(),
-            [&](const Settings::Key& k) { return k.section == section && k.key == key; });
+        const std::vector<Settings::Key> table = Settings::allKeys();
+        const bool known = std::any_of(
+            table.begin(), table.end(), [&](const Settings::Key& k) { return k.section == section && k.key == key; });
         EXPECT_TRUE(known) << section << " / " << key;
         ++keys;
     }
-    EXPECT_EQ(keys, Settings::kKeys.size());
+    EXPECT_EQ(keys, Settings::allKeys().size());
 }
 
 TEST_F(SettingsTest, UnwritableSettingsFileReadsDefaultsAndWritesNothing)
 {
-    put(m_folder / "plain", "x");
-    const Settings settings(m_folder / "plain/kujitan.ini");
+    put(pathOf("plain"), "x");
+    const Settings settings(pathOf("plain/kujitan.ini"));
     EXPECT_FALSE(settings.writeOption(Settings::Mode::File, true));
     EXPECT_FALSE(settings.writeRecentFiles({ "/a" }));
     EXPECT_FALSE(settings.writeMainWindowRect({ 1, 2, 3, 4 }));
@@ -279,40 +270,37 @@ TEST_F(SettingsTest, UnwritableSettingsFileReadsDefaultsAndWritesNothing)
     EXPECT_TRUE(settings.readRecentFiles().empty());
 }
 
-TEST(SettingsLocation, BesideTheProgramWhenItsFolderIsWritable)
+TEST_F(SettingsLocation, BesideTheProgramWhenItsFolderIsWritable)
 {
-    TempFolder folder;
-    fs::create_directory(folder / "bin");
-    EXPECT_EQ(settingsFilePath(folder / "bin", folder / "config/kujimaru"), folder / "bin/kujitan.ini");
-    EXPECT_FALSE(fs::exists(folder / "config"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "bin"), fs::directory_iterator()), 0);
+    fs::create_directory(pathOf("bin"));
+    EXPECT_EQ(settingsFilePath(pathOf("bin"), pathOf("config/kujimaru")), pathOf("bin/kujitan.ini"));
+    EXPECT_FALSE(fs::exists(pathOf("config")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(pathOf("bin")), fs::directory_iterator()), 0);
 }
 
-TEST(SettingsLocation, PerUserFolderWhenTheProgramFolderCannotBeWritten)
+TEST_F(SettingsLocation, PerUserFolderWhenTheProgramFolderCannotBeWritten)
 {
-    TempFolder folder;
     // A program folder that does not exist stands for one that cannot be written.
-    const std::string path = settingsFilePath(folder / "gone", folder / "config/kujimaru");
-    EXPECT_EQ(path, folder / "config/kujimaru/kujitan.ini");
-    EXPECT_TRUE(fs::is_directory(folder / "config/kujimaru"));
+    const std::string path = settingsFilePath(pathOf("gone"), pathOf("config/kujimaru"));
+    EXPECT_EQ(path, pathOf("config/kujimaru/kujitan.ini"));
+    EXPECT_TRUE(fs::is_directory(pathOf("config/kujimaru")));
     EXPECT_TRUE(myWriteIni("Option", "Mode", "Yomikomi", path));
 }
 
-TEST(SettingsLocation, SettingsShippedBesideAReadOnlyProgramAreCopiedOnce)
+TEST_F(SettingsLocation, SettingsShippedBesideAReadOnlyProgramAreCopiedOnce)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permission bits do not stop root";
-    TempFolder folder;
-    fs::create_directory(folder / "bin");
-    put(folder / "bin/kujitan.ini", "[Option]\r\nMode=Yomikomi\r\n");
-    fs::permissions(folder / "bin", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::create_directory(pathOf("bin"));
+    put(pathOf("bin/kujitan.ini"), "[Option]\r\nMode=Yomikomi\r\n");
+    fs::permissions(pathOf("bin"), fs::perms::owner_read | fs::perms::owner_exec);
 
-    const std::string path = settingsFilePath(folder / "bin", folder / "config");
-    EXPECT_EQ(path, folder / "config/kujitan.ini");
+    const std::string path = settingsFilePath(pathOf("bin"), pathOf("config"));
+    EXPECT_EQ(path, pathOf("config/kujitan.ini"));
     EXPECT_EQ(Settings(path).readMode(), Settings::Mode::File);
 
     // Later runs keep the user's own file.
     ASSERT_TRUE(Settings(path).writeOption(Settings::Mode::Number, false));
-    EXPECT_EQ(Settings(settingsFilePath(folder / "bin", folder / "config")).readMode(), Settings::Mode::Number);
-    fs::permissions(folder / "bin", fs::perms::owner_all);
+    EXPECT_EQ(Settings(settingsFilePath(pathOf("bin"), pathOf("config"))).readMode(), Settings::Mode::Number);
+    fs::permissions(pathOf("bin"), fs::perms::owner_all);
 }

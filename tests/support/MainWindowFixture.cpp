@@ -1,5 +1,7 @@
 #include "support/MainWindowFixture.h"
 
+#include "entries/ui/FileModeCommands.h"
+
 #include <QFile>
 #include <QLineEdit>
 
@@ -14,11 +16,23 @@ void MainWindowFixture::typeSettings(const QString& min, const QString& max, con
 
 QString MainWindowFixture::writeFile(const QString& name, const QByteArray& bytes) const
 {
-    const QString path = folder.filePath(name);
+    const QString path = QString::fromStdString(pathOf(name.toStdString()));
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     return path;
+}
+
+void MainWindowFixture::waitIdle()
+{
+    // A draw of ten million values takes a few seconds on a slow machine.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->longWork().isRunning(); }, 60000));
+}
+
+void MainWindowFixture::readEntryFile(const QString& path)
+{
+    window->fileModeCommands().readEntryFile(path);
+    waitIdle();
 }
 
 } // namespace kuji::test

@@ -4,22 +4,23 @@
 #include "app/ui/FrmMain.h"
 #include "common/ui/HelpService.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TempFolder.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace kuji::test {
 
-// A shown main window with a scripted platform and a seeded random source.
-class MainWindowFixture : public ::testing::Test {
+// A shown main window with a scripted platform and a seeded random source, on a settings
+// file in the test's own folder.
+class MainWindowFixture : public TempFolderTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder.isValid());
+        TempFolderTest::SetUp();
         openWindow();
     }
 
@@ -27,6 +28,7 @@ protected:
     {
         window.reset();
         help.closeAll();
+        TempFolderTest::TearDown();
     }
 
     // Opens a new main window on the fixture's settings file (closing any earlier one first).
@@ -39,7 +41,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    std::string settingsPath() const { return folder.filePath(QStringLiteral("kujitan.ini")).toStdString(); }
+    std::string settingsPath() const { return pathOf("kujitan.ini"); }
+    QString folderPath() const { return QString::fromStdString(m_dir); }
     // Writes a file into the fixture's folder and returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
 
@@ -52,17 +55,22 @@ protected:
 
     QAction* action(const char* name) const { return child<QAction>(name); }
 
-    // Triggers a command the way a user can: only when it is enabled.
+    // Triggers a command the way a user can, only when it is enabled, and waits for any long
+    // work it starts to end.
     void trigger(const char* name)
     {
         QAction* a = action(name);
         ASSERT_TRUE(a->isEnabled()) << name << " is disabled";
         a->trigger();
+        waitIdle();
     }
 
     void typeSettings(const QString& min, const QString& max, const QString& count);
 
-    QTemporaryDir folder;
+    // Long work runs from the event loop: these wait until the window is idle again.
+    void waitIdle();
+    void readEntryFile(const QString& path);
+
     ScriptedPlatform platform;
     HelpService help { platform };
     RandomSource random { 12345 };

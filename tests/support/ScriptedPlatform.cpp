@@ -1,5 +1,7 @@
 #include "support/ScriptedPlatform.h"
 
+#include <QDialog>
+
 namespace kuji::test {
 
 QMessageBox::StandardButton ScriptedPlatform::showMessage(QWidget* parent, const MessageRequest& request)
@@ -31,6 +33,20 @@ QString ScriptedPlatform::getSaveFileName(QWidget*, const FileDialogRequest& req
     QString answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
+}
+
+int ScriptedPlatform::execModal(QDialog& dialog)
+{
+    modalWindows << dialog.objectName();
+    if (modalAnswers.empty())
+        return QDialog::Rejected;
+    auto answer = std::move(modalAnswers.front());
+    modalAnswers.pop_front();
+    dialog.setModal(true);
+    dialog.show();
+    const int result = answer(dialog);
+    dialog.hide();
+    return result;
 }
 
 } // namespace kuji::test

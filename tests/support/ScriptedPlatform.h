@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace kuji::test {
@@ -34,11 +35,16 @@ public:
     bool openUrl(const QString& address) override
     {
         openedUrls << address;
-        return true;
+        return openUrlResult;
     }
+    // A modal window is shown (not executed) and handed to the next scripted answer, which
+    // may use it like a user and returns its result; without one it is cancelled at once.
+    int execModal(QDialog& dialog) override;
 
     std::deque<QMessageBox::StandardButton> messageAnswers;
     std::deque<QString> fileAnswers;
+    std::deque<std::function<int(QDialog&)>> modalAnswers;
+    bool openUrlResult = true;
 
     std::vector<Message> messages;
     std::vector<Dialog> dialogs;
@@ -46,6 +52,7 @@ public:
     QString clipboard;
     int clipboardWrites = 0;
     QStringList openedUrls;
+    QStringList modalWindows; // object names, in the order shown
 };
 
 } // namespace kuji::test

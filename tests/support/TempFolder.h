@@ -8,7 +8,8 @@
 
 namespace kuji::test {
 
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+// A fresh folder under /tmp for one test, removed with everything in it afterwards. Every
+// test that needs files on disk uses it, core and widget tests alike.
 class TempFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -17,7 +18,21 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_dir = pattern;
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    void TearDown() override
+    {
+        namespace fs = std::filesystem;
+        // A test that took rights away must not leave the folder behind.
+        std::error_code ec;
+        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (auto it = fs::recursive_directory_iterator(m_dir, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec))
+            if (it->is_directory(ec))
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(m_dir, ec);
+    }
+
+    // The path of a name inside the folder.
+    std::string pathOf(const std::string& name) const { return m_dir + "/" + name; }
 
     // Writes bytes to a new file of the folder and returns its path.
     std::string write(const std::string& name, const std::string& bytes)

@@ -2,18 +2,18 @@
 
 #include "app/DrawEngine.h"
 #include "app/DrawValidation.h"
-#include "common/Settings.h"
-#include "app/ui/ResultListModel.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
+#include "common/ui/ProgressPanel.h"
+#include "common/ui/ResultListModel.h"
+#include "entries/ui/FileModeCommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,9 +22,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -41,7 +41,7 @@ constexpr int kModeFrameWidth = 145; // 2175 twips
 constexpr int kMargin = 8; // 120 twips
 constexpr int kMinInnerWidth = 376; // 5640 twips
 constexpr int kMinInnerHeight = 225; // 3375 twips
-constexpr auto kTimeSlice = std::chrono::milliseconds(15);
+constexpr int kUnlimitedLength = 32767;
 
 const QString kGothic = QStringLiteral("ＭＳ ゴシック");
 const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
@@ -49,6 +49,16 @@ const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
 std::u32string toU32(const QString& text)
 {
     return text.toStdU32String();
+}
+
+// Path boxes of file mode are read-only and look it.
+void setPathBoxLook(QLineEdit* box, bool readOnly)
+{
+    box->setReadOnly(readOnly);
+    QPalette palette = box->palette();
+    const QPalette standard = QApplication::palette(box);
+    palette.setBrush(QPalette::Base, readOnly ? standard.button() : standard.base());
+    box->setPalette(palette);
 }
 
 QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
@@ -88,6 +98,8 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, st
 
     m_kekka = new ResultListModel(this);
     m_sagyo = new EntryListModel(QStringLiteral("ファイルの内容"), this);
+    m_fileMode = new FileModeCommands(*this, m_platform, m_settings, this);
+    connect(m_fileMode, &FileModeCommands::recentFilesChanged, this, &FrmMain::refreshRecentMenu);
 
     createActions();
     createMenus();
@@ -118,10 +130,8 @@ void FrmMain::loadSettings()
     resize(twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi));
 
     selectMode(m_settings.readMode() == Settings::Mode::File);
-    chkDaburi->setChecked(m_settings.readDaburi());
-    for (const std::string& path : m_settings.readRecentFiles())
-        m_recent.add(path);
-    refreshRecentMenu();
+    chkDaburi->setChecked(m_settings.readNoDuplicates());
+    m_fileMode->restoreRecentFiles();
 }
 
 void FrmMain::saveSettings()
@@ -139,14 +149,14 @@ void FrmMain::saveSettings()
     m_settings.writeMainWindowRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
         pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
     m_settings.writeOption(isFileMode() ? Settings::Mode::File : Settings::Mode::Number, chkDaburi->isChecked());
-    m_settings.writeRecentFiles(m_recent.paths());
+    m_fileMode->storeRecentFiles();
 }
 
 void FrmMain::showVersion()
 {
     FrmAbout about(m_platform, this);
     about.centreOver(this);
-    about.exec();
+    m_platform.execModal(about);
 }
 
 FrmMain::~FrmMain()
@@ -169,7 +179,7 @@ void FrmMain::createActions()
     mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileOpen->setToolTip(QStringLiteral("開く"));
     mnuFileOpen->setIcon(QIcon(QStringLiteral(":/icons/open.svg")));
-    connect(mnuFileOpen, &QAction::triggered, this, &FrmMain::openEntryFile);
+    connect(mnuFileOpen, &QAction::triggered, m_fileMode, &FileModeCommands::open);
     mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuFileSave->setToolTip(QStringLiteral("保存"));
     mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
@@ -183,12 +193,10 @@ void FrmMain::createActions()
     mnuFileUseItem[0]->setText(QStringLiteral("なし"));
     mnuFileUseItem[0]->setEnabled(false);
     for (int i = 1; i <= 10; ++i)
-        connect(mnuFileUseItem[i], &QAction::triggered, this, [this, i] { openRecentFile(i); });
+        connect(mnuFileUseItem[i], &QAction::triggered, this,
+            [this, i] { m_fileMode->openRecentFile(mnuFileUseItem[i]->data().toString()); });
     mnuFileUseClear = makeAction("mnuFileUseClear", QStringLiteral("クリア"));
-    connect(mnuFileUseClear, &QAction::triggered, this, [this] {
-        m_recent.clear();
-        refreshRecentMenu();
-    });
+    connect(mnuFileUseClear, &QAction::triggered, m_fileMode, &FileModeCommands::clearRecentFiles);
     mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"));
     connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
 
@@ -222,11 +230,11 @@ void FrmMain::createActions()
     mnuResetStandard = makeAction("mnuResetStandard", QStringLiteral("標準リセット(&S)"));
     mnuResetStandard->setToolTip(QStringLiteral("標準リセット"));
     mnuResetStandard->setIcon(QIcon(QStringLiteral(":/icons/reset.svg")));
-    connect(mnuResetStandard, &QAction::triggered, this, &FrmMain::resetStandard);
+    connect(mnuResetStandard, &QAction::triggered, m_fileMode, &FileModeCommands::resetStandard);
     mnuResetCustom = makeAction("mnuResetCustom", QStringLiteral("カスタムリセット(&C)"));
-    connect(mnuResetCustom, &QAction::triggered, this, &FrmMain::resetCustom);
+    connect(mnuResetCustom, &QAction::triggered, m_fileMode, &FileModeCommands::resetCustom);
     mnuResetCustomSet = makeAction("mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
-    connect(mnuResetCustomSet, &QAction::triggered, this, &FrmMain::storeCustomReset);
+    connect(mnuResetCustomSet, &QAction::triggered, m_fileMode, &FileModeCommands::storeCustomReset);
 
     mnuHelpHelp = makeAction("mnuHelpHelp", QStringLiteral("ヘルプ(&H)"), QKeySequence(Qt::Key_F1));
     connect(mnuHelpHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
@@ -442,13 +450,14 @@ void FrmMain::createCentralArea()
     makeBox("lblTyusen", QStringLiteral("抽選数(&V)"), "txtTyusen", lblTyusen, txtTyusen);
     txtSaisyo->setMaxLength(9);
     txtSaidai->setMaxLength(9);
+    m_fileMode->acceptDropsOn(txtSaisyo);
     cmdFile = new QToolButton(fraSet);
     cmdFile->setObjectName(QStringLiteral("cmdFile"));
     cmdFile->setIcon(QIcon(QStringLiteral(":/icons/file.svg")));
     cmdFile->setAutoRaise(true);
     cmdFile->setFixedSize(24, 22);
     cmdFile->setEnabled(false);
-    connect(cmdFile, &QToolButton::clicked, this, &FrmMain::openEntryFile);
+    connect(cmdFile, &QToolButton::clicked, m_fileMode, &FileModeCommands::open);
     setLayout->addWidget(lblSaisyo, 0, 0);
     setLayout->addWidget(txtSaisyo, 0, 1);
     setLayout->addWidget(cmdFile, 0, 2);
@@ -475,31 +484,15 @@ void FrmMain::createCentralArea()
     lvwSagyo = makeListView("lvwSagyo", m_sagyo, central);
     lvwSagyo->hide();
 
-    fraProgressbar = new QFrame(central);
-    fraProgressbar->setObjectName(QStringLiteral("fraProgressbar"));
-    fraProgressbar->setFrameShape(QFrame::StyledPanel);
-    auto* progress = new QGridLayout(fraProgressbar);
-    progress->setContentsMargins(kMargin * 3, 0, kMargin * 3, 0);
-    progress->setRowStretch(0, 1);
-    progress->setRowStretch(4, 1);
-    lblStatus = new QLabel(fraProgressbar);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    QFont pGothic(kPGothic);
-    pGothic.setPointSize(11);
-    lblStatus->setFont(pGothic);
-    prgCount = new QProgressBar(fraProgressbar);
-    prgCount->setObjectName(QStringLiteral("prgCount"));
-    prgCount->setTextVisible(false);
-    lblProgressbar = new QLabel(QStringLiteral("0"), fraProgressbar);
-    lblProgressbar->setObjectName(QStringLiteral("lblProgressbar"));
-    lblProgressbar->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblProgressbarEnd = new QLabel(QStringLiteral("/ 0"), fraProgressbar);
-    lblProgressbarEnd->setObjectName(QStringLiteral("lblProgressbarEnd"));
-    progress->addWidget(lblStatus, 1, 0, 1, 2);
-    progress->addWidget(prgCount, 2, 0, 1, 2);
-    progress->addWidget(lblProgressbar, 3, 0);
-    progress->addWidget(lblProgressbarEnd, 3, 1);
-    fraProgressbar->hide();
+    fraProgressbar = new ProgressPanel(central);
+    connect(fraProgressbar, &ProgressPanel::visibilityChanged, this, [this](bool shown) {
+        if (shown) {
+            lvwSagyo->hide();
+            lvwKekka->hide();
+        } else {
+            showCurrentList();
+        }
+    });
 
     area->addWidget(lvwKekka, 0, 0);
     area->addWidget(lvwSagyo, 0, 0);
@@ -575,6 +568,7 @@ void FrmMain::closeEvent(QCloseEvent* event)
 {
     // Work in progress cannot be closed away.
     if (m_state.busy()) {
+        m_platform.beep();
         event->ignore();
         return;
     }
@@ -585,8 +579,6 @@ void FrmMain::closeEvent(QCloseEvent* event)
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == txtSaisyo && dropOnSaisyo(event))
-        return true;
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (!typed.isEmpty()) {
@@ -616,9 +608,24 @@ void FrmMain::fitTextColumn(QTreeView* view)
     view->resizeColumnToContents(EntryListModel::TextColumn);
 }
 
+void FrmMain::showCurrentList()
+{
+    const bool results = !m_kekka->isEmpty() || !isFileMode();
+    QTreeView* shown = results ? lvwKekka : lvwSagyo;
+    (results ? lvwSagyo : lvwKekka)->hide();
+    fitTextColumn(shown);
+    shown->show();
+}
+
+// One draw: the run and the list it fills, kept together until the run ends.
+struct FrmMain::Draw {
+    ResultList results;
+    std::unique_ptr<DrawRun> run;
+};
+
 void FrmMain::runStart()
 {
-    if (m_drawing)
+    if (m_work.isRunning())
         return;
     const ValidationResult checked = validateDrawSettings({ isFileMode(), chkDaburi->isChecked(),
         toU32(txtSaisyo->text()), toU32(txtSaidai->text()), toU32(txtTyusen->text()) });
@@ -629,61 +636,144 @@ void FrmMain::runStart()
     }
 
     setCommandState(false);
-    m_drawing = true;
-    m_stopRequested = false;
-
-    ResultList results;
-    DrawRun run(checked.settings, m_sagyo->sharedEntries(), results, m_random);
-    prgCount->setRange(0, static_cast<int>(run.total()));
-    prgCount->setValue(0);
-    lblStatus->setText(QStringLiteral("抽選中..."));
-    lblProgressbar->setText(QStringLiteral("0"));
-    lblProgressbar->show();
-    lblProgressbarEnd->setText(QStringLiteral("/ ") + QString::number(run.total()));
-    lblProgressbarEnd->show();
-    fraProgressbar->show();
-    lvwSagyo->hide();
-    lvwKekka->hide();
+    auto draw = std::make_shared<Draw>();
+    draw->run = std::make_unique<DrawRun>(checked.settings, m_sagyo->sharedEntries(), draw->results, m_random);
+    // Each run replaces all earlier results.
     m_kekka->clear();
+    fraProgressbar->begin(QStringLiteral("抽選中..."), draw->run->total(), true);
 
-    for (;;) {
-        const bool done = run.step(std::chrono::steady_clock::now() + kTimeSlice);
-        prgCount->setValue(static_cast<int>(run.drawn()));
-        lblProgressbar->setText(QString::number(run.drawn()));
-        // Stop, repaints and the progress display get their turn here.
-        QCoreApplication::processEvents();
-        if (done || m_stopRequested)
-            break;
-    }
-
-    if (m_stopRequested) {
+    LongWork::Task task;
+    task.step = [draw](LongWork::Clock::time_point deadline) { return draw->run->step(deadline); };
+    task.progress = [this, draw] { fraProgressbar->setProgress(draw->run->drawn()); };
+    task.finished = [this, draw](bool stopped) {
         // A stopped run leaves no results.
-        showListAfterWork(!isFileMode());
-    } else {
-        m_kekka->change([&results](ResultList& list) { list = std::move(results); });
-        m_state.drawCompleted();
-        showListAfterWork(true);
-        lvwKekka->setFocus();
-    }
-    fraProgressbar->hide();
-    m_drawing = false;
-    setCommandState(true);
-}
-
-void FrmMain::showListAfterWork(bool results)
-{
-    QTreeView* view = results ? lvwKekka : lvwSagyo;
-    fitTextColumn(view);
-    view->show();
+        if (!stopped) {
+            m_kekka->change([&draw](ResultList& list) { list = std::move(draw->results); });
+            m_state.drawCompleted();
+        }
+        fraProgressbar->end();
+        if (!stopped)
+            lvwKekka->setFocus();
+        setCommandState(true);
+    };
+    m_work.start(std::move(task));
 }
 
 void FrmMain::runStop()
 {
-    m_stopRequested = true;
+    m_work.requestStop();
     m_state.stopRequested();
     applyCommandState();
     fitTextColumn(lvwSagyo);
     fitTextColumn(lvwKekka);
+}
+
+void FrmMain::showMainWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void FrmMain::hideMainWindow()
+{
+    hide();
+}
+
+// Selecting a mode from the program (start-up, resets) always applies it, even when the
+// button was already selected.
+void FrmMain::selectMode(bool fileMode)
+{
+    QRadioButton* button = fileMode ? optYomikomi : optSuji;
+    {
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
+    }
+    switchMode(fileMode);
+}
+
+// The two boxes change meaning with the mode; a switch discards entries and results alike.
+void FrmMain::switchMode(bool fileMode)
+{
+    setCommandState(false);
+    setCommandState(true);
+    txtSaisyo->clear();
+    txtSaisyo->setMaxLength(fileMode ? kUnlimitedLength : 9);
+    txtSaisyo->setAcceptDrops(fileMode);
+    txtSaisyo->setToolTip(QString());
+    txtSaidai->clear();
+    m_entryFile.clear();
+    m_sagyo->clear();
+    m_kekka->clear();
+    m_state.resultsDiscarded();
+    applyCommandState();
+    showCurrentList();
+    lblSaisyo->setText(fileMode ? QStringLiteral("ファイル") : QStringLiteral("最小値(&M)"));
+    setPathBoxLook(txtSaisyo, fileMode);
+    cmdFile->setEnabled(fileMode);
+    lblSaidai->setText(fileMode ? QStringLiteral("登録数") : QStringLiteral("最大値(&B)"));
+    setPathBoxLook(txtSaidai, fileMode);
+    mnuFileUse->setEnabled(fileMode);
+}
+
+void FrmMain::beginWorkListRead(const QString& path)
+{
+    txtSaisyo->setToolTip(QString());
+    txtSaidai->clear();
+    m_entryFile.clear();
+    m_sagyo->clear();
+    m_kekka->clear();
+    m_state.resultsDiscarded();
+    applyCommandState();
+    txtSaisyo->setText(path);
+}
+
+void FrmMain::replaceWorkList(EntryList entries, const QString& source, bool fromFile)
+{
+    const bool nothing = source.isEmpty() && entries.empty();
+    txtSaidai->setText(nothing ? QString() : QString::number(entries.size()));
+    m_sagyo->setEntries(std::move(entries));
+    m_kekka->clear();
+    m_state.resultsDiscarded();
+    applyCommandState();
+    m_entryFile = fromFile ? source : QString();
+    txtSaisyo->setText(source);
+    txtSaisyo->setToolTip(source);
+    if (fraProgressbar->isHidden())
+        showCurrentList();
+    refreshStartAvailability();
+}
+
+MainWindowPort::DrawBoxes FrmMain::drawBoxes() const
+{
+    return { txtSaisyo->text(), txtSaidai->text(), txtTyusen->text(), chkDaburi->isChecked() };
+}
+
+void FrmMain::setDrawBoxes(const DrawBoxes& boxes)
+{
+    if (!isFileMode()) {
+        txtSaisyo->setText(boxes.first);
+        txtSaidai->setText(boxes.second);
+    }
+    txtTyusen->setText(boxes.count);
+    chkDaburi->setChecked(boxes.noDuplicates);
+    refreshStartAvailability();
+}
+
+void FrmMain::refreshRecentMenu()
+{
+    const auto& paths = m_fileMode->recentFiles().paths();
+    for (int slot = 1; slot <= 10; ++slot) {
+        QAction* item = mnuFileUseItem[slot];
+        const bool used = static_cast<std::size_t>(slot) <= paths.size();
+        const QString path = used ? QString::fromStdString(paths[static_cast<std::size_t>(slot - 1)]) : QString();
+        // A path is shown as it is: "&" in it is no mnemonic.
+        item->setText(QString(path).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setData(path);
+        item->setVisible(used);
+        item->setEnabled(used);
+    }
+    mnuFileUseItem[0]->setVisible(m_fileMode->recentFiles().placeholderVisible());
 }
 
 } // namespace kuji

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "app/CommandState.h"
+#include "app/MainCommandState.h"
 #include "common/Settings.h"
-#include "common/ListRows.h"
-#include "common/RuntimeError.h"
-#include "entries/RecentFiles.h"
+#include "common/ui/LongWork.h"
+#include "entries/ui/MainWindowPort.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -15,7 +14,6 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QProgressBar;
 class QRadioButton;
 class QToolBar;
 class QToolButton;
@@ -23,15 +21,19 @@ class QTreeView;
 
 namespace kuji {
 
-class HelpService;
 class EntryListModel;
-class ResultListModel;
+class FileModeCommands;
+class HelpService;
 class Platform;
+class ProgressPanel;
 class RandomSource;
+class ResultListModel;
 
 // The main window: draw settings, the result and work lists, and every command of the menus,
-// toolbar and popup menu.
-class FrmMain final : public QMainWindow {
+// toolbar and popup menu. Each group of commands lives in a component of its subsystem that
+// the window owns and connects its actions to; the components and the tool windows reach
+// the window only through MainWindowPort.
+class FrmMain final : public QMainWindow, public MainWindowPort {
     Q_OBJECT
 public:
     // settingsPath is the settings file; the window reads it at start-up and writes it when
@@ -44,26 +46,33 @@ public:
     QToolButton* toolbarButton(const QString& key) const;
     ResultListModel* resultModel() const { return m_kekka; }
     EntryListModel* workModel() const { return m_sagyo; }
-    bool isBusy() const { return m_state.busy(); }
-    bool isFileMode() const;
+    FileModeCommands& fileModeCommands() const { return *m_fileMode; }
 
     // Sets every command for the idle (true) or the busy (false) state.
-    void setCommandState(bool idle);
-    // Start is available exactly when the three settings boxes hold text.
-    void refreshStartAvailability();
+    void setCommandState(bool idle) override;
+    bool isBusy() const override { return m_state.busy(); }
+    void refreshStartAvailability() override;
+    bool isFileMode() const override;
 
-    // Reads an entry file into the work list, in time slices, with progress and Stop.
-    void myReadEntryFile(const QString& path);
-    // Puts a path at the top of the recently used files, or takes it out.
-    void myAddRecentFile(const QString& path);
-    void myRemoveRecentFile(const QString& path);
-    const RecentFiles& recentFiles() const { return m_recent; }
+    QWidget* mainWidget() override { return this; }
+    ProgressPanel& progressPanel() override { return *fraProgressbar; }
+    LongWork& longWork() override { return m_work; }
+    void showMainWindow() override;
+    void hideMainWindow() override;
+    QString currentEntryFile() const override { return m_entryFile; }
+    void beginWorkListRead(const QString& path) override;
+    void replaceWorkList(EntryList entries, const QString& source, bool fromFile) override;
+    void selectMode(bool fileMode) override;
+    DrawBoxes drawBoxes() const override;
+    void setDrawBoxes(const DrawBoxes& boxes) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Draw;
+
     void createActions();
     void createMenus();
     void addEditCommands(QMenu* menu);
@@ -80,16 +89,11 @@ private:
     void runStop();
 
     void switchMode(bool fileMode);
-    void selectMode(bool fileMode);
-    void openEntryFile();
-    bool dropOnSaisyo(QEvent* event);
     void refreshRecentMenu();
-    void openRecentFile(int slot);
-    void resetStandard();
-    void resetCustom();
-    void storeCustomReset();
     void cleanPastedMaximum();
-    void showListAfterWork(bool results);
+    // Shows the list that belongs to the moment: the results after a draw or in number
+    // mode, else the work list.
+    void showCurrentList();
     void fitTextColumn(QTreeView* view);
 
     Platform& m_platform;
@@ -97,10 +101,10 @@ private:
     HelpService& m_help;
     Settings m_settings;
     MainCommandState m_state;
-    RecentFiles m_recent;
-    RuntimeError m_runtimeError;
-    bool m_stopRequested = false;
-    bool m_drawing = false;
+    LongWork m_work;
+    FileModeCommands* m_fileMode = nullptr;
+    // The file the work list was read from; empty after a transfer.
+    QString m_entryFile;
 
     ResultListModel* m_kekka = nullptr;
     EntryListModel* m_sagyo = nullptr;
@@ -121,11 +125,7 @@ private:
     QLineEdit* txtTyusen = nullptr;
     QTreeView* lvwKekka = nullptr;
     QTreeView* lvwSagyo = nullptr;
-    QFrame* fraProgressbar = nullptr;
-    QLabel* lblStatus = nullptr;
-    QProgressBar* prgCount = nullptr;
-    QLabel* lblProgressbar = nullptr;
-    QLabel* lblProgressbarEnd = nullptr;
+    ProgressPanel* fraProgressbar = nullptr;
     QMenu* mnuPopup = nullptr;
     QMenu* mnuFileUse = nullptr;
     QMenu* mnuReset = nullptr;

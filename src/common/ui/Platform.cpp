@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QUrl>
 
@@ -52,6 +53,11 @@ void QtPlatform::setClipboardText(const QString& text)
 bool QtPlatform::openUrl(const QString& address)
 {
     return QDesktopServices::openUrl(QUrl(address));
+}
+
+int QtPlatform::execModal(QDialog& dialog)
+{
+    return dialog.exec();
 }
 
 } // namespace kuji

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace kuji {
@@ -26,7 +27,7 @@ struct FileDialogRequest {
 };
 
 // Everything the windows ask of the desktop that a test must see or answer: message
-// boxes, file dialogs, the beep, the clipboard and opening addresses. The windows receive
+// boxes, file dialogs, modal windows, the beep, the clipboard and opening addresses. The windows receive
 // one instance; tests give them a scripted one.
 class Platform {
 public:
@@ -41,6 +42,9 @@ public:
     virtual void setClipboardText(const QString& text) = 0;
     // Opens a web or mailto: address with the desktop's default program.
     virtual bool openUrl(const QString& address) = 0;
+    // Shows a window modally (the version window, the print dialog, …) and returns its result
+    // code, as QDialog::exec does.
+    virtual int execModal(QDialog& dialog) = 0;
 
     // The program's usual error box: critical icon, OK, title "エラー".
     void showError(QWidget* parent, const QString& text);
@@ -55,6 +59,7 @@ public:
     void beep() override;
     void setClipboardText(const QString& text) override;
     bool openUrl(const QString& address) override;
+    int execModal(QDialog& dialog) override;
 };
 
 } // namespace kuji

@@ -1,10 +1,11 @@
-#include "common/Settings.h"
 #include "common/IniFile.h"
+#include "common/Settings.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/HelpViewer.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -110,15 +111,14 @@ TEST_F(FrmMainSettings, VersionWindowOpensCentredAndModal)
     QString caption;
     bool modal = false;
     QPoint centre;
-    QTimer::singleShot(0, [&] {
-        QWidget* about = QApplication::activeModalWidget();
-        ASSERT_NE(about, nullptr);
-        caption = about->windowTitle();
-        modal = about->isModal();
-        centre = about->geometry().center();
-        about->close();
+    platform.modalAnswers.push_back([&](QDialog& about) {
+        caption = about.windowTitle();
+        modal = about.isModal();
+        centre = about.geometry().center();
+        return int(QDialog::Accepted);
     });
     trigger("mnuHelpVersion");
+    EXPECT_EQ(platform.modalWindows, QStringList({ "frmAbout" }));
     EXPECT_EQ(caption, "バージョン情報");
     EXPECT_TRUE(modal);
     EXPECT_LE((centre - window->geometry().center()).manhattanLength(), 30);

@@ -42,6 +42,9 @@ public:
     void refreshStart(bool allBoxesFilled);
     // A completed draw offers the result commands and Start again.
     void drawCompleted();
+    // Results that are gone (a new work list, a mode switch) can no longer be saved, printed
+    // or edited.
+    void resultsDiscarded();
     // Stop lets Start be chosen again at once.
     void stopRequested() { set(MainButton::Start, true); }
 

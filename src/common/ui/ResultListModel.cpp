@@ -1,4 +1,4 @@
-#include "app/ui/ResultListModel.h"
+#include "common/ui/ResultListModel.h"
 
 #include "common/ui/EntryListModel.h"
 

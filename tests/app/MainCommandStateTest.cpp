@@ -1,4 +1,4 @@
-#include "app/CommandState.h"
+#include "app/MainCommandState.h"
 
 #include <gtest/gtest.h>
 

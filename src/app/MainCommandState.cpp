@@ -1,4 +1,4 @@
-#include "app/CommandState.h"
+#include "app/MainCommandState.h"
 
 namespace kuji {
 
@@ -43,6 +43,13 @@ void MainCommandState::drawCompleted()
     for (MainButton button : { MainButton::Save, MainButton::Print, MainButton::Start, MainButton::AllSelect,
              MainButton::Copy, MainButton::Sort })
         set(button, true);
+}
+
+void MainCommandState::resultsDiscarded()
+{
+    for (MainButton button :
+        { MainButton::Save, MainButton::Print, MainButton::AllSelect, MainButton::Copy, MainButton::Sort })
+        set(button, false);
 }
 
 } // namespace kuji

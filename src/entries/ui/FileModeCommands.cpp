@@ -1,0 +1,263 @@
+#include "entries/ui/FileModeCommands.h"
+
+#include "common/FileHelpers.h"
+#include "common/Settings.h"
+#include "common/ui/LongWork.h"
+#include "common/ui/Platform.h"
+#include "common/ui/ProgressPanel.h"
+#include "common/ui/RuntimeErrorBox.h"
+#include "entries/EntryReader.h"
+#include "entries/ui/MainWindowPort.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QWidget>
+
+#include <memory>
+
+namespace kuji {
+namespace {
+
+std::string toStd(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString fromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// One read of an entry file, from its first slice to its end.
+struct EntryFileRead {
+    QString path;
+    EntryReader reader;
+    EntryList rows;
+    ErrorInfo error;
+    bool opened = false;
+    bool failed = false;
+};
+
+} // namespace
+
+FileModeCommands::FileModeCommands(
+    MainWindowPort& window, Platform& platform, const Settings& settings, QObject* parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_platform(platform)
+    , m_settings(settings)
+{
+}
+
+void FileModeCommands::open()
+{
+    const DialogPath start
+        = mySplitDialogPath(toStd(m_window.drawBoxes().first), toStd(QCoreApplication::applicationDirPath()));
+    FileDialogRequest request;
+    request.caption = QStringLiteral("開く");
+    request.folder = fromStd(start.folder);
+    request.fileName = fromStd(start.name);
+    request.filter = QStringLiteral("*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
+    const QString path = m_platform.getOpenFileName(m_window.mainWidget(), request);
+    if (!path.isEmpty())
+        readEntryFile(path);
+}
+
+void FileModeCommands::acceptDropsOn(QWidget* box)
+{
+    m_dropBox = box;
+    box->installEventFilter(this);
+}
+
+// Files dropped on the path box in file mode: the first one of the list is read.
+bool FileModeCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if (watched != m_dropBox || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+        return QObject::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!m_window.isFileMode() || !drop->mimeData()->hasUrls() || m_window.isBusy()) {
+        event->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) {
+        const QUrl first = drop->mimeData()->urls().value(0);
+        const QString path = first.isLocalFile() ? first.toLocalFile() : QString();
+        if (myFileExists(toStd(path)))
+            readEntryFile(path);
+    }
+    return true;
+}
+
+void FileModeCommands::readEntryFile(const QString& given)
+{
+    if (given.isEmpty() || m_window.isBusy() || m_window.longWork().isRunning())
+        return;
+    // The work list remembers where it came from, wherever the program was started.
+    const QString path = QFileInfo(given).absoluteFilePath();
+    m_window.setCommandState(false);
+    ProgressPanel& panel = m_window.progressPanel();
+    panel.begin(QStringLiteral("ファイル読み込み中..."), 1, false);
+    m_window.beginWorkListRead(path);
+
+    auto read = std::make_shared<EntryFileRead>();
+    read->path = path;
+    LongWork::Task task;
+    task.step = [read, &panel](LongWork::Clock::time_point deadline) {
+        if (!read->opened) {
+            // Reading the bytes is the first slice, so the progress frame is already drawn.
+            read->opened = true;
+            read->failed = !read->reader.open(toStd(read->path), myIsCsvFile(toStd(read->path)), read->error);
+            if (!read->failed)
+                panel.begin(QStringLiteral("ファイル読み込み中..."), read->reader.lineCount(), false);
+            return read->failed;
+        }
+        read->reader.readSome(read->rows, deadline);
+        return read->reader.atEnd();
+    };
+    task.progress = [read, &panel] { panel.setProgress(read->reader.linesRead()); };
+    task.finished = [this, read](bool stopped) {
+        if (read->reader.failed()) {
+            read->failed = true;
+            read->error = read->reader.error();
+        }
+        read->reader.close();
+        if (read->failed || stopped) {
+            // Nothing half-read is left behind: empty list, empty boxes.
+            m_window.replaceWorkList({}, QString(), false);
+            if (read->failed)
+                m_runtimeError.set(read->error.number, read->error.description);
+        } else {
+            read->rows.shrinkToFit();
+            m_window.replaceWorkList(std::move(read->rows), read->path, true);
+        }
+        m_window.progressPanel().end();
+        // A stopped read still counts as used; a file that could not be read does not.
+        if (!read->failed)
+            addRecentFile(read->path);
+        m_window.setCommandState(true);
+        m_window.refreshStartAvailability();
+        if (m_runtimeError.isPending())
+            myShowRuntimeError(m_platform, m_window.mainWidget(), m_runtimeError);
+    };
+    m_window.longWork().start(std::move(task));
+}
+
+void FileModeCommands::addRecentFile(const QString& path)
+{
+    m_recent.add(toStd(path));
+    emit recentFilesChanged();
+}
+
+void FileModeCommands::removeRecentFile(const QString& path)
+{
+    m_recent.remove(toStd(path));
+    emit recentFilesChanged();
+}
+
+void FileModeCommands::clearRecentFiles()
+{
+    m_recent.clear();
+    emit recentFilesChanged();
+}
+
+void FileModeCommands::restoreRecentFiles()
+{
+    for (const std::string& path : m_settings.readRecentFiles())
+        m_recent.add(path);
+    emit recentFilesChanged();
+}
+
+void FileModeCommands::storeRecentFiles() const
+{
+    m_settings.writeRecentFiles(m_recent.paths());
+}
+
+void FileModeCommands::openRecentFile(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    if (myFileExists(toStd(path))) {
+        readEntryFile(path);
+        return;
+    }
+    const MessageRequest question { QStringLiteral("Error:ファイルが存在しません。\r\n\r\n") + path
+            + QStringLiteral("\r\n\r\n最近使ったファイルのリストから削除しますか？"),
+        QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Yes | QMessageBox::No, QMessageBox::No };
+    if (m_platform.showMessage(m_window.mainWidget(), question) == QMessageBox::Yes)
+        removeRecentFile(path);
+}
+
+void FileModeCommands::resetStandard()
+{
+    WaitCursor wait;
+    // Selecting the mode empties the first two boxes and both lists.
+    m_window.selectMode(m_settings.readMode() == Settings::Mode::File);
+    MainWindowPort::DrawBoxes boxes = m_window.drawBoxes();
+    boxes.count.clear();
+    boxes.noDuplicates = m_settings.readNoDuplicates();
+    m_window.setDrawBoxes(boxes);
+    m_window.refreshStartAvailability();
+}
+
+void FileModeCommands::resetCustom()
+{
+    const Settings::ResetPreset preset = m_settings.readResetPreset();
+    const bool fileMode = preset.mode == Settings::Mode::File;
+    {
+        WaitCursor wait;
+        m_window.selectMode(fileMode);
+        MainWindowPort::DrawBoxes boxes;
+        if (!fileMode) {
+            boxes.first = fromStd(preset.minValue);
+            boxes.second = fromStd(preset.maxValue);
+        }
+        boxes.count = fromStd(preset.countValue);
+        boxes.noDuplicates = preset.noDuplicates;
+        m_window.setDrawBoxes(boxes);
+        m_window.refreshStartAvailability();
+    }
+    if (fileMode) {
+        if (myFileExists(preset.file))
+            readEntryFile(fromStd(preset.file));
+        else if (!preset.file.empty())
+            reportMissingFile(fromStd(preset.file));
+    }
+}
+
+void FileModeCommands::reportMissingFile(const QString& path)
+{
+    m_platform.showError(m_window.mainWidget(), QStringLiteral("Error:ファイルが存在しません。\r\n\r\n") + path);
+}
+
+void FileModeCommands::storeCustomReset()
+{
+    WaitCursor wait;
+    const MainWindowPort::DrawBoxes boxes = m_window.drawBoxes();
+    Settings::ResetPreset preset;
+    preset.mode = m_window.isFileMode() ? Settings::Mode::File : Settings::Mode::Number;
+    if (m_window.isFileMode()) {
+        // Only a file the list was read from can be read again; a transfer's label is no path.
+        preset.file = toStd(m_window.currentEntryFile());
+    } else {
+        preset.minValue = toStd(boxes.first);
+        preset.maxValue = toStd(boxes.second);
+    }
+    preset.countValue = toStd(boxes.count);
+    preset.noDuplicates = boxes.noDuplicates;
+    m_settings.writeResetPreset(preset);
+}
+
+} // namespace kuji
