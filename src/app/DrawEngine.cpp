@@ -1,6 +1,8 @@
 #include "app/DrawEngine.h"
 
+#include <cerrno>
 #include <memory>
+#include <new>
 
 namespace kuji {
 
@@ -14,17 +16,23 @@ std::string roundHeaderText(std::size_t roundNumber, std::int32_t count)
 // open-addressing table of the displaced positions.
 class DrawRun::Shuffle {
 public:
+    // The bytes a shuffle of size positions for this many picks holds.
+    static std::size_t bytesFor(std::uint64_t size, std::int64_t picks)
+    {
+        if (isDense(size, picks))
+            return static_cast<std::size_t>(size) * sizeof(std::uint32_t);
+        return tableCapacity(picks) * 2 * sizeof(std::uint32_t);
+    }
+
     Shuffle(std::uint64_t size, std::int64_t picks)
         : m_size(size)
     {
-        if (size <= 4 * static_cast<std::uint64_t>(picks) + 1024) {
+        if (isDense(size, picks)) {
             m_dense.resize(size);
             for (std::uint64_t i = 0; i < size; ++i)
                 m_dense[i] = static_cast<std::uint32_t>(i);
         } else {
-            std::size_t capacity = 1024;
-            while (capacity < 2 * static_cast<std::size_t>(picks))
-                capacity *= 2;
+            const std::size_t capacity = tableCapacity(picks);
             m_keys.assign(capacity, kEmpty);
             m_values.resize(capacity);
             m_mask = capacity - 1;
@@ -52,6 +60,19 @@ public:
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+    static bool isDense(std::uint64_t size, std::int64_t picks)
+    {
+        return size <= 4 * static_cast<std::uint64_t>(picks) + 1024;
+    }
+
+    static std::size_t tableCapacity(std::int64_t picks)
+    {
+        std::size_t capacity = 1024;
+        while (capacity < 2 * static_cast<std::size_t>(picks))
+            capacity *= 2;
+        return capacity;
+    }
 
     std::size_t slot(std::uint32_t key) const { return (key * 0x9E3779B1u) & m_mask; }
 
@@ -82,14 +103,26 @@ private:
     std::size_t m_mask = 0;
 };
 
-DrawRun::DrawRun(
-    const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results, RandomSource& random)
+DrawRun::DrawRun(const DrawSettings& settings, std::shared_ptr<const EntryList> entries, ResultList& results,
+    RandomSource& random, std::size_t memoryLimit)
     : m_settings(settings)
     , m_results(results)
     , m_random(random)
+    , m_memoryLimit(memoryLimit)
 {
     for (std::int32_t count : m_settings.counts)
         m_total += count;
+    try {
+        prepare(std::move(entries));
+    } catch (const std::bad_alloc&) {
+        fail();
+    }
+}
+
+DrawRun::~DrawRun() = default;
+
+void DrawRun::prepare(std::shared_ptr<const EntryList> entries)
+{
     if (m_settings.fileMode) {
         if (!entries)
             entries = std::make_shared<const EntryList>();
@@ -100,14 +133,30 @@ DrawRun::DrawRun(
         m_results.reset(m_settings.minimum, m_settings.minimumLength, nullptr);
     }
     const std::size_t rounds = m_settings.counts.size();
-    m_results.reserve(static_cast<std::size_t>(m_total) + (rounds >= 2 ? 2 * rounds - 1 : 0));
-    if (m_settings.noDuplicates && m_range > 0)
-        m_shuffle = new Shuffle(m_range, m_total);
+    const std::size_t rows = static_cast<std::size_t>(m_total) + (rounds >= 2 ? 2 * rounds - 1 : 0);
+    claimMemory(rows * sizeof(ResultList::Row));
+    m_results.reserve(rows);
+    if (m_settings.noDuplicates && m_range > 0) {
+        claimMemory(Shuffle::bytesFor(m_range, m_total));
+        m_shuffle = std::make_unique<Shuffle>(m_range, m_total);
+    }
 }
 
-DrawRun::~DrawRun()
+void DrawRun::claimMemory(std::size_t bytes)
 {
-    delete m_shuffle;
+    if (bytes > m_memoryLimit - m_memoryClaimed)
+        throw std::bad_alloc();
+    m_memoryClaimed += bytes;
+}
+
+void DrawRun::fail()
+{
+    // Give everything back at once: the window still needs memory to report the failure.
+    m_results.clear();
+    m_shuffle.reset();
+    m_failed = true;
+    m_error.number = ENOMEM;
+    m_error.description = describeFileError(ENOMEM);
 }
 
 void DrawRun::drawOne()
@@ -129,13 +178,25 @@ void DrawRun::drawOne()
 
 bool DrawRun::step(std::chrono::steady_clock::time_point deadline)
 {
+    try {
+        return drawSome(deadline);
+    } catch (const std::bad_alloc&) {
+        fail();
+        return true;
+    }
+}
+
+bool DrawRun::drawSome(std::chrono::steady_clock::time_point deadline)
+{
     const bool rounds = m_settings.counts.size() >= 2;
     while (!done()) {
         if (!m_roundStarted) {
             if (rounds) {
                 if (m_round > 0)
                     m_results.appendEmpty();
-                m_results.appendHeader(roundHeaderText(m_round + 1, m_settings.counts[m_round]));
+                std::string header = roundHeaderText(m_round + 1, m_settings.counts[m_round]);
+                claimMemory(sizeof(std::string) + header.size());
+                m_results.appendHeader(std::move(header));
             }
             m_roundStarted = true;
             m_drawnInRound = 0;

@@ -1,5 +1,6 @@
 #include "app/DrawValidation.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kuji {
@@ -100,6 +101,37 @@ std::string stage2Message(int code)
     }
 }
 
+// Full-width digits as the input method gives them: "０" to "９".
+constexpr char32_t kFullWidthZero = U'\uFF10';
+constexpr char32_t kFullWidthNine = U'\uFF19';
+constexpr char32_t kFullWidthHyphen = U'\uFF0D';
+
+// The ASCII character a full-width one stands for in this box, or the character itself.
+char32_t asciiFor(SettingsBox box, char32_t ch)
+{
+    if (ch >= kFullWidthZero && ch <= kFullWidthNine)
+        return U'0' + (ch - kFullWidthZero);
+    if (box == SettingsBox::Tyusen && ch == kFullWidthHyphen)
+        return U'-';
+    return ch;
+}
+
+// What a pasted cell or line brings around a number: spaces (also the full-width one), tabs
+// and line breaks.
+bool isEdgeSpace(char32_t ch)
+{
+    return ch == U' ' || ch == U'\t' || ch == U'\r' || ch == U'\n' || ch == U'\u3000';
+}
+
+// The paste cleaning of the maximum box: a "-" may only lead; space to ",", "/" and anything
+// above "9" never stay. Control characters, "." and the digits do.
+bool offendsMaximum(char32_t ch, bool first)
+{
+    if (ch == U'-')
+        return !first;
+    return (ch >= 32 && ch <= 44) || ch == U'/' || ch > U'9';
+}
+
 } // namespace
 
 ValidationResult validateDrawSettings(const DrawInputs& inputs)
@@ -161,7 +193,8 @@ ValidationResult validateDrawSettings(const DrawInputs& inputs)
         result.settings.minimum = static_cast<std::int32_t>(minimum);
         result.settings.maximum = static_cast<std::int32_t>(maximum);
         result.settings.minimumLength = inputs.saisyo.size();
-    } else if (inputs.noDuplicates && maximum < total) {
+    } else if (maximum == 0 || (inputs.noDuplicates && maximum < total)) {
+        // Nothing to draw from: even with duplicates allowed a draw would only make empty rows.
         code += 1000;
     }
     if (code != 0) {
@@ -177,31 +210,67 @@ ValidationResult validateDrawSettings(const DrawInputs& inputs)
     return result;
 }
 
+BoxKey filterBoxKey(SettingsBox box, char32_t ch)
+{
+    const char32_t ascii = asciiFor(box, ch);
+    if (ascii != ch)
+        return { true, ascii };
+    if (ch < 32 || ch >= 128 || isDigit(ch))
+        return { true, 0 };
+    return { box == SettingsBox::Tyusen && ch == U'-', 0 };
+}
+
+BoxEdit cleanBoxText(
+    SettingsBox box, bool numberMode, std::u32string_view previous, std::u32string_view proposed, std::size_t caret)
+{
+    // A path is the file's name, whatever characters it holds.
+    if (box == SettingsBox::Saisyo && !numberMode)
+        return { true, std::u32string(proposed), std::min(caret, proposed.size()) };
+
+    std::size_t begin = 0;
+    std::size_t end = proposed.size();
+    while (begin < end && isEdgeSpace(proposed[begin]))
+        ++begin;
+    while (end > begin && isEdgeSpace(proposed[end - 1]))
+        --end;
+
+    BoxEdit edit;
+    edit.text.reserve(end - begin);
+    for (std::size_t i = begin; i < end; ++i) {
+        const char32_t ch = asciiFor(box, proposed[i]);
+        if (box == SettingsBox::Saidai && offendsMaximum(ch, edit.text.empty()))
+            continue;
+        edit.text.push_back(ch);
+        if (i < caret)
+            edit.caret = edit.text.size();
+    }
+
+    // The limit applies to what the box would hold, so a pasted "10,000,000" counts eight.
+    const bool limited = numberMode && box != SettingsBox::Tyusen;
+    if (limited && edit.text.size() > kMaxNumberBoxLength) {
+        std::size_t same = 0;
+        while (same < previous.size() && same < proposed.size() && previous[same] == proposed[same])
+            ++same;
+        return { false, std::u32string(previous), same };
+    }
+    return edit;
+}
+
 bool acceptsMinMaxKey(char32_t ch)
 {
-    if (ch < 32 || ch >= 128)
-        return true;
-    return isDigit(ch);
+    return filterBoxKey(SettingsBox::Saidai, ch).accepted;
 }
 
 bool acceptsCountKey(char32_t ch)
 {
-    if (ch < 32 || ch >= 128)
-        return true;
-    return isDigit(ch) || ch == U'-';
+    return filterBoxKey(SettingsBox::Tyusen, ch).accepted;
 }
 
 std::optional<std::size_t> firstOffendingMaximumChar(const std::u32string& text)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char32_t ch = text[i];
-        if (ch == U'-') {
-            if (i != 0)
-                return i;
-        } else if ((ch >= 32 && ch <= 44) || ch == U'/' || ch > U'9') {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (offendsMaximum(text[i], i == 0))
             return i;
-        }
-    }
     return std::nullopt;
 }
 

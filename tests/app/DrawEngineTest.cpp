@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <set>
+
+#include <sys/resource.h>
 
 using namespace kuji;
 
@@ -197,6 +202,88 @@ TEST(DrawEngine, TimeSlicedRunMatchesOneGo)
     ASSERT_EQ(sliced.size(), whole.size());
     for (std::size_t i = 0; i < whole.size(); ++i)
         EXPECT_EQ(sliced[i].text, whole[i].text);
+}
+
+TEST(DrawEngine, RunningOutOfMemoryEndsTheRunEmptyAndSaysWhy)
+{
+    const auto expectFailed = [](const DrawRun& run, const ResultList& results) {
+        EXPECT_TRUE(run.failed());
+        EXPECT_TRUE(run.done());
+        EXPECT_TRUE(results.empty());
+        EXPECT_EQ(run.error().number, ENOMEM);
+        EXPECT_EQ(run.error().description, "メモリが不足しています。");
+    };
+    RandomSource random(5);
+    // The rows of a thousand values need 8000 bytes; the shuffle of 1 to 5000 another 20000.
+    for (auto [noDup, limit] : { std::pair { false, 7999 }, std::pair { true, 8000 + 19999 } }) {
+        ResultList results;
+        results.appendEmpty(); // an earlier run's rows go as well
+        DrawRun run(numbers(1, 5000, { 1000 }, noDup), nullptr, results, random, limit);
+        expectFailed(run, results);
+        EXPECT_TRUE(run.step(std::chrono::steady_clock::time_point::max()));
+        EXPECT_EQ(run.drawn(), 0);
+    }
+    {
+        // Enough for all rows and the first header, not for the second: the run fails
+        // between rounds, after three values were drawn.
+        const std::size_t rows = (3 + 2 + 3) * sizeof(ResultList::Row);
+        const std::size_t header = sizeof(std::string) + roundHeaderText(1, 3).size();
+        ResultList results;
+        DrawRun run(numbers(1, 100, { 3, 2 }, false), nullptr, results, random, rows + header);
+        ASSERT_FALSE(run.failed());
+        EXPECT_FALSE(run.step(std::chrono::steady_clock::now()));
+        EXPECT_EQ(results.size(), 4u);
+        EXPECT_TRUE(run.step(std::chrono::steady_clock::time_point::max()));
+        expectFailed(run, results);
+        EXPECT_EQ(run.drawn(), 3);
+    }
+    {
+        ResultList results;
+        DrawRun run(numbers(1, 100, { 3, 2 }, false), nullptr, results, random, 10000);
+        run.runToEnd();
+        EXPECT_FALSE(run.failed());
+        EXPECT_EQ(results.size(), 8u);
+    }
+}
+
+namespace {
+
+// Lets the process map only this many more bytes than it has mapped now, so that large
+// allocations fail for real.
+void limitAddressSpaceGrowth(std::size_t bytes)
+{
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    const rlim_t limit = pages * 4096 + bytes;
+    const rlimit lim { limit, limit };
+    setrlimit(RLIMIT_AS, &lim);
+}
+
+} // namespace
+
+TEST(DrawEngineDeathTest, RealShortageOfMemoryIsCaught)
+{
+    // Ten million rows (80 MB), then five million rows (40 MB) with their shuffle (128 MB),
+    // with 64 MB to spare: the first fails on its rows, the second on its shuffle.
+    EXPECT_EXIT(
+        {
+            limitAddressSpaceGrowth(64u << 20);
+            RandomSource random(1);
+            bool allFailed = true;
+            for (std::int32_t count : { 10000000, 5000000 }) {
+                ResultList results;
+                DrawRun run(numbers(1, 999999999, { count }, true), nullptr, results, random);
+                run.runToEnd();
+                allFailed = allFailed && run.failed() && run.error().number == ENOMEM && results.empty();
+            }
+            // The program goes on: a small draw still works.
+            ResultList results;
+            DrawRun small(numbers(1, 999999999, { 1000 }, true), nullptr, results, random);
+            small.runToEnd();
+            std::exit(allFailed && !small.failed() && results.size() == 1000 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(DrawFairness, ValuesOneToTenAreUniform)

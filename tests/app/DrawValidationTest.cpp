@@ -79,7 +79,22 @@ TEST(DrawValidation, RegisteredCountBindsFileDrawsWithoutDuplicates)
     EXPECT_EQ(over.code, 1000);
     EXPECT_EQ(over.message, "Error:抽選数が登録数を超えています。");
     EXPECT_EQ(fileMode(U"5", U"2-4", false).code, 0);
-    EXPECT_EQ(fileMode(U"0", U"3", false).code, 0);
+    // With duplicates allowed a single entry may be drawn many times over.
+    EXPECT_EQ(fileMode(U"1", U"3", false).code, 0);
+}
+
+TEST(DrawValidation, FileDrawWithoutEntriesIsRefusedEitherWay)
+{
+    for (bool noDup : { true, false }) {
+        const auto r = fileMode(U"0", U"3", noDup);
+        EXPECT_EQ(r.code, 1000) << noDup;
+        EXPECT_EQ(r.message, "Error:抽選数が登録数を超えています。");
+        EXPECT_TRUE(r.settings.counts.empty());
+    }
+    // An empty list also meets the count limit: both complaints in one message.
+    EXPECT_EQ(fileMode(U"0", U"20000000", false).code, 1010);
+    // Number mode knows no registered count: a range starting at 0 is fine.
+    EXPECT_EQ(numberMode(U"0", U"0", U"3", false).code, 0);
 }
 
 TEST(DrawValidation, CountsBeyondTheLimitAreRefusedNotOverflowed)
@@ -120,14 +135,26 @@ TEST(DrawValidation, ValidSettingsCarryWhatTheDrawNeeds)
 
 TEST(DrawValidation, KeyFilters)
 {
-    for (char32_t ch : { U'a', U' ', U'-', U'.', U'/', U':', U'~' })
-        EXPECT_FALSE(acceptsMinMaxKey(ch)) << static_cast<int>(ch);
-    for (char32_t ch : { U'0', U'9', U'\b', char32_t(3), char32_t(22), U'あ' })
-        EXPECT_TRUE(acceptsMinMaxKey(ch)) << static_cast<int>(ch);
+    for (SettingsBox box : { SettingsBox::Saisyo, SettingsBox::Saidai }) {
+        for (char32_t ch : { U'a', U' ', U'-', U'.', U'/', U':', U'~' })
+            EXPECT_FALSE(filterBoxKey(box, ch).accepted) << static_cast<int>(ch);
+        for (char32_t ch : { U'0', U'9', U'\b', char32_t(3), char32_t(22), U'あ' }) {
+            EXPECT_TRUE(filterBoxKey(box, ch).accepted) << static_cast<int>(ch);
+            EXPECT_EQ(filterBoxKey(box, ch).insert, 0u);
+        }
+        EXPECT_EQ(filterBoxKey(box, U'０').insert, U'0');
+        EXPECT_EQ(filterBoxKey(box, U'９').insert, U'9');
+        // The full-width hyphen is no digit: it passes as typed and validation refuses it.
+        EXPECT_EQ(filterBoxKey(box, U'－').insert, 0u);
+    }
+    EXPECT_TRUE(filterBoxKey(SettingsBox::Tyusen, U'-').accepted);
+    EXPECT_TRUE(filterBoxKey(SettingsBox::Tyusen, U'5').accepted);
+    EXPECT_FALSE(filterBoxKey(SettingsBox::Tyusen, U' ').accepted);
+    EXPECT_FALSE(filterBoxKey(SettingsBox::Tyusen, U'+').accepted);
+    EXPECT_EQ(filterBoxKey(SettingsBox::Tyusen, U'－').insert, U'-');
+    EXPECT_EQ(filterBoxKey(SettingsBox::Tyusen, U'３').insert, U'3');
+    EXPECT_FALSE(acceptsMinMaxKey(U'-'));
     EXPECT_TRUE(acceptsCountKey(U'-'));
-    EXPECT_TRUE(acceptsCountKey(U'5'));
-    EXPECT_FALSE(acceptsCountKey(U' '));
-    EXPECT_FALSE(acceptsCountKey(U'+'));
 }
 
 TEST(DrawValidation, PasteCleaningOfTheMaximum)
@@ -136,9 +163,85 @@ TEST(DrawValidation, PasteCleaningOfTheMaximum)
     EXPECT_EQ(cleanPastedMaximum(U"-12"), U"-12");
     EXPECT_EQ(cleanPastedMaximum(U"1.5"), U"1.5");
     EXPECT_EQ(cleanPastedMaximum(U"1,5 /x"), U"15");
-    EXPECT_EQ(cleanPastedMaximum(U"１２"), U"");
     // Removing the first character can bring a "-" to the front, where it may stay.
     EXPECT_EQ(cleanPastedMaximum(U"a-1"), U"-1");
     EXPECT_FALSE(firstOffendingMaximumChar(U"0123").has_value());
     EXPECT_EQ(firstOffendingMaximumChar(U"12a3"), 2u);
+}
+
+namespace {
+
+struct BoxCase {
+    SettingsBox box;
+    bool numberMode;
+    const char32_t* previous;
+    const char32_t* proposed;
+    bool accepted;
+    const char32_t* text;
+};
+
+} // namespace
+
+TEST(DrawValidation, BoxTextIsCleanedBeforeItsLengthIsJudged)
+{
+    using enum SettingsBox;
+    const BoxCase cases[] = {
+        // The limit counts what stays, not what was pasted.
+        { Saidai, true, U"", U"10,000,000", true, U"10000000" },
+        { Saidai, true, U"7", U"1000000000", false, U"7" },
+        { Saisyo, true, U"7", U"1000000000", false, U"7" },
+        { Saisyo, true, U"", U"123456789", true, U"123456789" },
+        { Saidai, true, U"", U"５０００\n", true, U"5000" },
+        { Saisyo, true, U"", U"\t 5000\r\n", true, U"5000" },
+        { Saisyo, true, U"", U"１２３", true, U"123" },
+        { Saidai, true, U"", U"１２３", true, U"123" },
+        { Saisyo, true, U"", U"　１２　", true, U"12" },
+        // Spaces inside stay where only validation judges them.
+        { Saisyo, true, U"", U"1 2", true, U"1 2" },
+        { Saidai, true, U"", U"1 2", true, U"12" },
+        { Saidai, true, U"", U"12a3-4", true, U"1234" },
+        { Saidai, true, U"", U"-12", true, U"-12" },
+        { Saidai, true, U"", U" -12", true, U"-12" },
+        { Saidai, true, U"", U"１－２", true, U"12" },
+        { Tyusen, true, U"", U"３－２", true, U"3-2" },
+        { Tyusen, false, U"", U"１０－５\r\n", true, U"10-5" },
+        { Tyusen, true, U"", U"1234567890-1234567890", true, U"1234567890-1234567890" },
+        // File mode: the path is never touched, and the registered count has no limit.
+        { Saisyo, false, U"", U" /tmp/抽選１.csv ", true, U" /tmp/抽選１.csv " },
+        { Saidai, false, U"", U"1234567890", true, U"1234567890" },
+    };
+    for (const BoxCase& c : cases) {
+        const std::u32string proposed = c.proposed;
+        const BoxEdit edit = cleanBoxText(c.box, c.numberMode, c.previous, proposed, proposed.size());
+        EXPECT_EQ(edit.accepted, c.accepted) << static_cast<int>(c.box) << " " << proposed.size();
+        EXPECT_TRUE(edit.text == c.text) << static_cast<int>(c.box) << " " << proposed.size();
+        // Writing the result back changes the text once more: it must then stay as it is.
+        const BoxEdit again = cleanBoxText(c.box, c.numberMode, edit.text, edit.text, 0);
+        EXPECT_TRUE(again.accepted && again.text == edit.text);
+    }
+}
+
+TEST(DrawValidation, CleanedPasteThenPassesValidation)
+{
+    const BoxEdit max = cleanBoxText(SettingsBox::Saidai, true, U"", U"５０００\n", 5);
+    const BoxEdit count = cleanBoxText(SettingsBox::Tyusen, true, U"", U"１０－５", 4);
+    const auto r = validateDrawSettings({ false, true, U"1", max.text, count.text });
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.settings.maximum, 5000);
+    EXPECT_EQ(r.settings.counts, (std::vector<std::int32_t> { 10, 5 }));
+}
+
+TEST(DrawValidation, CaretFollowsTheKeptCharacters)
+{
+    // "1２|3": the full-width digit typed in the middle leaves the caret behind it.
+    EXPECT_EQ(cleanBoxText(SettingsBox::Saisyo, true, U"13", U"1２3", 2).caret, 2u);
+    // "1a|2" in the maximum box: the letter goes, the caret stays behind the "1".
+    EXPECT_EQ(cleanBoxText(SettingsBox::Saidai, true, U"12", U"1a2", 2).caret, 1u);
+    // A trimmed paste at the end leaves the caret at the end.
+    EXPECT_EQ(cleanBoxText(SettingsBox::Saisyo, true, U"", U" 42\n", 4).caret, 2u);
+    // A refused paste into "12|34" puts the caret back where the paste went in.
+    const BoxEdit refused = cleanBoxText(SettingsBox::Saisyo, true, U"1234", U"129999999934", 10);
+    EXPECT_FALSE(refused.accepted);
+    EXPECT_TRUE(refused.text == U"1234");
+    EXPECT_EQ(refused.caret, 2u);
 }
