@@ -9,6 +9,7 @@
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/ResultListModel.h"
 #include "entries/ui/FileModeCommands.h"
+#include "pickup/ui/PickupRecordTool.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,6 +101,7 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, st
     m_sagyo = new EntryListModel(QStringLiteral("ファイルの内容"), this);
     m_fileMode = new FileModeCommands(*this, m_platform, m_settings, this);
     connect(m_fileMode, &FileModeCommands::recentFilesChanged, this, &FrmMain::refreshRecentMenu);
+    m_pickupRecord = new PickupRecordTool(*this, m_platform, m_settings, m_help, this);
 
     createActions();
     createMenus();
@@ -216,6 +218,7 @@ void FrmMain::createActions()
     mnuToolPickupRecord = makeAction("mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"));
     mnuToolPickupRecord->setToolTip(QStringLiteral("Pickup Record"));
     mnuToolPickupRecord->setIcon(QIcon(QStringLiteral(":/icons/pickup.svg")));
+    connect(mnuToolPickupRecord, &QAction::triggered, m_pickupRecord, &PickupRecordTool::open);
     mnuToolNewString = makeAction("mnuToolNewString", QStringLiteral("文字列作成(&S)"));
 
     mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));

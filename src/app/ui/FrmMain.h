@@ -24,6 +24,7 @@ namespace kuji {
 class EntryListModel;
 class FileModeCommands;
 class HelpService;
+class PickupRecordTool;
 class Platform;
 class ProgressPanel;
 class RandomSource;
@@ -103,6 +104,7 @@ private:
     MainCommandState m_state;
     LongWork m_work;
     FileModeCommands* m_fileMode = nullptr;
+    PickupRecordTool* m_pickupRecord = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
 

@@ -1,0 +1,51 @@
+#include "pickup/ui/PickupResultModel.h"
+
+#include "pickup/ui/DisplayCut.h"
+
+namespace kuji {
+
+PickupResultModel::PickupResultModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+int PickupResultModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_result.size());
+}
+
+int PickupResultModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant PickupResultModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() != 0)
+        return {};
+    const std::string_view text = m_result.text(static_cast<std::size_t>(index.row()));
+    if (role == Qt::DisplayRole)
+        return cutForDisplay(text);
+    if (role == Qt::EditRole)
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return {};
+}
+
+QVariant PickupResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section != 0)
+        return {};
+    return QStringLiteral("実行結果");
+}
+
+void PickupResultModel::setResult(PickupResult result)
+{
+    change([&result](PickupResult& current) { current = std::move(result); });
+}
+
+void PickupResultModel::clear()
+{
+    change([](PickupResult& current) { current.clear(); });
+}
+
+} // namespace kuji

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "pickup/PickupRun.h"
+
+#include <QAbstractTableModel>
+
+namespace kuji {
+
+// The result list lvwPickupData: one column "実行結果" holding the whole line of every kept
+// record, in the order the list shows them.
+class PickupResultModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit PickupResultModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const PickupResult& result() const { return m_result; }
+    bool isEmpty() const { return m_result.empty(); }
+    // Changes the rows in place (a sort reorders them) and tells the views.
+    template <typename Change> void change(Change&& change)
+    {
+        beginResetModel();
+        change(m_result);
+        endResetModel();
+    }
+    void setResult(PickupResult result);
+    void clear();
+
+private:
+    PickupResult m_result;
+};
+
+} // namespace kuji
