@@ -1,13 +1,11 @@
 #include "entries/ListFile.h"
 
-#include "common/SafeFileWriter.h"
 #include "entries/EntryReader.h"
 
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,12 +19,6 @@ namespace {
 
 class ListFileTest : public kuji::test::TempFolderTest {
 protected:
-    void TearDown() override
-    {
-        setWriteFault(std::nullopt);
-        TempFolderTest::TearDown();
-    }
-
     static std::string bytesOf(const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);
@@ -96,18 +88,4 @@ TEST_F(ListFileTest, SavesCp932UnlessAValueNeedsUtf8AndReadsBackIdentical)
         EXPECT_EQ(bytesOf(path).substr(0, 3), text::kUtf8Bom);
         EXPECT_EQ(readBack(path), values) << odd;
     }
-}
-
-TEST_F(ListFileTest, AFailedSaveLeavesThePreviousFile)
-{
-    const std::string path = m_dir + "/kekka.csv";
-    ErrorInfo err;
-    ASSERT_TRUE(saveListFile(
-        path, 3, [](std::size_t i) { return std::to_string(i); }, err));
-    setWriteFault(WriteFault { 5, ENOSPC });
-    EXPECT_FALSE(saveListFile(
-        path, 100, [](std::size_t i) { return std::to_string(i * 7); }, err));
-    EXPECT_EQ(err.number, ENOSPC);
-    EXPECT_EQ(bytesOf(path), "0\r\n1\r\n2\r\n");
-    EXPECT_EQ(formatWriteErrorText(err), "エラー番号 = " + std::to_string(ENOSPC) + "\r" + err.description);
 }
