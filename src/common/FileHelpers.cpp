@@ -241,6 +241,25 @@ std::int64_t countLineBreaks(std::string_view bytes)
     return breaksInBuffer(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
+std::int64_t countTextLineBreaks(std::string_view bytes)
+{
+    const text::Encoding encoding = text::detectEncoding(bytes.substr(0, 3));
+    if (encoding != text::Encoding::Utf16Le && encoding != text::Encoding::Utf16Be)
+        return countLineBreaks(bytes);
+    // The same rule by 16-bit units; the bytes of CR and LF also occur inside other characters.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + 2;
+    const std::size_t units = (bytes.size() - 2) / 2;
+    const int high = encoding == text::Encoding::Utf16Be ? 0 : 1;
+    const auto unit = [&](std::size_t i) -> unsigned { return p[2 * i + high] << 8 | p[2 * i + 1 - high]; };
+    std::int64_t breaks = 0;
+    for (std::size_t i = 0; i < units; ++i) {
+        const unsigned u = unit(i);
+        if (u == '\n' || (u == '\r' && (i + 1 == units || unit(i + 1) != '\n')))
+            ++breaks;
+    }
+    return breaks;
+}
+
 std::int32_t myGetLineCount(const std::string& path)
 {
     if (path.empty())
@@ -251,6 +270,17 @@ std::int32_t myGetLineCount(const std::string& path)
     struct stat st { };
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return 1;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+
+    char start[2] = {};
+    if (::pread(fd.get(), start, sizeof start, 0) == 2
+        && (std::string_view(start, 2) == text::kUtf16LeBom || std::string_view(start, 2) == text::kUtf16BeBom)) {
+        std::string bytes;
+        ErrorInfo err;
+        if (!readFileBytes(path, bytes, err))
+            return 1;
+        return static_cast<std::int32_t>(std::min(countTextLineBreaks(bytes) + 1, kMax));
+    }
 
     constexpr std::size_t kBufferBytes = 1 << 20;
     const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kBufferBytes]);
@@ -274,8 +304,21 @@ std::int32_t myGetLineCount(const std::string& path)
         breaks += breaksInBuffer(buffer.get(), n);
         previousEndedInCr = buffer[n - 1] == '\r';
     }
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(std::min(breaks + 1, kMax));
+}
+
+bool readTextFile(const std::string& path, text::Decoded& decoded, ErrorInfo& err)
+{
+    decoded = {};
+    std::string bytes;
+    if (!readFileBytes(path, bytes, err))
+        return false;
+    try {
+        decoded = text::decode(bytes);
+    } catch (const std::bad_alloc&) {
+        return fail(err, ENOMEM);
+    }
+    return true;
 }
 
 bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err)
@@ -373,6 +416,14 @@ std::string describeFileError(int errnum)
     case EMFILE:
     case ENFILE:
         return "開いているファイルが多すぎます。";
+    case ENOSPC:
+        return "ディスクの空き領域が不足しています。";
+    case EDQUOT:
+        return "ディスクの使用量の上限を超えました。";
+    case EROFS:
+        return "読み取り専用のファイル システムには書き込めません。";
+    case EBUSY:
+        return "ファイルは別の処理で使用中です。";
     default:
         return std::strerror(errnum);
     }

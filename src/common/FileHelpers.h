@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/TextCodec.h"
+
 // The small file routines that every file dialog and every file reader of the program shares.
 namespace kuji {
 
@@ -41,6 +43,10 @@ std::int32_t myGetLineCount(const std::string& path);
 // Line breaks in text: CR LF, a lone LF and a lone CR each count one.
 std::int64_t countLineBreaks(std::string_view bytes);
 
+// Line breaks in a whole file's bytes, counted in the encoding they are read in: by 16-bit
+// units after a UTF-16 byte-order mark, by bytes otherwise.
+std::int64_t countTextLineBreaks(std::string_view bytes);
+
 // Files larger than this are refused, so that entry and line counters stay 32-bit.
 inline constexpr std::int64_t kMaxReadableFileBytes = 0x7FFFFFFE;
 
@@ -69,6 +75,10 @@ private:
     char* m_data = nullptr;
     std::size_t m_size = 0;
 };
+
+// Reads a whole text file and decodes it (UTF-8 with or without a byte-order mark, UTF-16
+// with one, otherwise CP932); decoded.encoding tells which. Fails as readFileBytes does.
+bool readTextFile(const std::string& path, text::Decoded& decoded, ErrorInfo& err);
 
 // Reads a whole regular file into bytes. On failure (missing, a folder, not a regular file,
 // no permission, too large, read error, out of memory) returns false with err filled and

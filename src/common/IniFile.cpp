@@ -3,11 +3,7 @@
 #include "common/TextCodec.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kuji {
 namespace {
@@ -94,51 +90,59 @@ bool hasLineBreak(std::string_view s)
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
-std::function<bool(const std::string&)>& beforeReplaceHook()
+// A comment line: only ever kept, never read.
+bool isComment(std::string_view line)
 {
-    static std::function<bool(const std::string&)> hook;
-    return hook;
+    const std::string_view t = trim(line);
+    return !t.empty() && t.front() == ';';
 }
 
-bool writeAll(int fd, std::string_view bytes)
+bool isAscii(std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+    for (unsigned char c : bytes)
+        if (c >= 0x80)
             return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
     return true;
 }
 
-// Reads a whole file; nothing when it cannot be read.
-std::optional<std::string> readAll(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[1 << 14];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD, what invalid bytes decode to
 
 } // namespace
+
+std::string_view IniFile::breakBytes(Break lineBreak)
+{
+    switch (lineBreak) {
+    case Break::CrLf:
+        return "\r\n";
+    case Break::Lf:
+        return "\n";
+    case Break::Cr:
+        return "\r";
+    case Break::None:
+        break;
+    }
+    return {};
+}
+
+template <typename OnLine> void IniFile::splitLines(std::string_view text, OnLine onLine)
+{
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            onLine(text.substr(start), Break::None);
+            break;
+        }
+        Break lineBreak = text[end] == '\n' ? Break::Lf : Break::Cr;
+        std::size_t next = end + 1;
+        if (text[end] == '\r' && next < text.size() && text[next] == '\n') {
+            lineBreak = Break::CrLf;
+            ++next;
+        }
+        onLine(text.substr(start, end - start), lineBreak);
+        start = next;
+    }
+}
 
 std::optional<IniFile> IniFile::load(const std::string& path)
 {
@@ -150,36 +154,78 @@ std::optional<IniFile> IniFile::load(const std::string& path)
     }
     if (!S_ISREG(info.st_mode))
         return std::nullopt;
-    const auto bytes = readAll(path);
-    if (!bytes)
+    std::string bytes;
+    ErrorInfo err;
+    if (!readFileBytes(path, bytes, err))
         return std::nullopt;
-    return fromText(text::decode(*bytes).utf8);
+    return fromBytes(bytes);
+}
+
+IniFile IniFile::fromBytes(std::string_view bytes)
+{
+    IniFile ini;
+    const text::Encoding marked = text::detectEncoding(bytes.substr(0, 3));
+    if (marked == text::Encoding::Utf16Le || marked == text::Encoding::Utf16Be) {
+        // Every line of a UTF-16 file is written again from its text.
+        splitLines(text::decode(bytes).utf8, [&ini](std::string_view line, Break lineBreak) {
+            ini.m_lines.push_back(Line { std::string(line), std::string(), lineBreak, true });
+        });
+        ini.m_encoding = marked;
+    } else {
+        if (marked == text::Encoding::Utf8Bom)
+            bytes.remove_prefix(text::kUtf8Bom.size());
+        splitLines(bytes, [&ini](std::string_view raw, Break lineBreak) {
+            ini.m_lines.push_back(Line { std::string(), std::string(raw), lineBreak, true });
+        });
+        ini.m_encoding = marked == text::Encoding::Utf8Bom ? marked : ini.guessEncoding();
+        const bool cp932 = ini.m_encoding == text::Encoding::Cp932;
+        for (Line& line : ini.m_lines)
+            line.text = cp932 ? text::cp932ToUtf8(line.raw) : text::repairUtf8(line.raw);
+    }
+    for (const Line& line : ini.m_lines) {
+        if (line.lineBreak != Break::None) {
+            ini.m_newLineBreak = line.lineBreak;
+            break;
+        }
+    }
+    return ini;
+}
+
+text::Encoding IniFile::guessEncoding() const
+{
+    // Keys and sections tell UTF-8 from CP932; comments only when nothing else goes beyond
+    // ASCII. A file of ASCII alone is CP932, as a new file is.
+    bool otherNonAscii = false, otherValid = true, anyNonAscii = false, allValid = true;
+    for (const Line& line : m_lines) {
+        if (isAscii(line.raw))
+            continue;
+        const bool valid = text::isValidUtf8(line.raw);
+        anyNonAscii = true;
+        allValid = allValid && valid;
+        if (!isComment(line.raw)) {
+            otherNonAscii = true;
+            otherValid = otherValid && valid;
+        }
+    }
+    const bool utf8 = otherNonAscii ? otherValid : anyNonAscii && allValid;
+    return utf8 ? text::Encoding::Utf8 : text::Encoding::Cp932;
 }
 
 IniFile IniFile::fromText(std::string_view utf8)
 {
     IniFile ini;
-    std::size_t start = 0;
-    while (start < utf8.size()) {
-        const auto end = utf8.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            ini.m_lines.emplace_back(utf8.substr(start));
-            break;
-        }
-        ini.m_lines.emplace_back(utf8.substr(start, end - start));
-        start = end + 1;
-        if (utf8[end] == '\r' && start < utf8.size() && utf8[start] == '\n')
-            ++start;
-    }
+    splitLines(utf8, [&ini](std::string_view line, Break lineBreak) {
+        ini.m_lines.push_back(Line { std::string(line), std::string(), lineBreak, false });
+    });
     return ini;
 }
 
-std::string IniFile::value(std::string_view section, std::string_view key) const
+std::string IniFile::value(std::string_view section, std::string_view key, std::size_t maxBytes) const
 {
     const std::string_view wantedKey = trim(key);
     bool inSection = false;
-    for (const std::string& line : m_lines) {
-        if (const auto name = sectionName(line)) {
+    for (const Line& line : m_lines) {
+        if (const auto name = sectionName(line.text)) {
             // Only the first section of a name counts, as with the system's profile routines.
             if (inSection)
                 return {};
@@ -188,16 +234,30 @@ std::string IniFile::value(std::string_view section, std::string_view key) const
         }
         if (!inSection)
             continue;
-        const auto kv = keyLine(line);
+        const auto kv = keyLine(line.text);
         if (!kv || !sameName(kv->key, wantedKey))
             continue;
         std::string_view v = kv->value;
         if (v.size() >= 2 && isQuote(v.front()) && v.back() == v.front())
             v = v.substr(1, v.size() - 2);
         v = v.substr(0, v.find('\0'));
-        return text::truncateToEncodedBytes(v, kMaxValueBytes);
+        return text::truncateToEncodedBytes(v, maxBytes);
     }
     return {};
+}
+
+void IniFile::appendLine(std::string text)
+{
+    insertLine(m_lines.size(), std::move(text));
+}
+
+void IniFile::insertLine(std::size_t at, std::string text)
+{
+    // A last line without a line break gets one before anything follows it.
+    if (at > 0 && m_lines[at - 1].lineBreak == Break::None)
+        m_lines[at - 1].lineBreak = m_newLineBreak;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at),
+        Line { std::move(text), std::string(), m_newLineBreak, false });
 }
 
 bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value)
@@ -221,32 +281,34 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
 
     std::size_t header = m_lines.size();
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const auto found = sectionName(m_lines[i]);
+        const auto found = sectionName(m_lines[i].text);
         if (found && sameName(*found, name)) {
             header = i;
             break;
         }
     }
     if (header == m_lines.size()) {
-        if (!m_lines.empty() && !trim(m_lines.back()).empty())
-            m_lines.emplace_back();
-        m_lines.push_back("[" + std::string(name) + "]");
-        m_lines.push_back(std::string(k) + "=" + stored);
+        if (!m_lines.empty() && !trim(m_lines.back().text).empty())
+            appendLine(std::string());
+        appendLine("[" + std::string(name) + "]");
+        appendLine(std::string(k) + "=" + stored);
         return true;
     }
 
     std::size_t lastContent = header;
-    for (std::size_t i = header + 1; i < m_lines.size() && !sectionName(m_lines[i]); ++i) {
-        if (const auto kv = keyLine(m_lines[i]); kv && sameName(kv->key, k)) {
-            m_lines[i] = std::string(kv->key) + "=" + stored;
+    for (std::size_t i = header + 1; i < m_lines.size() && !sectionName(m_lines[i].text); ++i) {
+        if (const auto kv = keyLine(m_lines[i].text); kv && sameName(kv->key, k)) {
+            m_lines[i].text = std::string(kv->key) + "=" + stored;
+            m_lines[i].raw.clear();
+            m_lines[i].kept = false;
             return true;
         }
-        if (!trim(m_lines[i]).empty())
+        if (!trim(m_lines[i].text).empty())
             lastContent = i;
     }
     // A new key goes after the section's last line, before the blank lines that part it
     // from the next section.
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), std::string(k) + "=" + stored);
+    insertLine(lastContent + 1, std::string(k) + "=" + stored);
     return true;
 }
 
@@ -257,13 +319,13 @@ bool IniFile::removeSection(std::string_view section)
     bool removed = false;
     std::size_t i = 0;
     while (i < m_lines.size()) {
-        const auto name = sectionName(m_lines[i]);
+        const auto name = sectionName(m_lines[i].text);
         if (!name || !sameName(*name, section)) {
             ++i;
             continue;
         }
         std::size_t end = i + 1;
-        while (end < m_lines.size() && !sectionName(m_lines[end]))
+        while (end < m_lines.size() && !sectionName(m_lines[end].text))
             ++end;
         m_lines.erase(
             m_lines.begin() + static_cast<std::ptrdiff_t>(i), m_lines.begin() + static_cast<std::ptrdiff_t>(end));
@@ -275,88 +337,53 @@ bool IniFile::removeSection(std::string_view section)
 std::string IniFile::text() const
 {
     std::string out;
-    for (const std::string& line : m_lines) {
-        out += line;
-        out += "\r\n";
+    for (const Line& line : m_lines) {
+        out += line.text;
+        out += breakBytes(line.lineBreak);
+    }
+    return out;
+}
+
+text::Encoding IniFile::encoding() const
+{
+    if (m_encoding != text::Encoding::Cp932)
+        return m_encoding;
+    for (const Line& line : m_lines)
+        if (!line.kept && !text::toCp932Exact(line.text))
+            return text::Encoding::Utf8Bom;
+    return m_encoding;
+}
+
+std::string IniFile::bytes() const
+{
+    const text::Encoding target = encoding();
+    std::string out(text::byteOrderMark(target));
+    if (target == text::Encoding::Utf16Le || target == text::Encoding::Utf16Be) {
+        out += text::utf8ToUtf16(text(), target == text::Encoding::Utf16Be);
+        return out;
+    }
+    for (const Line& line : m_lines) {
+        // Converting CP932 to UTF-8 keeps a line with invalid bytes as it is: its text would
+        // only hold replacement characters.
+        const bool asRead = line.kept && (target == m_encoding || line.text.find(kReplacement) != std::string::npos);
+        if (asRead)
+            out += line.raw;
+        else if (target != text::Encoding::Cp932 || !text::appendCp932Exact(line.text, out))
+            out += line.text;
+        out += breakBytes(line.lineBreak);
     }
     return out;
 }
 
 bool IniFile::save(const std::string& path) const
 {
-    return replaceFileContents(path, text::encodeForFile(text()));
+    return replaceFileContents(path, bytes());
 }
 
-bool replaceFileContents(const std::string& path, std::string_view bytes)
-{
-    if (path.empty())
-        return false;
-    std::string target = path;
-    struct stat info { };
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char* resolved = ::realpath(path.c_str(), nullptr);
-        if (!resolved)
-            return false;
-        target = resolved;
-        std::free(resolved);
-    }
-    const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && (!S_ISREG(info.st_mode) || ::access(target.c_str(), W_OK) != 0))
-        return false;
-
-    const std::filesystem::path targetPath(target);
-    std::filesystem::path folder = targetPath.parent_path();
-    if (folder.empty())
-        folder = ".";
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        std::string name = ".";
-        name += targetPath.filename().string();
-        name += ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        temp = (folder / name).string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    bool ok = writeAll(fd, bytes);
-    if (ok && exists)
-        ::fchmod(fd, info.st_mode & 07777);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) {
-        const auto hook = beforeReplaceHook();
-        if (hook)
-            ok = hook(temp);
-    }
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself last; the new file is complete either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
-}
-
-void setBeforeReplaceHook(std::function<bool(const std::string& newFilePath)> hook)
-{
-    beforeReplaceHook() = std::move(hook);
-}
-
-std::string myReadIni(std::string_view section, std::string_view key, const std::string& path)
+std::string myReadIni(std::string_view section, std::string_view key, const std::string& path, std::size_t maxBytes)
 {
     const auto ini = IniFile::load(path);
-    return ini ? ini->value(section, key) : std::string();
+    return ini ? ini->value(section, key, maxBytes) : std::string();
 }
 
 bool myWriteIni(std::string_view section, std::string_view key, std::string_view value, const std::string& path)

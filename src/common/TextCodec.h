@@ -1,15 +1,17 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
-// Text files of the program: read as UTF-8 when they carry a byte-order mark or are valid
-// UTF-8, otherwise as code page 932; written as CP932 unless the text would not come back
-// identical, then as UTF-8 with a byte-order mark. Inside the program all text is UTF-8.
+// Text files of the program: read as UTF-8 when they carry its byte-order mark or are valid
+// UTF-8, as UTF-16 when they carry a UTF-16 byte-order mark, otherwise as code page 932;
+// written as CP932 unless the text would not come back identical, then as UTF-8 with a
+// byte-order mark. Inside the program all text is UTF-8.
 namespace kuji::text {
 
-enum class Encoding { Utf8, Utf8Bom, Cp932 };
+enum class Encoding { Utf8, Utf8Bom, Cp932, Utf16Le, Utf16Be };
 
 struct Decoded {
     std::string utf8;
@@ -17,23 +19,74 @@ struct Decoded {
 };
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
 // True when every byte sequence is well-formed UTF-8 (no overlongs, no surrogates).
 bool isValidUtf8(std::string_view bytes);
 
-// Decodes file bytes to UTF-8; the byte-order mark is dropped and bytes that are invalid
-// in the chosen encoding become U+FFFD, so a read never fails on content.
+// The encoding a file's bytes are read in, told by their start (byte-order mark) and, without
+// one, by whether they are valid UTF-8.
+Encoding detectEncoding(std::string_view bytes);
+
+// The byte-order mark that starts a file of that encoding ("" for UTF-8 without one and CP932).
+std::string_view byteOrderMark(Encoding encoding);
+
+// Decodes a whole file's bytes to UTF-8 and tells the encoding they were read in. The
+// byte-order mark is dropped and whatever is invalid in the chosen encoding becomes U+FFFD
+// (a broken byte sequence, an unpaired UTF-16 surrogate, an odd last byte), so a read never
+// fails on content.
 Decoded decode(std::string_view bytes);
+
+// UTF-8 bytes with every malformed sequence replaced by U+FFFD.
+std::string repairUtf8(std::string_view bytes);
 
 // CP932 bytes to UTF-8; invalid bytes become U+FFFD.
 std::string cp932ToUtf8(std::string_view bytes);
 
-// UTF-8 to CP932, only when decoding the result gives back exactly the same text
-// (CP932 lacks many characters and folds some, such as U+301C into U+FF5E).
+// UTF-16 bytes (no byte-order mark) to UTF-8. Unpaired surrogates and an odd last byte
+// become U+FFFD.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
+
+// UTF-8 to UTF-16 bytes without a byte-order mark; malformed UTF-8 becomes U+FFFD.
+std::string utf8ToUtf16(std::string_view utf8, bool bigEndian);
+
+// Appends the CP932 form of utf8 to out when decoding it gives back exactly the same text
+// (CP932 lacks many characters and folds some, such as U+301C into U+FF5E). Otherwise
+// leaves out as it was and returns false.
+bool appendCp932Exact(std::string_view utf8, std::string& out);
+
+// UTF-8 to CP932, only when decoding the result gives back exactly the same text.
 std::optional<std::string> toCp932Exact(std::string_view utf8);
 
+// Builds the bytes of a saved text piece by piece: CP932 as long as every piece has an
+// exact CP932 form; the first piece without one turns everything into UTF-8 with a
+// byte-order mark, what was already added included. A million small pieces cost one pass
+// and no allocation of their own.
+class SaveEncoder {
+public:
+    // expectedBytes: room to reserve for the UTF-8 text that will be added.
+    explicit SaveEncoder(std::size_t expectedBytes = 0);
+
+    // Adds UTF-8 text.
+    void append(std::string_view utf8);
+
+    // Cp932, or Utf8Bom once a piece needed it.
+    Encoding encoding() const { return m_utf8 ? Encoding::Utf8Bom : Encoding::Cp932; }
+
+    // The bytes built so far, with the byte-order mark in UTF-8.
+    const std::string& bytes() const { return m_bytes; }
+
+    // Hands over the bytes built so far; the encoder starts again empty.
+    std::string take();
+
+private:
+    std::string m_bytes;
+    bool m_utf8 = false;
+};
+
 // Bytes to write for a text file: CP932 when exact, otherwise UTF-8 with a byte-order mark.
-std::string encodeForFile(std::string_view utf8);
+std::string encodeForSave(std::string_view utf8);
 
 // Cuts UTF-8 text so that its CP932 form (or UTF-8 form where CP932 cannot hold it) takes at
 // most maxBytes bytes, never splitting a character.

@@ -31,6 +31,7 @@ bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& er
     m_lines = 0;
     m_entries = 0;
     m_lineCount = 1;
+    m_unclosedQuoteLine = 0;
     m_reserved = false;
     m_quoteMode = csvQuoteMode;
     m_encoding = text::Encoding::Utf8;
@@ -40,20 +41,27 @@ bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& er
 
     // The file size is capped below the 32-bit range, so this never clamps.
     m_lineCount = static_cast<std::int32_t>(
-        std::min<std::int64_t>(countLineBreaks(m_raw.view()) + 1, std::numeric_limits<std::int32_t>::max()));
+        std::min<std::int64_t>(countTextLineBreaks(m_raw.view()) + 1, std::numeric_limits<std::int32_t>::max()));
 
     std::string_view body = m_raw.view();
-    const bool hasBom = body.substr(0, text::kUtf8Bom.size()) == text::kUtf8Bom;
-    if (hasBom) {
-        body.remove_prefix(text::kUtf8Bom.size());
-        m_encoding = text::Encoding::Utf8Bom;
-        m_source = text::isValidUtf8(body) ? Source::Direct : Source::Utf8BomPieces;
-    } else if (text::isValidUtf8(body)) {
-        m_encoding = text::Encoding::Utf8;
+    m_encoding = text::detectEncoding(body);
+    body.remove_prefix(text::byteOrderMark(m_encoding).size());
+    switch (m_encoding) {
+    case text::Encoding::Utf8:
         m_source = Source::Direct;
-    } else {
-        m_encoding = text::Encoding::Cp932;
+        break;
+    case text::Encoding::Utf8Bom:
+        m_source = text::isValidUtf8(body) ? Source::Direct : Source::Utf8BomPieces;
+        break;
+    case text::Encoding::Cp932:
         m_source = Source::Cp932Pieces;
+        break;
+    case text::Encoding::Utf16Le:
+        m_source = Source::Utf16LePieces;
+        break;
+    case text::Encoding::Utf16Be:
+        m_source = Source::Utf16BePieces;
+        break;
     }
 
     if (m_source == Source::Direct) {
@@ -84,8 +92,46 @@ void EntryReader::close()
     m_nextLf = std::string_view::npos;
 }
 
+std::size_t EntryReader::utf16PieceEnd(std::size_t start) const
+{
+    // Pieces start on a 16-bit unit (the byte-order mark is one) and end right after a CR or
+    // LF unit, never between CR and LF nor inside a surrogate pair; the bytes of CR and LF
+    // alone say nothing here, since they also occur inside other characters.
+    const std::string_view raw = m_raw.view();
+    const std::size_t size = raw.size();
+    if (size - start <= m_pieceBytes)
+        return size;
+    const auto* p = reinterpret_cast<const unsigned char*>(raw.data()) + start;
+    const int high = m_source == Source::Utf16BePieces ? 0 : 1;
+    const auto unit = [&](std::size_t i) -> unsigned { return p[2 * i + high] << 8 | p[2 * i + 1 - high]; };
+    const auto isBreak = [](unsigned u) { return u == '\n' || u == '\r'; };
+    const std::size_t units = (size - start) / 2;
+    const std::size_t limit = std::max<std::size_t>(m_pieceBytes / 2, 1);
+    std::size_t found = units;
+    for (std::size_t i = limit; i-- > 0;) {
+        if (isBreak(unit(i))) {
+            found = i;
+            break;
+        }
+    }
+    if (found == units) {
+        // One line longer than a piece: the piece runs on to that line's end.
+        for (std::size_t i = limit; i < units && found == units; ++i)
+            if (isBreak(unit(i)))
+                found = i;
+        if (found == units)
+            return size;
+    }
+    std::size_t end = found + 1;
+    if (unit(found) == '\r' && end < units && unit(end) == '\n')
+        ++end;
+    return start + 2 * end;
+}
+
 std::size_t EntryReader::pieceEnd(std::size_t start) const
 {
+    if (m_source == Source::Utf16LePieces || m_source == Source::Utf16BePieces)
+        return utf16PieceEnd(start);
     const std::string_view raw = m_raw.view();
     const std::size_t size = raw.size();
     if (size - start <= m_pieceBytes)
@@ -119,11 +165,11 @@ void EntryReader::decodeNextPiece()
     const std::string_view bytes = m_raw.view().substr(m_rawPos, end - m_rawPos);
     if (m_source == Source::Cp932Pieces) {
         m_piece = text::cp932ToUtf8(bytes);
+    } else if (m_source == Source::Utf16LePieces || m_source == Source::Utf16BePieces) {
+        m_piece = text::utf16ToUtf8(bytes, m_source == Source::Utf16BePieces);
     } else {
-        // UTF-8 with a byte-order mark but broken sequences: the codec marks them as U+FFFD.
-        std::string marked(text::kUtf8Bom);
-        marked.append(bytes);
-        m_piece = text::decode(marked).utf8;
+        // UTF-8 with a byte-order mark but broken sequences: they become U+FFFD.
+        m_piece = text::repairUtf8(bytes);
     }
     m_rawPos = end;
     m_text = m_piece;
@@ -168,6 +214,7 @@ std::string_view EntryReader::nextLine()
 
 void EntryReader::appendRecord(EntryList& out)
 {
+    const std::int32_t firstLine = m_lines + 1;
     std::string_view line = nextLine();
     std::size_t quotes = m_quoteMode ? countQuotes(line) : 0;
     if (quotes % 2 == 0 || textExhausted()) {
@@ -184,6 +231,8 @@ void EntryReader::appendRecord(EntryList& out)
         }
         out.finishEntry();
     }
+    if (quotes % 2 != 0)
+        m_unclosedQuoteLine = firstLine;
     ++m_entries;
 }
 
@@ -194,7 +243,8 @@ std::size_t EntryReader::readSome(EntryList& out, std::chrono::steady_clock::tim
     if (!m_reserved) {
         m_reserved = true;
         // Every line could be an entry; without quote mode every line is one. CP932 text
-        // grows by about half when it becomes UTF-8 (two bytes of kanji become three).
+        // grows by about half when it becomes UTF-8 (two bytes of kanji become three); UTF-16
+        // text of the usual mix takes about as many bytes as in the file.
         try {
             const std::size_t raw = m_raw.size();
             out.reserve(static_cast<std::size_t>(m_lineCount), m_source == Source::Cp932Pieces ? raw + raw / 2 : raw);
@@ -228,6 +278,12 @@ std::size_t EntryReader::readSome(EntryList& out, std::chrono::steady_clock::tim
 std::size_t EntryReader::readAll(EntryList& out)
 {
     return readSome(out, std::chrono::steady_clock::time_point::max());
+}
+
+std::string formatUnclosedQuoteWarning(std::int32_t line)
+{
+    return "Error:" + std::to_string(line) + "行目で始まる項目の「\"」が閉じられていないため、\r\n"
+        + "       ファイルの終わりまでをひとつの項目として読み込みました。";
 }
 
 } // namespace kuji

@@ -22,8 +22,9 @@ namespace kuji {
 // 1, 2, 3 ... without gaps.
 //
 // The file is read whole and its encoding chosen once (UTF-8 with or without a byte-order
-// mark, else CP932); CP932 text is then decoded piece by piece while the rows are made, so no
-// single step holds the window for long and the file is never held twice over in memory.
+// mark, UTF-16 with one, else CP932); text that is not already UTF-8 is then decoded piece by
+// piece while the rows are made, so no single step holds the window for long and the file is
+// never held twice over in memory.
 class EntryReader {
 public:
     // pieceBytes: how much of a CP932 file is decoded at once; small values only for tests.
@@ -60,16 +61,22 @@ public:
     // Encoding the file was read in.
     text::Encoding encoding() const { return m_encoding; }
 
+    // In quote mode: the 1-based physical line on which the last record began when the file
+    // ended with that record's quote still open (an odd number of '"' up to the end), so
+    // that the record took the rest of the file; 0 when every record was closed.
+    std::int32_t unclosedQuoteLine() const { return m_unclosedQuoteLine; }
+
     // Drops the file's text, for example after a stop request.
     void close();
 
 private:
-    enum class Source { Direct, Cp932Pieces, Utf8BomPieces };
+    enum class Source { Direct, Cp932Pieces, Utf8BomPieces, Utf16LePieces, Utf16BePieces };
 
     std::string_view nextLine();
     bool textExhausted() const { return m_pos >= m_text.size() && m_rawPos >= m_raw.size(); }
     void decodeNextPiece();
     std::size_t pieceEnd(std::size_t start) const;
+    std::size_t utf16PieceEnd(std::size_t start) const;
     void appendRecord(EntryList& out);
 
     std::size_t m_pieceBytes;
@@ -88,8 +95,14 @@ private:
     std::int32_t m_lines = 0;
     std::int32_t m_lineCount = 1;
     std::int32_t m_entries = 0;
+    std::int32_t m_unclosedQuoteLine = 0;
     bool m_reserved = false;
     ErrorInfo m_error;
 };
+
+// The warning after a read whose last record was left open by a quote that began on that line:
+// "Error:" + line + "行目で始まる項目の「"」が閉じられていないため、" + CR LF + seven spaces +
+// "ファイルの終わりまでをひとつの項目として読み込みました。"
+std::string formatUnclosedQuoteWarning(std::int32_t line);
 
 } // namespace kuji

@@ -194,3 +194,29 @@ TEST_F(FileHelpersTest, ReadFileBytesReportsWhyAFileCannotBeRead)
 }
 
 } // namespace
+
+TEST_F(FileHelpersTest, ReadTextFileDecodesEveryEncodingTheProgramReads)
+{
+    const std::string text = "髙橋,\"𠮷\"\r\n～";
+    const struct {
+        std::string bytes;
+        text::Encoding encoding;
+    } cases[] = {
+        { *text::toCp932Exact("髙橋,\"\"\r\n～"), text::Encoding::Cp932 },
+        { text, text::Encoding::Utf8 },
+        { std::string(text::kUtf8Bom) + text, text::Encoding::Utf8Bom },
+        { std::string(text::kUtf16LeBom) + text::utf8ToUtf16(text, false), text::Encoding::Utf16Le },
+        { std::string(text::kUtf16BeBom) + text::utf8ToUtf16(text, true), text::Encoding::Utf16Be },
+    };
+    for (const auto& c : cases) {
+        text::Decoded decoded;
+        ErrorInfo err;
+        ASSERT_TRUE(readTextFile(write("t.txt", c.bytes), decoded, err));
+        EXPECT_EQ(decoded.encoding, c.encoding);
+        EXPECT_EQ(decoded.utf8, c.encoding == text::Encoding::Cp932 ? "髙橋,\"\"\r\n～" : text);
+    }
+    text::Decoded decoded;
+    ErrorInfo err;
+    EXPECT_FALSE(readTextFile(m_dir + "/missing.txt", decoded, err));
+    EXPECT_EQ(err.number, ENOENT);
+}

@@ -2,12 +2,16 @@
 
 #include "common/TextCodec.h"
 
+#include "support/Unprivileged.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kuji;
@@ -135,19 +139,116 @@ TEST_F(IniFileTest, WritingKeepsUnknownLinesAndOrder)
     ASSERT_TRUE(myWriteIni("Kujitan Position", "Left", "-120", m_path));
     ASSERT_TRUE(myWriteIni("Kujitan Position", "Top", "50", m_path));
     ASSERT_TRUE(myWriteIni("Option", "Mode", "Number", m_path));
+    // New lines end the way the file's lines do.
     EXPECT_EQ(bytes(),
-        "; settings of kujimaru\r\n"
-        "\r\n"
-        "[Kujitan Position]\r\n"
-        "Left=-120\r\n"
-        "Colour=blue\r\n"
-        "Top=50\r\n"
-        "\r\n"
-        "[Other]\r\n"
-        "x=1\r\n"
-        "\r\n"
-        "[Option]\r\n"
-        "Mode=Number\r\n");
+        "; settings of kujimaru\n"
+        "\n"
+        "[Kujitan Position]\n"
+        "Left=-120\n"
+        "Colour=blue\n"
+        "Top=50\n"
+        "\n"
+        "[Other]\n"
+        "x=1\n"
+        "\n"
+        "[Option]\n"
+        "Mode=Number\n");
+}
+
+TEST_F(IniFileTest, LinesNotChangedAreWrittenBackByteForByte)
+{
+    const std::string eucComment = "; \xC0\xDF\xC4\xEA\n"; // a comment in EUC-JP
+    const std::string odd = "Odd=\x82\n"; // a CP932 lead byte with no trail byte
+    const std::string unknown = "[Unknown " + *text::toCp932Exact("日本") + "]\r\nx=\xFF\xFE\r\n";
+    const std::string recent = "1=" + *text::toCp932Exact("C:\\名簿.csv");
+    put(eucComment + "[Kujitan Position]\nLeft=100\n" + odd + "\n" + unknown + "[UseFile]\n" + recent);
+
+    EXPECT_EQ(myReadIni("UseFile", "1", m_path), "C:\\名簿.csv");
+    ASSERT_TRUE(myWriteIni("Kujitan Position", "Left", "-120", m_path));
+    ASSERT_TRUE(myWriteIni("Kujitan Position", "Top", "50", m_path));
+    ASSERT_TRUE(myWriteIni("UseFile", "2", "/home/一覧.txt", m_path));
+    EXPECT_EQ(bytes(),
+        eucComment + "[Kujitan Position]\nLeft=-120\n" + odd + "Top=50\n\n" + unknown + "[UseFile]\n" + recent
+            + "\n2=" + *text::toCp932Exact("/home/一覧.txt") + "\n");
+
+    // What a start and close of the program does to the recent files keeps the rest too.
+    ASSERT_TRUE(myDeleteIniSection("UseFile", m_path));
+    ASSERT_TRUE(myWriteIni("UseFile", "1", "C:\\名簿.csv", m_path));
+    EXPECT_EQ(bytes().substr(0, eucComment.size()), eucComment);
+    EXPECT_NE(bytes().find(odd + "Top=50\n\n" + unknown), std::string::npos);
+}
+
+TEST_F(IniFileTest, AFileKeepsItsEncoding)
+{
+    const std::string utf8 = "; コメント\n; \xC0\xDF\n[UseFile]\n1=/home/ユーザー/名簿.csv\n";
+    for (const std::string& mark : { std::string(), std::string(text::kUtf8Bom) }) {
+        // UTF-8 stays UTF-8, with its byte-order mark or without, whatever its comments hold.
+        put(mark + utf8);
+        EXPECT_EQ(myReadIni("UseFile", "1", m_path), "/home/ユーザー/名簿.csv");
+        ASSERT_TRUE(myWriteIni("UseFile", "2", "/home/一覧.txt", m_path));
+        EXPECT_EQ(bytes(), mark + utf8 + "2=/home/一覧.txt\n");
+    }
+
+    for (const bool bigEndian : { false, true }) {
+        const std::string mark(bigEndian ? text::kUtf16BeBom : text::kUtf16LeBom);
+        put(mark + text::utf8ToUtf16("; 設定\r\n[Option]\r\nMode=Yomikomi\r\n", bigEndian));
+        EXPECT_EQ(myReadIni("Option", "Mode", m_path), "Yomikomi");
+        ASSERT_TRUE(myWriteIni("Option", "Daburi", "1", m_path));
+        EXPECT_EQ(bytes(), mark + text::utf8ToUtf16("; 設定\r\n[Option]\r\nMode=Yomikomi\r\nDaburi=1\r\n", bigEndian));
+    }
+}
+
+TEST_F(IniFileTest, Cp932FileTakingAValueItCannotHoldBecomesUtf8WithoutLosingALine)
+{
+    const std::string comment = "; " + *text::toCp932Exact("設定") + "\r\n";
+    const std::string broken = "bad=\x82\r\n";
+    put(comment + "[UseFile]\r\n1=" + *text::toCp932Exact("/名簿.csv") + "\r\n" + broken);
+    const std::string wide = "/home/café〜/一覧.txt";
+    ASSERT_TRUE(myWriteIni("UseFile", "2", wide, m_path));
+    // Lines that decode cleanly are converted; the one with an invalid byte keeps its bytes.
+    EXPECT_EQ(bytes(),
+        std::string(text::kUtf8Bom) + "; 設定\r\n[UseFile]\r\n1=/名簿.csv\r\n" + broken + "2=" + wide + "\r\n");
+    EXPECT_EQ(myReadIni("UseFile", "1", m_path), "/名簿.csv");
+    EXPECT_EQ(myReadIni("UseFile", "2", m_path), wide);
+
+    ASSERT_TRUE(myWriteIni("UseFile", "3", "/x", m_path));
+    EXPECT_EQ(bytes(),
+        std::string(text::kUtf8Bom) + "; 設定\r\n[UseFile]\r\n1=/名簿.csv\r\n" + broken + "2=" + wide + "\r\n3=/x\r\n");
+}
+
+TEST_F(IniFileTest, PathKeysMayBeReadUpTo4096Bytes)
+{
+    const std::string path = "/home/" + std::string(290, 'p') + ".csv";
+    ASSERT_EQ(path.size(), 300u);
+    ASSERT_TRUE(myWriteIni("Reset", "File", path, m_path));
+    EXPECT_EQ(myReadIni("Reset", "File", m_path, IniFile::kLongValueBytes), path);
+    EXPECT_EQ(myReadIni("Reset", "File", m_path), path.substr(0, 255));
+
+    const std::string huge(5000, 'h');
+    ASSERT_TRUE(myWriteIni("UseFile", "1", huge, m_path));
+    EXPECT_EQ(myReadIni("UseFile", "1", m_path, IniFile::kLongValueBytes), huge.substr(0, 4096));
+}
+
+TEST_F(IniFileTest, AWriteKilledBeforeTheRenameLeavesNothingAfterTheNextWrite)
+{
+    put("[Option]\r\nMode=Yomikomi\r\n");
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setBeforeReplaceHook([](const std::string&) -> bool { ::_exit(0); });
+        myWriteIni("Option", "Mode", "Number", m_path);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(filesInDir(), 2u);
+    EXPECT_EQ(myReadIni("Option", "Mode", m_path), "Yomikomi");
+
+    EXPECT_TRUE(myWriteIni("Option", "Daburi", "1", m_path));
+    EXPECT_EQ(filesInDir(), 1u);
+    EXPECT_EQ(bytes(), "[Option]\r\nMode=Yomikomi\r\nDaburi=1\r\n");
 }
 
 TEST_F(IniFileTest, ReadsEveryLineEndAndEncoding)
@@ -255,27 +356,34 @@ TEST_F(IniFileTest, UnwritableLocationIsSilentAndHarmless)
     EXPECT_TRUE(fs::is_directory(m_path));
 }
 
-TEST_F(IniFileTest, ReadOnlyFileAndFolderAreLeftAsTheyAre)
+TEST_F(IniFileTest, ReadOnlyFileIsLeftAloneAndAReadOnlyFolderIsWrittenInPlace)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root";
-    put("[Option]\r\nMode=Yomikomi\r\n");
-    fs::permissions(m_path, fs::perms::owner_read);
-    EXPECT_FALSE(myWriteIni("Option", "Mode", "Number", m_path));
-    EXPECT_EQ(myReadIni("Option", "Mode", m_path), "Yomikomi");
+    const std::string original = "[Option]\r\nMode=Yomikomi\r\n";
+    put(original);
+    const auto writeAsUser = [&](const char* key, const char* value) {
+        return kuji::test::runUnprivileged([&] { return myWriteIni("Option", key, value, m_path) ? 0 : 1; });
+    };
+    const auto perms = [](int bits) { return static_cast<fs::perms>(bits); };
 
-    fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write);
-    fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(myWriteIni("Option", "Mode", "Number", m_path));
-    EXPECT_EQ(myReadIni("Option", "Mode", m_path), "Yomikomi");
+    fs::permissions(m_dir, fs::perms::all);
+    fs::permissions(m_path, perms(0444));
+    const int readOnly = writeAsUser("Mode", "Number");
+    if (readOnly == kuji::test::kCannotDropRights)
+        GTEST_SKIP() << "cannot run a process without rights here";
+    EXPECT_EQ(readOnly, 1);
+    EXPECT_EQ(bytes(), original);
+
+    // A folder that takes no new file, a file that may be written: the file is rewritten.
+    fs::permissions(m_path, perms(0666));
+    fs::permissions(m_dir, perms(0555));
+    EXPECT_EQ(writeAsUser("Mode", "Number"), 0);
+    EXPECT_EQ(bytes(), "[Option]\r\nMode=Number\r\n");
 
     // An existing file that cannot be read is not overwritten with a profile missing its keys.
-    fs::permissions(m_dir, fs::perms::owner_all);
-    fs::permissions(m_path, fs::perms::owner_write);
-    EXPECT_EQ(myReadIni("Option", "Mode", m_path), "");
-    EXPECT_FALSE(myWriteIni("Option", "Daburi", "1", m_path));
-    fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(bytes(), "[Option]\r\nMode=Yomikomi\r\n");
+    fs::permissions(m_dir, fs::perms::all);
+    fs::permissions(m_path, perms(0222));
+    EXPECT_EQ(writeAsUser("Daburi", "1"), 1);
+    EXPECT_EQ(bytes(), "[Option]\r\nMode=Number\r\n");
 }
 
 TEST_F(IniFileTest, ReplacingKeepsTheFileModeAndFollowsALink)

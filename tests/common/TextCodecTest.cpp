@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <optional>
 #include <random>
 
 using namespace kuji::text;
@@ -31,13 +32,65 @@ TEST(TextCodec, InvalidBytesBecomeReplacementCharacters)
     EXPECT_EQ(decode(std::string("a\0b", 3)).utf8, std::string("a\0b", 3));
 }
 
+TEST(TextCodec, Utf16WithAByteOrderMarkReadsAsTheSameText)
+{
+    // A surrogate pair, and characters whose units hold the bytes of CR and LF.
+    const std::string text = "𠮷野家\r\n《0A》\u0D0A\u0A0D,\"x\"\n😀";
+    for (const bool bigEndian : { false, true }) {
+        const std::string bytes = std::string(bigEndian ? kUtf16BeBom : kUtf16LeBom) + utf8ToUtf16(text, bigEndian);
+        const Decoded d = decode(bytes);
+        EXPECT_EQ(d.utf8, text);
+        EXPECT_EQ(d.encoding, bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le);
+    }
+    EXPECT_EQ(utf8ToUtf16("a𠮷", false), std::string("a\0\x42\xD8\xB7\xDF", 6));
+
+    const std::string fffd = "\xEF\xBF\xBD";
+    // An odd last byte, a high surrogate with no low one after it, a low one alone.
+    EXPECT_EQ(decode(std::string("\xFF\xFE"
+                                 "a\0"
+                                 "b",
+                         5))
+                  .utf8,
+        "a" + fffd);
+    EXPECT_EQ(decode(std::string("\xFF\xFE"
+                                 "\x3D\xD8"
+                                 "a\0",
+                         6))
+                  .utf8,
+        fffd + "a");
+    EXPECT_EQ(decode(std::string("\xFE\xFF"
+                                 "\xDC\x00"
+                                 "\xD8\x3D",
+                         6))
+                  .utf8,
+        fffd + fffd);
+    EXPECT_EQ(decode(std::string("\xFF\xFE", 2)).utf8, "");
+}
+
 TEST(TextCodec, WritesUtf8WhenCp932WouldChangeTheText)
 {
-    EXPECT_EQ(encodeForFile("abc"), "abc");
-    // U+301C folds into U+FF5E in CP932, and U+00E9 does not exist there.
-    EXPECT_EQ(encodeForFile("〜"), std::string(kUtf8Bom) + "〜");
-    EXPECT_EQ(encodeForFile("café"), std::string(kUtf8Bom) + "café");
-    EXPECT_EQ(decode(encodeForFile("〜")).utf8, "〜");
+    EXPECT_EQ(encodeForSave("abc"), "abc");
+    EXPECT_EQ(encodeForSave("名簿"), "\x96\xBC\x95\xEB");
+    // U+301C folds into U+FF5E in CP932; U+00E9, U+20BB7 and emoji do not exist there.
+    for (const std::string text : { "〜", "café", "吉野と𠮷野", "くじ😀" }) {
+        EXPECT_EQ(encodeForSave(text), std::string(kUtf8Bom) + text);
+        EXPECT_EQ(decode(encodeForSave(text)).utf8, text);
+    }
+
+    // Pieces: CP932 while every piece has a CP932 form, then everything in UTF-8.
+    SaveEncoder encoder;
+    encoder.append("髙橋\r\n");
+    encoder.append("ｶﾅ\r\n");
+    EXPECT_EQ(encoder.encoding(), Encoding::Cp932);
+    EXPECT_EQ(decode(encoder.bytes()).utf8, "髙橋\r\nｶﾅ\r\n");
+    encoder.append("〜\r\n");
+    encoder.append("end");
+    EXPECT_EQ(encoder.encoding(), Encoding::Utf8Bom);
+    EXPECT_EQ(encoder.take(), std::string(kUtf8Bom) + "髙橋\r\nｶﾅ\r\n〜\r\nend");
+    encoder.append("a\r\n");
+    EXPECT_EQ(encoder.bytes(), "a\r\n");
+    encoder.append("😀");
+    EXPECT_EQ(encoder.take(), std::string(kUtf8Bom) + "a\r\n😀");
 }
 
 TEST(TextCodec, TruncatesByEncodedBytesWithoutSplittingCharacters)
@@ -77,6 +130,58 @@ std::string referenceCp932(std::string_view bytes)
 }
 
 } // namespace
+
+namespace {
+
+std::string utf8Of(char32_t cp)
+{
+    std::string s;
+    if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+        s += static_cast<char>(0xE0 | (cp >> 12));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+    return s;
+}
+
+// What the system converter makes of text, or nothing when it refuses.
+std::optional<std::string> systemConvert(const char* to, const char* from, const std::string& in)
+{
+    iconv_t cd = iconv_open(to, from);
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    char buffer[16];
+    char* dst = buffer;
+    std::size_t room = sizeof buffer;
+    const bool ok = iconv(cd, &src, &left, &dst, &room) != static_cast<std::size_t>(-1) && left == 0;
+    iconv_close(cd);
+    return ok ? std::optional<std::string>(std::string(buffer, static_cast<std::size_t>(dst - buffer))) : std::nullopt;
+}
+
+} // namespace
+
+TEST(TextCodec, EncoderAgreesWithTheSystemConverterOnEveryCharacter)
+{
+    // A character is written in CP932 exactly when the converter's bytes decode back to it;
+    // then the bytes are the converter's own.
+    int exact = 0;
+    for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        const std::string ch = utf8Of(cp);
+        const auto system = systemConvert("CP932", "UTF-8", ch);
+        const bool systemExact = system && systemConvert("UTF-8", "CP932", *system) == ch;
+        const auto ours = toCp932Exact(ch);
+        ASSERT_EQ(ours.has_value(), systemExact) << std::hex << static_cast<unsigned>(cp);
+        if (ours) {
+            ASSERT_EQ(*ours, *system) << std::hex << static_cast<unsigned>(cp);
+            ++exact;
+        }
+    }
+    EXPECT_GT(exact, 7000);
+}
 
 TEST(TextCodec, TableDecoderMatchesTheSystemConverter)
 {

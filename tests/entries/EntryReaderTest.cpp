@@ -144,6 +144,89 @@ TEST_F(EntryReaderTest, SameEntriesWhateverTheEncodingAndLineEnds)
     EXPECT_EQ(rows[0].text, "a"); // the byte-order mark is not part of the first entry
 }
 
+TEST_F(EntryReaderTest, Utf16FilesGiveTheSameEntriesAsUtf8)
+{
+    // Records over several lines, a surrogate pair, an emoji, and characters whose units hold
+    // the bytes of CR and LF (U+0D0A, U+0A0D, U+300A).
+    const std::string utf8 = "名前,\"住所\r\n《東京》\"\r\n𠮷田,\u0D0A\u0A0D\r\n\"a\nb\rc\",😀\r\n\r\nlast";
+    for (const char* name : { "u.csv", "u.txt" }) {
+        const std::string utf8Path = write(name, utf8);
+        const Texts expected = texts(name, utf8);
+        ASSERT_EQ(expected.size(), std::string(name) == "u.csv" ? 5u : 8u);
+        for (const bool bigEndian : { false, true }) {
+            const std::string bytes
+                = std::string(bigEndian ? text::kUtf16BeBom : text::kUtf16LeBom) + text::utf8ToUtf16(utf8, bigEndian);
+            for (std::size_t piece : { 1, 2, 3, 5, 8, 64, 1 << 20 })
+                ASSERT_EQ(texts(name, bytes, piece), expected) << name << " piece " << piece << " be " << bigEndian;
+
+            const std::string path = write(name, bytes);
+            EntryReader reader;
+            ErrorInfo err;
+            ASSERT_TRUE(reader.open(path, myIsCsvFile(path), err));
+            EXPECT_EQ(reader.encoding(), bigEndian ? text::Encoding::Utf16Be : text::Encoding::Utf16Le);
+            EXPECT_EQ(reader.lineCount(), myGetLineCount(utf8Path));
+            EXPECT_EQ(myGetLineCount(path), myGetLineCount(utf8Path));
+        }
+    }
+
+    // An unpaired surrogate, a lone low one and an odd last byte cost a character each,
+    // never a line or a crash.
+    const std::string fffd = "\xEF\xBF\xBD";
+    const std::string broken("\xFF\xFE"
+                             "a\0\n\0"
+                             "\x3D\xD8\n\0"
+                             "\x00\xDC"
+                             "b",
+        13);
+    for (std::size_t piece : { 1, 2, 3, 1 << 20 })
+        EXPECT_EQ(texts("bad.txt", broken, piece), (Texts { "a", fffd, fffd + fffd })) << piece;
+}
+
+TEST_F(EntryReaderTest, TellsTheLineWhereAnUnclosedQuoteBegan)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::int32_t line;
+    } cases[] = {
+        // Records over two and three lines before the open one.
+        { "a.csv", "\"a\nb\"\nc\n\"d\r\ne\r\nf\"\ng\n\"open\nh\n\ni\n", 8 },
+        { "a.csv", "\"a\nb\"\n\"c\r\nd\"\n", 0 },
+        { "a.csv", "x\ny\"", 2 },
+        { "a.csv", "x\ny\"\n", 2 },
+        { "a.csv", "\"\"\"\n", 1 },
+        { "a.txt", "x\n\"y\n", 0 },
+        { "a.csv", "", 0 },
+    };
+    for (const auto& c : cases) {
+        for (std::size_t piece : { 2, 1 << 20 }) {
+            EntryReader reader(piece);
+            ErrorInfo err;
+            ASSERT_TRUE(reader.open(write(c.name, c.bytes), myIsCsvFile(c.name), err));
+            EntryList rows;
+            while (!reader.atEnd())
+                reader.readSome(rows, std::chrono::steady_clock::now());
+            EXPECT_EQ(reader.unclosedQuoteLine(), c.line) << c.bytes;
+        }
+    }
+    // The entries stay as read: the open record takes the rest of the file.
+    EXPECT_EQ(texts("b.csv", "a\n\"b\nc\n"), (Texts { "a", "\"b\r\nc" }));
+
+    // A new read forgets the last one's open quote.
+    EntryReader reader;
+    ErrorInfo err;
+    EntryList rows;
+    ASSERT_TRUE(reader.open(write("c.csv", "\"x\n"), true, err));
+    reader.readAll(rows);
+    EXPECT_EQ(reader.unclosedQuoteLine(), 1);
+    ASSERT_TRUE(reader.open(write("d.csv", "x\n"), true, err));
+    EXPECT_EQ(reader.unclosedQuoteLine(), 0);
+
+    EXPECT_EQ(formatUnclosedQuoteWarning(12),
+        "Error:12行目で始まる項目の「\"」が閉じられていないため、\r\n"
+        "       ファイルの終わりまでをひとつの項目として読み込みました。");
+}
+
 TEST_F(EntryReaderTest, InvalidBytesBecomeReplacementCharacters)
 {
     const std::string fffd = "\xEF\xBF\xBD";

@@ -1,6 +1,6 @@
 #include "common/ui/ResultListModel.h"
 
-#include "common/ui/EntryListModel.h"
+#include "common/ListRows.h"
 
 namespace kuji {
 
@@ -26,8 +26,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const
     const auto row = static_cast<std::size_t>(index.row());
     if (index.column() == KeyColumn)
         return QString::fromStdString(formatSequenceKey(m_results.key(row)));
-    const QString text = QString::fromStdString(m_results.text(row));
-    return role == Qt::DisplayRole ? singleLineText(text) : text;
+    return QString::fromStdString(role == Qt::DisplayRole ? m_results.displayText(row) : m_results.text(row));
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const
