@@ -2,12 +2,12 @@
 
 #include "common/FileHelpers.h"
 #include "common/RuntimeError.h"
+#include "common/SafeFileWriter.h"
 #include "common/Settings.h"
 #include "common/TextCodec.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "pickup/ConditionFile.h"
-#include "pickup/ui/ConditionFileWriter.h"
 #include "pickup/ui/ConditionListModel.h"
 
 #include <QCoreApplication>
@@ -357,8 +357,10 @@ void ConditionFrame::saveFile(ConditionListId list)
     if (path.isEmpty())
         return;
     ErrorInfo err;
-    if (!writeConditionFile(toStd(path), text::encodeForFile(formatConditionFile(m_lists.conditions(list))), err)) {
-        showWriteError(m_platform, window(), err);
+    if (!writeFileSafely(toStd(path), text::encodeForSave(formatConditionFile(m_lists.conditions(list))), err)) {
+        m_platform.showMessage(window(),
+            { QString::fromStdString(formatWriteErrorText(err)), QStringLiteral("くじ丸"), QMessageBox::Warning,
+                QMessageBox::Ok, QMessageBox::Ok });
         return;
     }
     c.filePath = path;

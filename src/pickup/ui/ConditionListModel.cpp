@@ -1,6 +1,6 @@
 #include "pickup/ui/ConditionListModel.h"
 
-#include "pickup/ui/DisplayCut.h"
+#include "common/ListRows.h"
 
 namespace kuji {
 
@@ -28,7 +28,7 @@ QVariant ConditionListModel::data(const QModelIndex& index, int role) const
     const Condition& condition = rows()[static_cast<std::size_t>(index.row())];
     const std::string& text = index.column() == ColumnNumber ? condition.column : condition.phrase;
     if (role == Qt::DisplayRole)
-        return cutForDisplay(text);
+        return QString::fromStdString(listDisplayText(text));
     return QString::fromStdString(text);
 }
 

@@ -6,6 +6,7 @@
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "entries/EntryReader.h"
 #include "entries/ui/MainWindowPort.h"
 #include "pickup/PickupTransfer.h"
 #include "pickup/RecordLoader.h"
@@ -91,15 +92,6 @@ QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* pa
     view->header()->setSectionsMovable(false);
     view->viewport()->installEventFilter(parent->window());
     return view;
-}
-
-// Until the shared entry-file warning is on main, the record file says the same as the
-// entry file does about a quote that is never closed.
-QString unclosedQuoteWarning(std::int32_t line)
-{
-    return QStringLiteral("Error:") + QString::number(line)
-        + QStringLiteral("行目で始まる項目の「\"」が閉じられていないため、\r\n       "
-                         "ファイルの終わりまでをひとつの項目として読み込みました。");
 }
 
 } // namespace
@@ -426,15 +418,19 @@ void FrmPickupRecord::applyCommandState()
 
 void FrmPickupRecord::placeWindow()
 {
-    QScreen* screen = this->screen();
-    const double dpi = screen->logicalDotsPerInch();
+    const double dpi = screen()->logicalDotsPerInch();
     const Settings::Point stored = m_settings.readPickupPosition();
-    QPoint at(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi));
-    // A position beyond every screen (a screen removed since) opens at the top-left of the
-    // primary screen.
-    if (!QGuiApplication::screenAt(at))
-        at = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
-    move(at);
+    const QPoint wanted(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi));
+    // A position no screen shows (a second monitor unplugged since) opens at the top-left of
+    // the primary screen, as the main window does.
+    const QRect area(wanted, size());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(area)) {
+            move(wanted);
+            return;
+        }
+    }
+    move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
 }
 
 void FrmPickupRecord::storePosition()
@@ -573,8 +569,11 @@ void FrmPickupRecord::finishLoad(RecordLoad& load, bool stopped)
         return;
     switch (loader.outcome()) {
     case RecordLoader::Outcome::Loaded:
+        // The same warning as for an entry file.
         if (loader.unclosedQuoteLine() != 0)
-            m_platform.showError(this, unclosedQuoteWarning(loader.unclosedQuoteLine()));
+            m_platform.showMessage(this,
+                { QString::fromStdString(formatUnclosedQuoteWarning(loader.unclosedQuoteLine())),
+                    QStringLiteral("くじ丸"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok });
         break;
     case RecordLoader::Outcome::TooManySeparators:
         m_platform.showError(this, QString::fromStdString(loader.message()));

@@ -1,7 +1,7 @@
 #include "pickup/ui/FrmPickupRecordError.h"
 
+#include "common/ListRows.h"
 #include "pickup/RecordLoader.h"
-#include "pickup/ui/DisplayCut.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -43,7 +43,7 @@ FrmPickupRecordError::FrmPickupRecordError(const DataErrorQuestion& question, Fi
         txtData->setPlainText(QString::fromStdString(question.record));
     } else {
         // Too long to edit: a glimpse of it is enough to decide to skip it.
-        txtData->setPlainText(cutForDisplay(question.record));
+        txtData->setPlainText(QString::fromStdString(listDisplayText(question.record)));
         txtData->setReadOnly(true);
     }
     const QFontMetrics metrics(txtData->font());

@@ -1,6 +1,6 @@
 #include "pickup/ui/PickupResultModel.h"
 
-#include "pickup/ui/DisplayCut.h"
+#include "common/ListRows.h"
 
 namespace kuji {
 
@@ -25,7 +25,7 @@ QVariant PickupResultModel::data(const QModelIndex& index, int role) const
         return {};
     const std::string_view text = m_result.text(static_cast<std::size_t>(index.row()));
     if (role == Qt::DisplayRole)
-        return cutForDisplay(text);
+        return QString::fromStdString(listDisplayText(text));
     if (role == Qt::EditRole)
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     return {};

@@ -1,7 +1,7 @@
 #include "pickup/ui/RecordListModel.h"
 
+#include "common/ListRows.h"
 #include "pickup/RecordFields.h"
-#include "pickup/ui/DisplayCut.h"
 
 namespace kuji {
 
@@ -27,7 +27,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
     const std::string_view field
         = recordField(m_records->text(static_cast<std::size_t>(index.row())), static_cast<std::size_t>(index.column()));
     if (role == Qt::DisplayRole)
-        return cutForDisplay(field);
+        return QString::fromStdString(listDisplayText(field));
     if (role == Qt::EditRole)
         return QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
     return {};

@@ -339,9 +339,11 @@ TEST_F(FrmPickupRecordTest, LoadsThatDoNotCompleteClearTheWindow)
 TEST_F(FrmPickupRecordTest, AQuoteNeverClosedIsReportedWithItsLine)
 {
     ASSERT_NE(openTool(), nullptr);
-    loadRecords(writeFile("open.csv", "a,b\r\nc,\"d\r\ne,f\r\n"));
+    loadRecords(writeFile("open.csv", "a,b\r\nc,\"d\r\ne\r\n"));
     ASSERT_FALSE(platform.messages.empty());
     EXPECT_TRUE(lastMessage().text.startsWith("Error:2行目で始まる項目")) << lastMessage().text.toStdString();
+    EXPECT_EQ(lastMessage().icon, QMessageBox::Warning);
+    EXPECT_EQ(panel("S_Original"), "2"); // the open record is kept, as the entry reader keeps it
 }
 
 TEST_F(FrmPickupRecordTest, StoppingARunKeepsNothing)
