@@ -215,8 +215,11 @@ QWidget* ConditionFrame::makeList(ConditionListId list, QWidget* parent)
     connect(c.removeAll, &QPushButton::clicked, this, [this, list] { deleteAll(list); });
     connect(c.load, &QPushButton::clicked, this, [this, list] { loadFile(list); });
     connect(c.save, &QPushButton::clicked, this, [this, list] { saveFile(list); });
-    connect(c.column, &QLineEdit::textEdited, this,
-        [this, list](const QString& text) { m_lists.setColumnText(list, toStd(text)); });
+    // Every change of a box, typed, pasted or set, reaches the lists.
+    connect(c.column, &QLineEdit::textChanged, this, [this, list](const QString& text) {
+        if (!m_refreshing)
+            m_lists.setColumnText(list, toStd(text));
+    });
     connect(c.phrase, &QLineEdit::textChanged, this, [this, list](const QString& text) {
         if (m_refreshing)
             return;

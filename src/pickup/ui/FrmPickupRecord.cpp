@@ -30,9 +30,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace kuji {
@@ -77,19 +77,24 @@ protected:
     }
 };
 
-QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
+QTableView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
 {
-    auto* view = new QTreeView(parent);
+    auto* view = new QTableView(parent);
     view->setObjectName(QLatin1String(name));
     view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
+    view->setShowGrid(false);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTextElideMode(Qt::ElideNone);
-    view->header()->setStretchLastSection(false);
-    view->header()->setSectionsMovable(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 2);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setStretchLastSection(false);
+    view->horizontalHeader()->setSectionsMovable(false);
     view->viewport()->installEventFilter(parent->window());
     return view;
 }
@@ -323,13 +328,13 @@ void FrmPickupRecord::createCentralArea()
     lvwOriginalData = makeListView("lvwOriginalData", m_records, this);
     lvwOriginalData->setAccessibleName(QStringLiteral("読み込んだレコード"));
     lvwOriginalData->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwOriginalData->header()->setDefaultSectionSize(twipsToPixels(1000, logicalDpiX()));
-    lvwOriginalData->header()->setMinimumSectionSize(0);
+    lvwOriginalData->horizontalHeader()->setDefaultSectionSize(twipsToPixels(1000, logicalDpiX()));
+    lvwOriginalData->horizontalHeader()->setMinimumSectionSize(0);
     lvwPickupData = makeListView("lvwPickupData", m_results, this);
     lvwPickupData->setAccessibleName(QStringLiteral("実行結果"));
     lvwPickupData->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvwPickupData->header()->setMinimumSectionSize(0);
-    lvwPickupData->header()->resizeSection(0, 0);
+    lvwPickupData->horizontalHeader()->setMinimumSectionSize(0);
+    lvwPickupData->horizontalHeader()->resizeSection(0, 0);
     lvwPickupData->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvwPickupData, &QWidget::customContextMenuRequested, this, &FrmPickupRecord::showResultPopup);
     lvwPickupData->hide();
@@ -339,7 +344,7 @@ void FrmPickupRecord::createCentralArea()
     grid->addWidget(lvwPickupData, 0, 0);
     grid->addWidget(fraProgressbar, 0, 0);
     const QFontMetrics metrics(lvwOriginalData->font());
-    area->setFixedHeight(lvwOriginalData->header()->sizeHint().height() + (metrics.height() + 2) * kListRows
+    area->setFixedHeight(lvwOriginalData->horizontalHeader()->sizeHint().height() + (metrics.height() + 2) * kListRows
         + 2 * lvwOriginalData->frameWidth() + lvwOriginalData->horizontalScrollBar()->sizeHint().height());
     outer->addWidget(area);
     setCentralWidget(central);
@@ -676,7 +681,7 @@ void FrmPickupRecord::transfer()
 
 // --- Lists -----------------------------------------------------------------------------
 
-void FrmPickupRecord::showList(QTreeView* shown)
+void FrmPickupRecord::showList(QTableView* shown)
 {
     (shown == lvwOriginalData ? lvwPickupData : lvwOriginalData)->hide();
     shown->show();

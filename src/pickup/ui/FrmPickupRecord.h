@@ -11,7 +11,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
-class QTreeView;
+class QTableView;
 
 namespace kuji {
 
@@ -84,7 +84,7 @@ private:
     void runStop();
     void transfer();
     // Shows the record list or the result list in the place they share.
-    void showList(QTreeView* shown);
+    void showList(QTableView* shown);
     void fitResultColumn();
 
     // The result list's commands, shared with the main window's result list.
@@ -109,8 +109,8 @@ private:
     // Controls, named as the program names them.
     QToolBar* tlbMain = nullptr;
     ConditionFrame* fraWordSet = nullptr;
-    QTreeView* lvwOriginalData = nullptr;
-    QTreeView* lvwPickupData = nullptr;
+    QTableView* lvwOriginalData = nullptr;
+    QTableView* lvwPickupData = nullptr;
     PickupProgressFrame* fraProgressbar = nullptr;
     QLabel* S_FilePath = nullptr;
     QLabel* S_Pickup = nullptr;

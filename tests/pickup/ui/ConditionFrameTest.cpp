@@ -146,12 +146,18 @@ TEST_F(ConditionFrameTest, AddChecksTheColumnAgainstTheLoadedFile)
     QTest::mouseClick(button("InAND", "Tuika"), Qt::LeftButton);
     EXPECT_EQ(rows("InAND"), QStringList({ "2|y", "1|x", "0|abc" }));
 
+    // A column set without typing (pasted, dropped) is not lost when the phrase follows.
+    columnBox("InOR")->setText("3");
+    phraseBox("InOR")->insert("w");
+    QTest::mouseClick(button("InOR", "Tuika"), Qt::LeftButton);
+    EXPECT_EQ(rows("InOR"), QStringList({ "3|w" }));
+
     // Pasted text that is not digits reaches Add, which refuses it.
     type("InOR", "", "z");
     columnBox("InOR")->setText("1a");
     QTest::mouseClick(button("InOR", "Tuika"), Qt::LeftButton);
     EXPECT_EQ(platform.messages.back().request.text, "Error:列指定に入力できるのは、数字のみです｡");
-    EXPECT_TRUE(rows("InOR").isEmpty());
+    EXPECT_EQ(rows("InOR"), QStringList({ "3|w" }));
 }
 
 TEST_F(ConditionFrameTest, APairRegisteredAlreadyIsMovedOnlyWhenTheUserSaysYes)

@@ -13,7 +13,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QTreeView>
+#include <QTableView>
 
 using namespace kuji;
 using kuji::test::PickupWindowFixture;
@@ -109,8 +109,8 @@ TEST_F(FrmPickupRecordTest, TheQuestionAboutTheEntryFileDecidesWhatOpens)
     EXPECT_EQ(tool()->recordModel()->headerData(3, Qt::Horizontal).toString(), "4");
     EXPECT_EQ(panel("S_FilePath"), path);
     EXPECT_EQ(panel("S_Original"), "5");
-    EXPECT_TRUE(toolChild<QTreeView>("lvwOriginalData")->isVisible());
-    EXPECT_FALSE(toolChild<QTreeView>("lvwPickupData")->isVisible());
+    EXPECT_TRUE(toolChild<QTableView>("lvwOriginalData")->isVisible());
+    EXPECT_FALSE(toolChild<QTableView>("lvwPickupData")->isVisible());
 }
 
 // Open from file mode, Yes, conditions, run, 転送, close: the main window draws from the
@@ -131,11 +131,11 @@ TEST_F(FrmPickupRecordTest, TheRoadFromRecordFileToDraw)
     toolTrigger("mnuRunStart");
     EXPECT_EQ(resultTexts(), QStringList({ "1,山田太郎,34,東京都", "4,田中次郎,52,東京都", "5,高橋三郎,19,東京都" }));
     EXPECT_EQ(panel("S_Pickup"), "3");
-    EXPECT_TRUE(toolChild<QTreeView>("lvwPickupData")->isVisible());
-    EXPECT_FALSE(toolChild<QTreeView>("lvwOriginalData")->isVisible());
+    EXPECT_TRUE(toolChild<QTableView>("lvwPickupData")->isVisible());
+    EXPECT_FALSE(toolChild<QTableView>("lvwOriginalData")->isVisible());
     EXPECT_FALSE(toolChild<PickupProgressFrame>("fraProgressbar")->isVisible());
     EXPECT_EQ(toolChild<PickupProgressFrame>("fraProgressbar")->status(), "ピックアップ中...");
-    EXPECT_GT(toolChild<QTreeView>("lvwPickupData")->columnWidth(0), 0); // fitted after the run
+    EXPECT_GT(toolChild<QTableView>("lvwPickupData")->columnWidth(0), 0); // fitted after the run
     EXPECT_TRUE(allResultCommandsEnabled());
 
     toolTrigger("mnuSend");
@@ -152,7 +152,7 @@ TEST_F(FrmPickupRecordTest, TheRoadFromRecordFileToDraw)
     EXPECT_EQ(window->currentEntryFile(), "");
     EXPECT_FALSE(anyResultCommandEnabled());
     EXPECT_FALSE(toolAction("mnuSend")->isEnabled());
-    EXPECT_TRUE(toolChild<QTreeView>("lvwPickupData")->isVisible());
+    EXPECT_TRUE(toolChild<QTableView>("lvwPickupData")->isVisible());
     EXPECT_FALSE(window->isVisible()); // until the tool closes
 
     ASSERT_TRUE(tool()->close());
@@ -303,7 +303,7 @@ TEST_F(FrmPickupRecordTest, LoadsThatDoNotCompleteClearTheWindow)
         EXPECT_EQ(panel("S_Original"), "0") << what;
         EXPECT_EQ(panel("S_Pickup"), "0") << what;
         EXPECT_FALSE(tool()->isBusy()) << what;
-        EXPECT_TRUE(toolChild<QTreeView>("lvwOriginalData")->isVisible()) << what;
+        EXPECT_TRUE(toolChild<QTableView>("lvwOriginalData")->isVisible()) << what;
         EXPECT_FALSE(toolChild<PickupProgressFrame>("fraProgressbar")->isVisible()) << what;
     };
 
@@ -362,8 +362,8 @@ TEST_F(FrmPickupRecordTest, StoppingARunKeepsNothing)
     waitToolIdle();
     EXPECT_TRUE(resultTexts().isEmpty());
     EXPECT_EQ(panel("S_Pickup"), "0");
-    EXPECT_TRUE(toolChild<QTreeView>("lvwOriginalData")->isVisible());
-    EXPECT_FALSE(toolChild<QTreeView>("lvwPickupData")->isVisible());
+    EXPECT_TRUE(toolChild<QTableView>("lvwOriginalData")->isVisible());
+    EXPECT_FALSE(toolChild<QTableView>("lvwPickupData")->isVisible());
     EXPECT_FALSE(anyResultCommandEnabled());
     EXPECT_EQ(tool()->recordModel()->rowCount(), 5);
 }
