@@ -529,6 +529,8 @@ void FrmPickupRecord::askAboutBadRecord(RecordLoad& load)
 {
     RecordLoader& loader = load.loader;
     m_work.pause();
+    // The bar shows where the bad record stands while the user decides.
+    fraProgressbar->setValue(loader.linesRead());
     // The dialog is answered with the normal pointer; the hourglass comes back with the load.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     FrmPickupRecordError dialog(
