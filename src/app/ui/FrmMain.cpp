@@ -7,9 +7,11 @@
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
-#include "common/ui/ResultListModel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "entries/ui/FileModeCommands.h"
+#include "entries/ui/ListCommands.h"
+#include "entries/ui/ListSaveDialog.h"
+#include "entries/ui/ResultListModel.h"
 #include "pickup/ui/PickupRecordTool.h"
 
 #include <QAction>
@@ -211,6 +213,12 @@ void FrmMain::createActions()
     mnuFileOpen->setIcon(QIcon(QStringLiteral(":/icons/open.svg")));
     connect(mnuFileOpen, &QAction::triggered, m_fileMode, &FileModeCommands::open);
     mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    // The results in the order shown; the dialog starts from the first box (a path, or the
+    // minimum as the proposed name).
+    connect(mnuFileSave, &QAction::triggered, this, [this] {
+        ListSaveDialog::save(m_platform, this, txtSaisyo->text(), m_kekka->rows(),
+            [this](std::size_t row) { return m_kekka->rowText(row); });
+    });
     mnuFileSave->setToolTip(QStringLiteral("保存"));
     mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
     mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -508,11 +516,14 @@ void FrmMain::createCentralArea()
     // The two lists and the progress frame share one rectangle; one of them shows at a time.
     auto* area = new QGridLayout;
     lvwKekka = makeListView("lvwKekka", m_kekka, central);
-    lvwKekka->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lvwKekka, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (!m_kekka->isEmpty())
-            mnuPopup->popup(lvwKekka->viewport()->mapToGlobal(pos));
-    });
+    // The editing commands, their keys and the popup menu act on the full rows.
+    m_resultCommands = new ListCommands(lvwKekka, *m_kekka, m_platform, mnuPopup, this);
+    connect(mnuHensyuAllSelect, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
+    connect(mnuHensyuCopy, &QAction::triggered, m_resultCommands, &ListCommands::copy);
+    connect(mnuHensyuDelete, &QAction::triggered, m_resultCommands, &ListCommands::deleteSelected);
+    connect(mnuHensyuSortAsc1, &QAction::triggered, m_resultCommands, &ListCommands::sortDrawOrder);
+    connect(mnuHensyuSortAsc2, &QAction::triggered, m_resultCommands, &ListCommands::sortAscending);
+    connect(mnuHensyuSortDesc, &QAction::triggered, m_resultCommands, &ListCommands::sortDescending);
     lvwSagyo = makeListView("lvwSagyo", m_sagyo, central);
     lvwSagyo->hide();
 

@@ -27,6 +27,7 @@ namespace kuji {
 
 class EntryListModel;
 class FileModeCommands;
+class ListCommands;
 class HelpService;
 class PickupRecordTool;
 class Platform;
@@ -115,6 +116,7 @@ private:
     MainCommandState m_state;
     LongWork m_work;
     FileModeCommands* m_fileMode = nullptr;
+    ListCommands* m_resultCommands = nullptr;
     PickupRecordTool* m_pickupRecord = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;

@@ -351,7 +351,7 @@ void ConditionFrame::saveFile(ConditionListId list)
     Controls& c = m_controls[index(list)];
     const DialogPath start = mySplitDialogPath(toStd(c.filePath), toStd(QCoreApplication::applicationDirPath()));
     FileDialogRequest request;
-    request.caption = QStringLiteral("保存");
+    request.caption = QStringLiteral("名前を付けて保存");
     request.folder = QString::fromStdString(start.folder);
     request.fileName = QString::fromStdString(start.name);
     request.filter = kConditionFileFilter;

@@ -7,6 +7,8 @@
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "entries/EntryReader.h"
+#include "entries/ui/ListCommands.h"
+#include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/MainWindowPort.h"
 #include "pickup/PickupTransfer.h"
 #include "pickup/RecordLoader.h"
@@ -169,15 +171,11 @@ void FrmPickupRecord::createActions()
 
     mnuHensyuAllSelect = makeAction("mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
     withButton(mnuHensyuAllSelect, QStringLiteral("すべて選択"), "selectall");
-    connect(mnuHensyuAllSelect, &QAction::triggered, this, &FrmPickupRecord::selectAllResults);
     mnuHensyuCopy = makeAction("mnuHensyuCopy", QStringLiteral("コピー(&C)"));
     withButton(mnuHensyuCopy, QStringLiteral("コピー"), "copy");
-    connect(mnuHensyuCopy, &QAction::triggered, this, &FrmPickupRecord::copyResults);
     mnuHensyuSortAsc = makeAction("mnuHensyuSortAsc", QStringLiteral("昇順に並び替え"));
     withButton(mnuHensyuSortAsc, QStringLiteral("昇順に並べ替え"), "sort");
-    connect(mnuHensyuSortAsc, &QAction::triggered, this, [this] { sortResults(false); });
     mnuHensyuSortDesc = makeAction("mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
-    connect(mnuHensyuSortDesc, &QAction::triggered, this, [this] { sortResults(true); });
 
     mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"));
     withButton(mnuRunStart, QStringLiteral("開始"), "start");
@@ -200,15 +198,11 @@ void FrmPickupRecord::createActions()
     withButton(m_helpTopicAction, QStringLiteral("ヘルプ"), "help");
     connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicPickupRecord); });
 
-    // The popup menu's items are never disabled; they run the same commands.
+    // The popup menu's items are never disabled; they run the same commands as the 編集 menu.
     mnuPopupAllSelect = makeAction("mnuPopupAllSelect", QStringLiteral("すべて選択"));
-    connect(mnuPopupAllSelect, &QAction::triggered, this, &FrmPickupRecord::selectAllResults);
     mnuPopupCopy = makeAction("mnuPopupCopy", QStringLiteral("コピー"));
-    connect(mnuPopupCopy, &QAction::triggered, this, &FrmPickupRecord::copyResults);
     mnuPopupSortAsc = makeAction("mnuPopupSortAsc", QStringLiteral("昇順に並び替え"));
-    connect(mnuPopupSortAsc, &QAction::triggered, this, [this] { sortResults(false); });
     mnuPopupSortDesc = makeAction("mnuPopupSortDesc", QStringLiteral("降順に並び替え"));
-    connect(mnuPopupSortDesc, &QAction::triggered, this, [this] { sortResults(true); });
 }
 
 void FrmPickupRecord::createMenus()
@@ -335,8 +329,16 @@ void FrmPickupRecord::createCentralArea()
     lvwPickupData->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwPickupData->horizontalHeader()->setMinimumSectionSize(0);
     lvwPickupData->horizontalHeader()->resizeSection(0, 0);
-    lvwPickupData->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lvwPickupData, &QWidget::customContextMenuRequested, this, &FrmPickupRecord::showResultPopup);
+    // Select all, copy, the sorts, Ctrl+A, Ctrl+C and the popup menu act on the full lines.
+    m_resultCommands = new ListCommands(lvwPickupData, *m_results, m_platform, mnuPopup, this);
+    for (QAction* action : { mnuHensyuAllSelect, mnuPopupAllSelect })
+        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
+    for (QAction* action : { mnuHensyuCopy, mnuPopupCopy })
+        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::copy);
+    for (QAction* action : { mnuHensyuSortAsc, mnuPopupSortAsc })
+        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::sortAscending);
+    for (QAction* action : { mnuHensyuSortDesc, mnuPopupSortDesc })
+        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::sortDescending);
     lvwPickupData->hide();
     fraProgressbar = new PickupProgressFrame(area);
 
@@ -694,37 +696,18 @@ void FrmPickupRecord::fitResultColumn()
     lvwPickupData->resizeColumnToContents(0);
 }
 
-// The result list's commands are shared with the main window's result list; these are the
-// one place each of them is connected.
+// The result list's commands are the main window's, on this window's list.
 
 void FrmPickupRecord::saveResults()
 {
-    // Wired to the shared list save routine.
+    // The dialog starts at the record file.
+    ListSaveDialog::save(m_platform, this, m_recordFilePath, m_results->rows(),
+        [this](std::size_t row) { return m_results->rowText(row); });
 }
 
 void FrmPickupRecord::printResults()
 {
     // Wired to the shared print dialog.
-}
-
-void FrmPickupRecord::selectAllResults()
-{
-    // Wired to the shared result-list commands.
-}
-
-void FrmPickupRecord::copyResults()
-{
-    // Wired to the shared result-list commands.
-}
-
-void FrmPickupRecord::sortResults(bool)
-{
-    // Wired to the shared result-list commands.
-}
-
-void FrmPickupRecord::showResultPopup(const QPoint&)
-{
-    // Wired to the shared result-list commands (popup over a non-empty list).
 }
 
 } // namespace kuji

@@ -17,6 +17,7 @@ namespace kuji {
 
 class ConditionFrame;
 class HelpService;
+class ListCommands;
 class MainWindowPort;
 class PickupProgressFrame;
 class PickupResultModel;
@@ -87,13 +88,8 @@ private:
     void showList(QTableView* shown);
     void fitResultColumn();
 
-    // The result list's commands, shared with the main window's result list.
     void saveResults();
     void printResults();
-    void selectAllResults();
-    void copyResults();
-    void sortResults(bool descending);
-    void showResultPopup(const QPoint& at);
 
     MainWindowPort& m_main;
     Platform& m_platform;
@@ -105,6 +101,7 @@ private:
 
     RecordListModel* m_records = nullptr;
     PickupResultModel* m_results = nullptr;
+    ListCommands* m_resultCommands = nullptr;
 
     // Controls, named as the program names them.
     QToolBar* tlbMain = nullptr;

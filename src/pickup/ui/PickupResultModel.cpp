@@ -43,6 +43,28 @@ void PickupResultModel::setResult(PickupResult result)
     change([&result](PickupResult& current) { current = std::move(result); });
 }
 
+RowOrder PickupResultModel::sortRows(ListOrder order)
+{
+    RowOrder applied;
+    change([&](PickupResult& result) {
+        const auto position = [](std::size_t row) { return static_cast<std::uint32_t>(row); };
+        const auto text = [&result](std::size_t row) { return result.text(row); };
+        applied = sortedRowOrder(result.size(), order, position, text);
+        applyRowOrder(result.rows(), applied);
+    });
+    return applied;
+}
+
+void PickupResultModel::removeRows(const RowSelection& selected)
+{
+    change([&](PickupResult& result) { removeSelectedRows(result.rows(), selected); });
+}
+
+std::string PickupResultModel::copyText(const RowSelection& selected) const
+{
+    return joinSelectedTexts(m_result.size(), selected, [this](std::size_t row) { return m_result.text(row); });
+}
+
 void PickupResultModel::clear()
 {
     change([](PickupResult& current) { current.clear(); });

@@ -1,4 +1,4 @@
-#include "common/ui/ResultListModel.h"
+#include "entries/ui/ResultListModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractItemModelTester>

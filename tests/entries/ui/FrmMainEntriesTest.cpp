@@ -1,8 +1,8 @@
 #include "common/IniFile.h"
 #include "common/TextCodec.h"
 #include "common/ui/EntryListModel.h"
-#include "common/ui/ResultListModel.h"
 #include "entries/ui/FileModeCommands.h"
+#include "entries/ui/ResultListModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>

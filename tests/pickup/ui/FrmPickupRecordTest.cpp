@@ -1,7 +1,8 @@
 #include "common/IniFile.h"
 #include "common/Settings.h"
+#include "common/TextCodec.h"
 #include "common/ui/EntryListModel.h"
-#include "common/ui/ResultListModel.h"
+#include "entries/ui/ResultListModel.h"
 #include "pickup/ui/ConditionFrame.h"
 #include "pickup/ui/PickupProgressFrame.h"
 #include "pickup/ui/PickupResultModel.h"
@@ -9,6 +10,7 @@
 #include "pickup/ui/RecordListModel.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -170,6 +172,44 @@ TEST_F(FrmPickupRecordTest, TheRoadFromRecordFileToDraw)
     const std::size_t asked = platform.messages.size();
     ASSERT_NE(openTool(), nullptr);
     EXPECT_EQ(platform.messages.size(), asked);
+}
+
+// Select all, copy, sort and save are the main window's commands on this window's lines.
+TEST_F(FrmPickupRecordTest, ResultCommandsWorkOnTheShownLines)
+{
+    const QString path = writeFile("people.csv", kPeople);
+    readEntryFile(path);
+    platform.messageAnswers = { QMessageBox::Yes };
+    ASSERT_NE(openTool(), nullptr);
+    addCondition("InAND", "4", "東京");
+    toolTrigger("mnuRunStart");
+
+    auto* list = toolChild<QTableView>("lvwPickupData");
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(platform.clipboard, resultTexts().join("\r\n"));
+
+    toolTrigger("mnuHensyuSortDesc");
+    EXPECT_EQ(resultTexts().first(), "5,高橋三郎,19,東京都");
+    toolTrigger("mnuHensyuAllSelect");
+    toolTrigger("mnuHensyuCopy");
+    EXPECT_TRUE(platform.clipboard.startsWith("5,高橋三郎"));
+
+    // Saved in the order shown; the dialog starts at the record file.
+    const QString saved = folderPath() + "/picked.txt";
+    platform.fileAnswers = { saved };
+    toolTrigger("mnuFileSave");
+    EXPECT_EQ(platform.dialogs.back().request.fileName, "people.csv");
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(
+        QString::fromStdString(text::decode(file.readAll().toStdString()).utf8), resultTexts().join("\r\n") + "\r\n");
+
+    // A sort before 転送 decides the entries' order and keys.
+    toolTrigger("mnuHensyuSortAsc");
+    const QStringList ascending = resultTexts();
+    toolTrigger("mnuSend");
+    EXPECT_EQ(workTexts(), ascending);
 }
 
 TEST_F(FrmPickupRecordTest, AnEmptyResultIsARunAndTransfersAsNothing)

@@ -1,4 +1,6 @@
-#include "common/ui/ResultListModel.h"
+#include "entries/ui/ResultListModel.h"
+
+#include "entries/ListOperations.h"
 
 #include "common/ListRows.h"
 
@@ -34,6 +36,24 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     return section == TextColumn ? QStringLiteral("抽選結果") : QString();
+}
+
+RowOrder ResultListModel::sortRows(ListOrder order)
+{
+    RowOrder applied;
+    change([&](ResultList& results) { applied = sortResults(results, order); });
+    return applied;
+}
+
+void ResultListModel::removeRows(const RowSelection& selected)
+{
+    RowSelection done = selected;
+    change([&](ResultList& results) { deleteSelectedResults(results, done); });
+}
+
+std::string ResultListModel::copyText(const RowSelection& selected) const
+{
+    return copySelectedResults(m_results, selected);
 }
 
 void ResultListModel::clear()
