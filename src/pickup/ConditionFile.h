@@ -53,7 +53,7 @@ std::string conditionFileMessage(ConditionFileProblem problem);
 void appendConditionLine(std::string& out, std::string_view column, std::string_view phrase);
 
 // The text of a whole condition file (UTF-8) from conditions that have column and phrase
-// members, in list order. The window encodes it for the file (text::encodeForFile).
+// members, in list order. The window encodes it for the file (text::encodeForSave).
 template <class Conditions> std::string formatConditionFile(const Conditions& conditions)
 {
     std::string out;

@@ -41,11 +41,11 @@ TEST_F(ConditionFileTest, SavedListsComeBackUnchanged)
     const std::string saved = formatConditionFile(rows(list));
     EXPECT_EQ(saved, "\"1\",\"abc\"\r\n\"0\",\"x,y\"\r\n");
     // Plain text goes to the file as it is.
-    EXPECT_EQ(text::encodeForFile(saved), saved);
+    EXPECT_EQ(text::encodeForSave(saved), saved);
 
     ConditionFileContent loaded;
     ErrorInfo err;
-    ASSERT_TRUE(readConditionFile(write("and.csv", text::encodeForFile(saved)), 0, loaded, err));
+    ASSERT_TRUE(readConditionFile(write("and.csv", text::encodeForSave(saved)), 0, loaded, err));
     EXPECT_EQ(pairs(loaded), list);
     EXPECT_EQ(loaded.problem, ConditionFileProblem::None);
 
@@ -55,7 +55,7 @@ TEST_F(ConditionFileTest, SavedListsComeBackUnchanged)
     EXPECT_EQ(savedQuoted.substr(0, 12), "\"2\",\"a\"\"b\"\r\n");
     EXPECT_EQ(pairs(parseConditionFile(savedQuoted, 0)), quoted);
     // Japanese text is written in CP932 and read back through the shared decoder.
-    const std::string bytes = text::encodeForFile(savedQuoted);
+    const std::string bytes = text::encodeForSave(savedQuoted);
     EXPECT_NE(bytes, savedQuoted);
     ASSERT_TRUE(readConditionFile(write("q.csv", bytes), 0, loaded, err));
     EXPECT_EQ(pairs(loaded), quoted);
