@@ -1,5 +1,5 @@
 // The draw engine alone: a million distinct values from a dense and from a sparse range.
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"
 
 #include <benchmark/benchmark.h>
 

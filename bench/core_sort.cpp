@@ -1,5 +1,5 @@
 // The result list commands on a million drawn numbers: the sorts, deleting and copying.
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"
 #include "entries/ListOperations.h"
 
 #include <benchmark/benchmark.h>

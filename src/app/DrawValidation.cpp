@@ -256,29 +256,4 @@ BoxEdit cleanBoxText(
     return edit;
 }
 
-bool acceptsMinMaxKey(char32_t ch)
-{
-    return filterBoxKey(SettingsBox::Saidai, ch).accepted;
-}
-
-bool acceptsCountKey(char32_t ch)
-{
-    return filterBoxKey(SettingsBox::Tyusen, ch).accepted;
-}
-
-std::optional<std::size_t> firstOffendingMaximumChar(const std::u32string& text)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (offendsMaximum(text[i], i == 0))
-            return i;
-    return std::nullopt;
-}
-
-std::u32string cleanPastedMaximum(std::u32string text)
-{
-    while (auto at = firstOffendingMaximumChar(text))
-        text.erase(*at, 1);
-    return text;
-}
-
 } // namespace kuji

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"
 
 #include <cstdint>
 #include <optional>
@@ -73,16 +73,5 @@ struct BoxEdit {
 // the characters kept before it, or sits where the edit began when the edit is refused.
 BoxEdit cleanBoxText(
     SettingsBox box, bool numberMode, std::u32string_view previous, std::u32string_view proposed, std::size_t caret);
-
-// Key filters by the old names: whether the key may be typed at all.
-bool acceptsMinMaxKey(char32_t ch);
-bool acceptsCountKey(char32_t ch);
-
-// Position of the first character that pasting may not leave in the maximum box: a "-"
-// anywhere but first, space to ",", "/", or anything above "9". nullopt when clean.
-std::optional<std::size_t> firstOffendingMaximumChar(const std::u32string& text);
-
-// The maximum box's text after its paste cleaning has run to its end.
-std::u32string cleanPastedMaximum(std::u32string text);
 
 } // namespace kuji

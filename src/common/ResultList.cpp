@@ -54,4 +54,13 @@ std::string ResultList::text(std::size_t row) const
     }
 }
 
+std::string ResultList::displayText(std::size_t row) const
+{
+    const std::uint32_t item = m_rows[row].item;
+    const std::uint32_t index = item & ~kKindMask;
+    if ((item & kKindMask) == kNumber && m_entries)
+        return index < m_entries->size() ? listDisplayText(m_entries->text(index)) : std::string();
+    return listDisplayText(text(row));
+}
+
 } // namespace kuji

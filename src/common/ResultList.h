@@ -34,6 +34,8 @@ public:
 
     std::uint32_t key(std::size_t row) const { return m_rows[row].key; }
     std::string text(std::size_t row) const;
+    // The row as a list shows it (see listDisplayText), made without copying a long entry.
+    std::string displayText(std::size_t row) const;
 
     // Each append keys the row with the number of rows the list held before it.
     void appendNumber(std::uint32_t offsetFromMinimum) { append(kNumber | offsetFromMinimum); }

@@ -6,6 +6,9 @@
 #include <cmath>
 
 namespace kuji {
+
+static_assert(Settings::kPathBytes == IniFile::kLongValueBytes);
+
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
@@ -40,7 +43,7 @@ IniFile loadOrEmpty(const std::string& path)
 // A key's value as read back: its default when missing or empty.
 std::string valueOf(const IniFile& ini, const Settings::Key& key)
 {
-    std::string value = ini.value(key.section, key.key);
+    std::string value = ini.value(key.section, key.key, key.maxBytes);
     return value.empty() ? std::string(key.defaultValue) : value;
 }
 

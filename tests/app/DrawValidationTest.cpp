@@ -153,20 +153,21 @@ TEST(DrawValidation, KeyFilters)
     EXPECT_FALSE(filterBoxKey(SettingsBox::Tyusen, U'+').accepted);
     EXPECT_EQ(filterBoxKey(SettingsBox::Tyusen, U'－').insert, U'-');
     EXPECT_EQ(filterBoxKey(SettingsBox::Tyusen, U'３').insert, U'3');
-    EXPECT_FALSE(acceptsMinMaxKey(U'-'));
-    EXPECT_TRUE(acceptsCountKey(U'-'));
+    EXPECT_FALSE(filterBoxKey(SettingsBox::Saidai, U'-').accepted);
 }
 
 TEST(DrawValidation, PasteCleaningOfTheMaximum)
 {
-    EXPECT_EQ(cleanPastedMaximum(U"12a3-4"), U"1234");
-    EXPECT_EQ(cleanPastedMaximum(U"-12"), U"-12");
-    EXPECT_EQ(cleanPastedMaximum(U"1.5"), U"1.5");
-    EXPECT_EQ(cleanPastedMaximum(U"1,5 /x"), U"15");
+    const auto cleaned = [](std::u32string_view pasted) {
+        return cleanBoxText(SettingsBox::Saidai, true, U"", pasted, pasted.size()).text;
+    };
+    EXPECT_EQ(cleaned(U"12a3-4"), U"1234");
+    EXPECT_EQ(cleaned(U"-12"), U"-12");
+    EXPECT_EQ(cleaned(U"1.5"), U"1.5");
+    EXPECT_EQ(cleaned(U"1,5 /x"), U"15");
     // Removing the first character can bring a "-" to the front, where it may stay.
-    EXPECT_EQ(cleanPastedMaximum(U"a-1"), U"-1");
-    EXPECT_FALSE(firstOffendingMaximumChar(U"0123").has_value());
-    EXPECT_EQ(firstOffendingMaximumChar(U"12a3"), 2u);
+    EXPECT_EQ(cleaned(U"a-1"), U"-1");
+    EXPECT_EQ(cleaned(U"0123"), U"0123");
 }
 
 namespace {

@@ -1,2 +1,2 @@
 // Must not compile: entry sources may not reach into the main window's subsystem.
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"

@@ -25,7 +25,7 @@ int runApplication(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kujimaru"));
-    QApplication::setApplicationDisplayName(QStringLiteral("くじ丸"));
+    // No display name: the desktop would add it to every window's title ("くじ丸 ヘルプ — くじ丸").
 
     // The desktop's own dialogs (file dialogs, message box buttons) speak Japanese too.
     QTranslator qtTranslator;

@@ -1,14 +1,17 @@
 #include "app/ui/FrmMain.h"
 
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"
 #include "app/DrawValidation.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
-#include "common/ui/ResultListModel.h"
+#include "common/ui/RuntimeErrorBox.h"
 #include "entries/ui/FileModeCommands.h"
+#include "entries/ui/ListCommands.h"
+#include "entries/ui/ListSaveDialog.h"
+#include "entries/ui/ResultListModel.h"
 #include "printing/ui/FrmPrint.h"
 
 #include <QAction>
@@ -37,12 +40,10 @@ namespace kuji {
 namespace {
 
 // Designed sizes, in pixels at 15 twips per pixel.
-constexpr int kFrameHeight = 89; // 1335 twips
-constexpr int kModeFrameWidth = 145; // 2175 twips
+constexpr int kFrameHeight = 89; // 1335 twips: frames are at least this tall
 constexpr int kMargin = 8; // 120 twips
 constexpr int kMinInnerWidth = 376; // 5640 twips
 constexpr int kMinInnerHeight = 225; // 3375 twips
-constexpr int kUnlimitedLength = 32767;
 
 const QString kGothic = QStringLiteral("ＭＳ ゴシック");
 const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
@@ -107,8 +108,7 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, st
     createToolbar();
     createCentralArea();
 
-    const int menuHeight = menuBar()->sizeHint().height();
-    setMinimumSize(kMinInnerWidth, kMinInnerHeight + menuHeight);
+    updateMinimumSize();
     resize(minimumSize());
 
     loadSettings();
@@ -126,13 +126,43 @@ void FrmMain::loadSettings()
     const QSize screenSize = screen->geometry().size();
     const Settings::Rect rect = m_settings.readMainWindowRect(
         pixelsToTwips(screenSize.width(), dpi), pixelsToTwips(screenSize.height(), dpi));
-    move(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi));
+    move(onSomeScreen(QPoint(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi))));
     // A stored size below the minimum (none on first start) grows to the minimum.
     resize(twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi));
 
     selectMode(m_settings.readMode() == Settings::Mode::File);
     chkDaburi->setChecked(m_settings.readNoDuplicates());
     m_fileMode->restoreRecentFiles();
+}
+
+// A position no screen shows (a second monitor unplugged since) would open the window where
+// nobody sees it: it comes back at the top left of the primary screen instead.
+QPoint FrmMain::onSomeScreen(const QPoint& topLeft) const
+{
+    const QRect wanted(topLeft, size());
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(wanted))
+            return topLeft;
+    return QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+}
+
+// The window is never narrower than its menu bar, its toolbar and its frames need at the
+// fonts in use, nor smaller than its designed minimum, so nothing hides behind an overflow
+// button or gets cut.
+void FrmMain::updateMinimumSize()
+{
+    const int needed = std::max({ kMinInnerWidth, menuBar()->sizeHint().width(), tlbMain->sizeHint().width(),
+        centralWidget()->minimumSizeHint().width() });
+    const int height = std::max(kMinInnerHeight + menuBar()->sizeHint().height(),
+        menuBar()->sizeHint().height() + tlbMain->sizeHint().height() + centralWidget()->minimumSizeHint().height());
+    setMinimumSize(needed, height);
+}
+
+void FrmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        updateMinimumSize();
 }
 
 void FrmMain::saveSettings()
@@ -198,6 +228,12 @@ void FrmMain::createActions()
     mnuFileOpen->setIcon(QIcon(QStringLiteral(":/icons/open.svg")));
     connect(mnuFileOpen, &QAction::triggered, m_fileMode, &FileModeCommands::open);
     mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    // The results in the order shown; the dialog starts from the first box (a path, or the
+    // minimum as the proposed name).
+    connect(mnuFileSave, &QAction::triggered, this, [this] {
+        ListSaveDialog::save(m_platform, this, txtSaisyo->text(), m_kekka->rows(),
+            [this](std::size_t row) { return m_kekka->rowText(row); });
+    });
     mnuFileSave->setToolTip(QStringLiteral("保存"));
     mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
     mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -419,7 +455,9 @@ void FrmMain::createCentralArea()
     fraMode = new QFrame(central);
     fraMode->setObjectName(QStringLiteral("fraMode"));
     fraMode->setFrameShape(QFrame::StyledPanel);
-    fraMode->setFixedSize(kModeFrameWidth, kFrameHeight);
+    // The frames take the size their captions need at the fonts in use.
+    fraMode->setMinimumHeight(kFrameHeight);
+    fraMode->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* modeLayout = new QVBoxLayout(fraMode);
     modeLayout->setContentsMargins(kMargin, 4, 4, 4);
     modeLayout->setSpacing(2);
@@ -449,7 +487,8 @@ void FrmMain::createCentralArea()
     fraSet = new QFrame(central);
     fraSet->setObjectName(QStringLiteral("fraSet"));
     fraSet->setFrameShape(QFrame::StyledPanel);
-    fraSet->setFixedHeight(kFrameHeight);
+    fraSet->setMinimumHeight(kFrameHeight);
+    fraSet->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto* setLayout = new QGridLayout(fraSet);
     setLayout->setVerticalSpacing(2);
     auto makeBox
@@ -466,14 +505,12 @@ void FrmMain::createCentralArea()
     makeBox("lblSaisyo", QStringLiteral("最小値(&M)"), "txtSaisyo", lblSaisyo, txtSaisyo);
     makeBox("lblSaidai", QStringLiteral("最大値(&B)"), "txtSaidai", lblSaidai, txtSaidai);
     makeBox("lblTyusen", QStringLiteral("抽選数(&V)"), "txtTyusen", lblTyusen, txtTyusen);
-    txtSaisyo->setMaxLength(9);
-    txtSaidai->setMaxLength(9);
     m_fileMode->acceptDropsOn(txtSaisyo);
     cmdFile = new QToolButton(fraSet);
     cmdFile->setObjectName(QStringLiteral("cmdFile"));
     cmdFile->setIcon(QIcon(QStringLiteral(":/icons/file.svg")));
     cmdFile->setAutoRaise(true);
-    cmdFile->setFixedSize(24, 22);
+    cmdFile->setAccessibleName(QStringLiteral("ファイルを開く"));
     cmdFile->setEnabled(false);
     connect(cmdFile, &QToolButton::clicked, m_fileMode, &FileModeCommands::open);
     setLayout->addWidget(lblSaisyo, 0, 0);
@@ -494,11 +531,14 @@ void FrmMain::createCentralArea()
     // The two lists and the progress frame share one rectangle; one of them shows at a time.
     auto* area = new QGridLayout;
     lvwKekka = makeListView("lvwKekka", m_kekka, central);
-    lvwKekka->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lvwKekka, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (!m_kekka->isEmpty())
-            mnuPopup->popup(lvwKekka->viewport()->mapToGlobal(pos));
-    });
+    // The editing commands, their keys and the popup menu act on the full rows.
+    m_resultCommands = new ListCommands(lvwKekka, *m_kekka, m_platform, mnuPopup, this);
+    connect(mnuHensyuAllSelect, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
+    connect(mnuHensyuCopy, &QAction::triggered, m_resultCommands, &ListCommands::copy);
+    connect(mnuHensyuDelete, &QAction::triggered, m_resultCommands, &ListCommands::deleteSelected);
+    connect(mnuHensyuSortAsc1, &QAction::triggered, m_resultCommands, &ListCommands::sortDrawOrder);
+    connect(mnuHensyuSortAsc2, &QAction::triggered, m_resultCommands, &ListCommands::sortAscending);
+    connect(mnuHensyuSortDesc, &QAction::triggered, m_resultCommands, &ListCommands::sortDescending);
     lvwSagyo = makeListView("lvwSagyo", m_sagyo, central);
     lvwSagyo->hide();
 
@@ -518,12 +558,9 @@ void FrmMain::createCentralArea()
     outer->addLayout(area, 1);
     setCentralWidget(central);
 
-    connect(txtSaisyo, &QLineEdit::textChanged, this, &FrmMain::refreshStartAvailability);
-    connect(txtSaidai, &QLineEdit::textChanged, this, [this] {
-        cleanPastedMaximum();
-        refreshStartAvailability();
-    });
-    connect(txtTyusen, &QLineEdit::textChanged, this, &FrmMain::refreshStartAvailability);
+    connect(txtSaisyo, &QLineEdit::textChanged, this, [this] { cleanBox(txtSaisyo); });
+    connect(txtSaidai, &QLineEdit::textChanged, this, [this] { cleanBox(txtSaidai); });
+    connect(txtTyusen, &QLineEdit::textChanged, this, [this] { cleanBox(txtTyusen); });
     connect(chkDaburi, &QCheckBox::clicked, this, &FrmMain::refreshStartAvailability);
 }
 
@@ -600,10 +637,15 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (!typed.isEmpty()) {
-            const char32_t ch = typed.toStdU32String().front();
-            const bool accepted = watched == txtTyusen ? acceptsCountKey(ch) : acceptsMinMaxKey(ch);
-            if (!accepted) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            const BoxKey key = filterBoxKey(boxOf(box), typed.toStdU32String().front());
+            if (!key.accepted) {
                 m_platform.beep();
+                return true;
+            }
+            if (key.insert != 0) {
+                // A full-width digit goes in as the digit itself.
+                box->insert(QString::fromStdU32String(std::u32string(1, key.insert)));
                 return true;
             }
         }
@@ -611,14 +653,36 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void FrmMain::cleanPastedMaximum()
+SettingsBox FrmMain::boxOf(const QLineEdit* box) const
 {
-    const std::u32string text = toU32(txtSaidai->text());
-    if (!firstOffendingMaximumChar(text))
+    return box == txtSaisyo ? SettingsBox::Saisyo : box == txtSaidai ? SettingsBox::Saidai : SettingsBox::Tyusen;
+}
+
+// Every change of a box, typed, pasted or set by the program, is cleaned the same way: a
+// paste is cleaned first and measured after, so "10,000,000" becomes 10000000 instead of
+// being cut to nine characters and then cleaned into another number.
+void FrmMain::cleanBox(QLineEdit* box)
+{
+    if (m_cleaningBox)
         return;
-    txtSaidai->setText(QString::fromStdU32String(kuji::cleanPastedMaximum(text)));
-    txtSaidai->setCursorPosition(txtSaidai->text().size());
-    txtSaidai->setFocus();
+    const QString proposed = box->text();
+    const std::u32string text = toU32(proposed);
+    const std::size_t caret = toU32(proposed.left(box->cursorPosition())).size();
+    QString& previous = m_acceptedBoxText[boxOf(box)];
+    const BoxEdit edit = cleanBoxText(boxOf(box), !isFileMode(), toU32(previous), text, caret);
+    if (!edit.accepted)
+        m_platform.beep();
+    const QString cleaned = QString::fromStdU32String(edit.text);
+    if (cleaned != proposed) {
+        m_cleaningBox = true;
+        box->setText(cleaned);
+        box->setCursorPosition(static_cast<int>(QString::fromStdU32String(edit.text.substr(0, edit.caret)).size()));
+        m_cleaningBox = false;
+        if (edit.accepted && box == txtSaidai)
+            box->setFocus();
+    }
+    previous = cleaned;
+    refreshStartAvailability();
 }
 
 void FrmMain::fitTextColumn(QTreeView* view)
@@ -655,7 +719,8 @@ void FrmMain::runStart()
 
     setCommandState(false);
     auto draw = std::make_shared<Draw>();
-    draw->run = std::make_unique<DrawRun>(checked.settings, m_sagyo->sharedEntries(), draw->results, m_random);
+    draw->run = std::make_unique<DrawRun>(
+        checked.settings, m_sagyo->sharedEntries(), draw->results, m_random, m_drawMemoryLimit);
     // Each run replaces all earlier results.
     m_kekka->clear();
     fraProgressbar->begin(QStringLiteral("抽選中..."), draw->run->total(), true);
@@ -664,15 +729,23 @@ void FrmMain::runStart()
     task.step = [draw](LongWork::Clock::time_point deadline) { return draw->run->step(deadline); };
     task.progress = [this, draw] { fraProgressbar->setProgress(draw->run->drawn()); };
     task.finished = [this, draw](bool stopped) {
-        // A stopped run leaves no results.
-        if (!stopped) {
+        // A stopped run, or one that ran out of memory, leaves no results.
+        const bool failed = draw->run->failed();
+        if (failed)
+            m_runtimeError.set(draw->run->error().number, draw->run->error().description);
+        const bool completed = !stopped && !failed;
+        if (completed) {
             m_kekka->change([&draw](ResultList& list) { list = std::move(draw->results); });
             m_state.drawCompleted();
         }
+        draw->run.reset();
         fraProgressbar->end();
-        if (!stopped)
+        if (completed)
             lvwKekka->setFocus();
         setCommandState(true);
+        refreshStartAvailability();
+        if (m_runtimeError.isPending())
+            myShowRuntimeError(m_platform, this, m_runtimeError);
     };
     m_work.start(std::move(task));
 }
@@ -716,7 +789,6 @@ void FrmMain::switchMode(bool fileMode)
     setCommandState(false);
     setCommandState(true);
     txtSaisyo->clear();
-    txtSaisyo->setMaxLength(fileMode ? kUnlimitedLength : 9);
     txtSaisyo->setAcceptDrops(fileMode);
     txtSaisyo->setToolTip(QString());
     txtSaidai->clear();

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "app/DrawValidation.h"
 #include "app/MainCommandState.h"
+#include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
 #include "entries/ui/MainWindowPort.h"
 
 #include <QHash>
 #include <QMainWindow>
+
+#include <map>
 
 class QAction;
 class QCheckBox;
@@ -23,6 +27,7 @@ namespace kuji {
 
 class EntryListModel;
 class FileModeCommands;
+class ListCommands;
 class HelpService;
 class Platform;
 class ProgressPanel;
@@ -66,8 +71,12 @@ public:
     DrawBoxes drawBoxes() const override;
     void setDrawBoxes(const DrawBoxes& boxes) override;
 
+    // For tests: caps the memory a draw may reserve, as if memory ran out beyond it.
+    void setDrawMemoryLimit(std::size_t bytes) { m_drawMemoryLimit = bytes; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -91,7 +100,10 @@ private:
 
     void switchMode(bool fileMode);
     void refreshRecentMenu();
-    void cleanPastedMaximum();
+    SettingsBox boxOf(const QLineEdit* box) const;
+    void cleanBox(QLineEdit* box);
+    void updateMinimumSize();
+    QPoint onSomeScreen(const QPoint& topLeft) const;
     // Shows the list that belongs to the moment: the results after a draw or in number
     // mode, else the work list.
     void showCurrentList();
@@ -104,8 +116,14 @@ private:
     MainCommandState m_state;
     LongWork m_work;
     FileModeCommands* m_fileMode = nullptr;
+    ListCommands* m_resultCommands = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
+    RuntimeError m_runtimeError;
+    std::size_t m_drawMemoryLimit = DrawRun::kNoMemoryLimit;
+    // Each box's text as last accepted, to put back when a change is refused.
+    std::map<SettingsBox, QString> m_acceptedBoxText;
+    bool m_cleaningBox = false;
 
     ResultListModel* m_kekka = nullptr;
     EntryListModel* m_sagyo = nullptr;

@@ -2,16 +2,6 @@
 
 namespace kuji {
 
-QString singleLineText(QString text)
-{
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
-        text.replace(QLatin1String("\r\n"), QStringLiteral(" ↵ "));
-        text.replace(QLatin1Char('\n'), QStringLiteral(" ↵ "));
-        text.replace(QLatin1Char('\r'), QStringLiteral(" ↵ "));
-    }
-    return text;
-}
-
 EntryListModel::EntryListModel(QString textCaption, QObject* parent)
     : QAbstractTableModel(parent)
     , m_textCaption(std::move(textCaption))
@@ -36,8 +26,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole) {
         if (index.column() == KeyColumn)
             return QString::fromStdString(formatSequenceKey(static_cast<std::uint32_t>(row + 1)));
-        const std::string_view text = m_rows->text(row);
-        return singleLineText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        return QString::fromStdString(listDisplayText(m_rows->text(row)));
     }
     if (role == Qt::EditRole && index.column() == TextColumn) {
         const std::string_view text = m_rows->text(row);

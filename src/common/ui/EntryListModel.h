@@ -8,12 +8,9 @@
 
 namespace kuji {
 
-// A record that spans lines shows on one row of a list; the stored text keeps its breaks.
-QString singleLineText(QString text);
-
 // The work list as the view sees it: the hidden sequence key and the entry text
-// "ファイルの内容". The entries are shared and never change once set: a draw's results keep
-// the entries they came from, whatever is loaded next.
+// "ファイルの内容", shown cut to a list's length and given whole for editing roles. The entries are shared and never
+// change once set: a draw's results keep the entries they came from, whatever is loaded next.
 class EntryListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -107,14 +107,22 @@ void FrmAbout::centreOver(const QWidget* owner)
 }
 
 // Whether the desktop managed to open the address is not reported, as the user sees it.
+// Without a browser or mail program configured the desktop cannot open the address; the
+// user is told so and given the address instead of a click that does nothing.
 void FrmAbout::openHomePage()
 {
-    m_platform.openUrl(fromUtf8(kHomePageAddress));
+    const QString address = fromUtf8(kHomePageAddress);
+    if (!m_platform.openUrl(address))
+        m_platform.showError(
+            this, QStringLiteral("Error:ホームページを開くブラウザが設定されていません。\r\n       ") + address);
 }
 
 void FrmAbout::openMail()
 {
-    m_platform.openUrl(QStringLiteral("mailto:") + fromUtf8(kSupportMailAddress));
+    const QString address = fromUtf8(kSupportMailAddress);
+    if (!m_platform.openUrl(QStringLiteral("mailto:") + address))
+        m_platform.showError(
+            this, QStringLiteral("Error:メールを送るソフトウェアが設定されていません。\r\n       ") + address);
 }
 
 } // namespace kuji

@@ -14,6 +14,26 @@ void Platform::showError(QWidget* parent, const QString& text)
     showMessage(parent, { text, QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok });
 }
 
+QString caseInsensitiveFilter(const QString& filter)
+{
+    QStringList choices = filter.split(QStringLiteral(";;"));
+    for (QString& choice : choices) {
+        const qsizetype open = choice.lastIndexOf(QLatin1Char('('));
+        const qsizetype close = choice.lastIndexOf(QLatin1Char(')'));
+        if (open < 0 || close < open)
+            continue;
+        QString patterns;
+        for (const QChar c : choice.mid(open + 1, close - open - 1)) {
+            if (c.isLetter() && c.toLower() != c.toUpper())
+                patterns += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+            else
+                patterns += c;
+        }
+        choice = choice.left(open + 1) + patterns + choice.mid(close);
+    }
+    return choices.join(QStringLiteral(";;"));
+}
+
 QMessageBox::StandardButton QtPlatform::showMessage(QWidget* parent, const MessageRequest& request)
 {
     QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
@@ -25,17 +45,18 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget* parent, const Messa
 QString QtPlatform::getOpenFileName(QWidget* parent, const FileDialogRequest& request)
 {
     QDir folder(request.folder);
-    return QFileDialog::getOpenFileName(parent, request.caption, folder.filePath(request.fileName), request.filter);
+    return QFileDialog::getOpenFileName(parent, request.caption, folder.filePath(request.fileName),
+        caseInsensitiveFilter(request.filter), nullptr, QFileDialog::HideNameFilterDetails);
 }
 
 QString QtPlatform::getSaveFileName(QWidget* parent, const FileDialogRequest& request)
 {
     QDir folder(request.folder);
-    QFileDialog::Options options;
+    QFileDialog::Options options = QFileDialog::HideNameFilterDetails;
     if (!request.confirmOverwrite)
         options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(
-        parent, request.caption, folder.filePath(request.fileName), request.filter, nullptr, options);
+    return QFileDialog::getSaveFileName(parent, request.caption, folder.filePath(request.fileName),
+        caseInsensitiveFilter(request.filter), nullptr, options);
 }
 
 void QtPlatform::beep()

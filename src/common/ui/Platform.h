@@ -50,6 +50,11 @@ public:
     void showError(QWidget* parent, const QString& text);
 };
 
+// The same filter with every letter of its patterns matching either case ("*.csv" becomes
+// "*.[cC][sS][vV]"), since the desktop's file dialogs compare names case-sensitively and a
+// DATA.CSV would not show under "*.csv". Descriptions stay as they are.
+QString caseInsensitiveFilter(const QString& filter);
+
 // The real desktop, through Qt.
 class QtPlatform final : public Platform {
 public:

@@ -133,6 +133,7 @@ void FileModeCommands::readEntryFile(const QString& given)
             read->failed = true;
             read->error = read->reader.error();
         }
+        const std::int32_t unclosedQuoteLine = stopped || read->failed ? 0 : read->reader.unclosedQuoteLine();
         read->reader.close();
         if (read->failed || stopped) {
             // Nothing half-read is left behind: empty list, empty boxes.
@@ -151,6 +152,13 @@ void FileModeCommands::readEntryFile(const QString& given)
         m_window.refreshStartAvailability();
         if (m_runtimeError.isPending())
             myShowRuntimeError(m_platform, m_window.mainWidget(), m_runtimeError);
+        // A stray quote made one entry of the rest of the file: the draw would be unfair
+        // without a word, so the user hears of it.
+        if (unclosedQuoteLine > 0) {
+            m_platform.showMessage(m_window.mainWidget(),
+                { QString::fromStdString(formatUnclosedQuoteWarning(unclosedQuoteLine)), QStringLiteral("くじ丸"),
+                    QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok });
+        }
     };
     m_window.longWork().start(std::move(task));
 }

@@ -1,9 +1,10 @@
-#include "common/ui/ResultListModel.h"
+#include "entries/ui/ResultListModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -139,6 +140,60 @@ TEST_F(FrmMainDraw, PastingIntoTheMaximumCleansIt)
     trigger("mnuRunStart");
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].request.text, "Error:最大値に数字以外のものが含まれています。");
+}
+
+TEST_F(FrmMainDraw, PastesAreCleanedBeforeTheyAreMeasured)
+{
+    auto* max = child<QLineEdit>("txtSaidai");
+    max->insert("10,000,000");
+    EXPECT_EQ(max->text(), "10000000");
+
+    // Still too long once cleaned: refused with a beep, the old text stays.
+    const int beeps = platform.beeps;
+    max->selectAll();
+    max->insert("1000000000");
+    EXPECT_EQ(max->text(), "10000000");
+    EXPECT_EQ(platform.beeps, beeps + 1);
+
+    // A spreadsheet cell in full-width digits with its line break.
+    max->selectAll();
+    max->insert("５０００\n");
+    EXPECT_EQ(max->text(), "5000");
+    child<QLineEdit>("txtSaisyo")->insert("１");
+    child<QLineEdit>("txtTyusen")->insert(" ３－２\t");
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), "1");
+    EXPECT_EQ(child<QLineEdit>("txtTyusen")->text(), "3-2");
+    trigger("mnuRunStart");
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(window->resultModel()->results().size(), 8u); // two headers, a separator, five values
+
+    // Full-width digits typed on the keyboard go in as digits.
+    auto* count = child<QLineEdit>("txtTyusen");
+    count->clear();
+    for (const QString& typed : { QStringLiteral("１"), QStringLiteral("２") }) {
+        // An input method delivers them as text with no key code of their own.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(count, &press);
+    }
+    EXPECT_EQ(count->text(), "12");
+}
+
+TEST_F(FrmMainDraw, RunningOutOfMemoryIsReportedAndLeavesTheWindowIdle)
+{
+    typeSettings("1", "999999999", "1000000");
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    window->setDrawMemoryLimit(1 << 20);
+    trigger("mnuRunStart");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const MessageRequest& m = platform.messages[0].request;
+    EXPECT_EQ(m.text, "実行時エラー '12':\r\nメモリが不足しています。");
+    EXPECT_EQ(m.title, "エラー");
+    EXPECT_EQ(m.icon, QMessageBox::Critical);
+    EXPECT_TRUE(window->resultModel()->isEmpty());
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+    EXPECT_FALSE(action("mnuFileSave")->isEnabled());
+    EXPECT_TRUE(action("mnuRunStart")->isEnabled());
 }
 
 TEST_F(FrmMainDraw, StopEndsTheDrawAtItsNextSliceAndLeavesNoResults)

@@ -1,4 +1,4 @@
-#include "common/ui/ResultListModel.h"
+#include "entries/ui/ResultListModel.h"
 #include "printing/ui/PrintTestSupport.h"
 #include "support/MainWindowFixture.h"
 
@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -34,6 +35,7 @@ TEST_F(FrmMainPrint, KeyboardAlonePrintsEveryResultToPdf)
     QTest::keyClicks(child<QLineEdit>("txtTyusen"), "200");
     child<QCheckBox>("chkDaburi")->setChecked(true);
     trigger("mnuRunStart");
+    trigger("mnuHensyuSortDesc"); // printed as shown, not in draw order
 
     const ResultList& results = window->resultModel()->results();
     ASSERT_EQ(results.size(), 200u);
@@ -72,7 +74,7 @@ TEST_F(FrmMainPrint, KeyboardAlonePrintsEveryResultToPdf)
     EXPECT_FALSE(window->isBusy());
 }
 
-TEST_F(FrmMainPrint, ToolbarAndMenuOpenTheDialogOverTheWindow)
+TEST_F(FrmMainPrint, ToolbarOpensTheDialogOverTheWindowAndAnEmptyListPrintsABlankPage)
 {
     typeSettings("1", "5", "5");
     trigger("mnuRunStart");
@@ -82,7 +84,21 @@ TEST_F(FrmMainPrint, ToolbarAndMenuOpenTheDialogOverTheWindow)
         return QDialog::Rejected;
     });
     window->toolbarButton("M_Print")->click();
-    trigger("mnuFilePrint"); // unanswered: cancelled at once
-    EXPECT_EQ(platform.modalWindows, QStringList({ "frmPrint", "frmPrint" }));
     EXPECT_EQ(owners, QStringList({ "frmMain" }));
+
+    trigger("mnuHensyuAllSelect");
+    trigger("mnuHensyuDelete");
+    ASSERT_TRUE(window->resultModel()->isEmpty());
+    const QString pdf = folderPath() + "/empty.pdf";
+    platform.fileAnswers.push_back(pdf);
+    platform.modalAnswers.push_back([](QDialog& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("cmdPrintStart"))->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 60000));
+        return dialog.result();
+    });
+    trigger("mnuFilePrint");
+    EXPECT_EQ(platform.modalWindows, QStringList({ "frmPrint", "frmPrint" }));
+    const auto pages = kuji::test::pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(pages[0].isEmpty());
 }

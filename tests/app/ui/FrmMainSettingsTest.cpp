@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <fstream>
+#include <iterator>
+
 using namespace kuji;
 using kuji::test::MainWindowFixture;
 
@@ -122,4 +125,33 @@ TEST_F(FrmMainSettings, VersionWindowOpensCentredAndModal)
     EXPECT_EQ(caption, "バージョン情報");
     EXPECT_TRUE(modal);
     EXPECT_LE((centre - window->geometry().center()).manhattanLength(), 30);
+}
+
+TEST_F(FrmMainSettings, LinesTheProgramDoesNotKnowSurviveAStartAndAnExit)
+{
+    window.reset();
+    // A comment in EUC-JP, one with bytes valid in no encoding, and a section of another tool.
+    const std::string foreign
+        = "; \xC6\xFC\xCB\xDC\xB8\xEC\r\n;\xFF\xFE\x80 broken\r\n[Other Tool]\r\nKey=\x82\xA0\r\n";
+    const std::string path = settingsPath();
+    std::ofstream(path, std::ios::binary) << foreign << "[Option]\r\nMode=Number\r\n";
+    openWindow();
+    ASSERT_TRUE(window->close());
+    std::ifstream in(path, std::ios::binary);
+    const std::string after { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    EXPECT_EQ(after.substr(0, foreign.size()), foreign);
+    EXPECT_NE(after.find("[Kujitan Position]"), std::string::npos);
+}
+
+TEST_F(FrmMainSettings, AUtf8SettingsFileStaysUtf8)
+{
+    window.reset();
+    const std::string path = settingsPath();
+    std::ofstream(path, std::ios::binary) << "; くじ丸の設定\r\n[Option]\r\nMode=Yomikomi\r\n";
+    openWindow();
+    ASSERT_TRUE(window->close());
+    std::ifstream in(path, std::ios::binary);
+    const std::string after { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    EXPECT_EQ(after.rfind("; くじ丸の設定\r\n", 0), 0u) << after;
+    EXPECT_EQ(myReadIni("Option", "Mode", path), "Yomikomi");
 }

@@ -1,8 +1,8 @@
 #include "common/IniFile.h"
 #include "common/TextCodec.h"
 #include "common/ui/EntryListModel.h"
-#include "common/ui/ResultListModel.h"
 #include "entries/ui/FileModeCommands.h"
+#include "entries/ui/ResultListModel.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>
@@ -84,7 +84,10 @@ TEST_F(FrmMainEntries, SwitchingModesRelabelsAndEmptiesTheBoxes)
     EXPECT_TRUE(window->workModel()->isEmpty());
     EXPECT_EQ(child<QLabel>("lblSaisyo")->text(), "最小値(&M)");
     EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
-    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->maxLength(), 9);
+    // Back to nine digits at most.
+    QTest::keyClicks(child<QLineEdit>("txtSaisyo"), "1234567890");
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), "123456789");
+    child<QLineEdit>("txtSaisyo")->clear();
     EXPECT_FALSE(action("mnuFileOpen")->isEnabled());
     QTest::mouseClick(child<QRadioButton>("optYomikomi"), Qt::LeftButton);
     EXPECT_TRUE(window->workModel()->isEmpty());
@@ -221,6 +224,87 @@ TEST_F(FrmMainEntries, FileDrawWithoutDuplicatesDrawsEveryEntryOnce)
     trigger("mnuRunStart");
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].request.text, "Error:抽選数が登録数を超えています。");
+}
+
+TEST_F(FrmMainEntries, NothingToDrawFromIsRefusedWhateverTheOption)
+{
+    readEntryFile(writeFile("empty.txt", ""));
+    QTest::keyClicks(child<QLineEdit>("txtTyusen"), "3");
+    trigger("mnuRunStart");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].request.text, "Error:抽選数が登録数を超えています。");
+    EXPECT_TRUE(window->resultModel()->isEmpty());
+    EXPECT_FALSE(action("mnuFileSave")->isEnabled());
+
+    // With entries, a draw with duplicates allowed may still ask for more than there are.
+    readEntryFile(writeFile("two.txt", "a\nb\n"));
+    trigger("mnuRunStart");
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(window->resultModel()->results().size(), 3u);
+}
+
+TEST_F(FrmMainEntries, AHugeEntryIsShownCutButKeptWhole)
+{
+    const std::string huge(10'000'000, 'x');
+    readEntryFile(writeFile("one-line.txt", QByteArray::fromStdString(huge + "\r\nshort\r\n")));
+    auto* work = child<QTreeView>("lvwSagyo")->model();
+    const QString shown = work->index(0, 1).data().toString();
+    EXPECT_EQ(shown.size(), 1001);
+    EXPECT_TRUE(shown.endsWith("…"));
+    EXPECT_EQ(work->index(0, 1).data(Qt::EditRole).toString().size(), 10'000'000);
+    EXPECT_EQ(work->index(1, 1).data().toString(), "short");
+    // The column is as wide as the shown text, not ten million characters.
+    EXPECT_LT(child<QTreeView>("lvwSagyo")->columnWidth(1), 100000);
+
+    child<QLineEdit>("txtTyusen")->setText("2");
+    QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
+    trigger("mnuRunStart");
+    auto* results = child<QTreeView>("lvwKekka")->model();
+    for (int row = 0; row < 2; ++row) {
+        const QString full = results->index(row, 1).data(Qt::EditRole).toString();
+        EXPECT_LE(results->index(row, 1).data().toString().size(), 1001);
+        EXPECT_TRUE(full == "short" || full.size() == 10'000'000);
+    }
+}
+
+TEST_F(FrmMainEntries, AStrayQuoteIsReportedWithTheLineItsEntryBegan)
+{
+    readEntryFile(writeFile("ok.csv", "a\r\n\"b\r\nc\",d\r\ne\r\n"));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(entryTexts(), QStringList({ "a", "\"b\r\nc\",d", "e" }));
+
+    readEntryFile(writeFile("stray.csv", "a\r\n\"b\r\nc\",d\r\ne\"f\r\ng\r\nh\r\n"));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const MessageRequest& m = platform.messages[0].request;
+    EXPECT_EQ(m.text,
+        "Error:4行目で始まる項目の「\"」が閉じられていないため、\r\n"
+        "       ファイルの終わりまでをひとつの項目として読み込みました。");
+    EXPECT_EQ(m.title, "くじ丸");
+    EXPECT_EQ(m.icon, QMessageBox::Warning);
+    // The entries are what the read made of the file, warning or not.
+    EXPECT_EQ(entryTexts(), QStringList({ "a", "\"b\r\nc\",d", "e\"f\r\ng\r\nh" }));
+    EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "3");
+}
+
+TEST_F(FrmMainEntries, LongPathsSurviveARestartWhole)
+{
+    // 300 bytes of path: more than the 255 other values keep.
+    const QString folder = folderPath() + "/" + QString(50, QChar(u'長')) + "/" + QString(50, QChar(u'い'));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/名簿.txt";
+    ASSERT_GT(path.toUtf8().size(), 300);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x\n");
+    file.close();
+    readEntryFile(path);
+    trigger("mnuResetCustomSet");
+    ASSERT_TRUE(window->close());
+    openWindow();
+    EXPECT_EQ(recentCaptions(), QStringList({ path }));
+    trigger("mnuResetCustom");
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), path);
 }
 
 TEST_F(FrmMainEntries, StopDuringAReadLeavesNothing)

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "common/ResultList.h"
+#include "entries/ui/EditableList.h"
 
 #include <QAbstractTableModel>
 
 namespace kuji {
 
 // The result list as the view sees it: the hidden sequence key and the text "抽選結果".
-class ResultListModel final : public QAbstractTableModel {
+class ResultListModel final : public QAbstractTableModel, public EditableList {
     Q_OBJECT
 public:
     enum Column { KeyColumn = 0, TextColumn = 1, ColumnCount };
@@ -29,6 +30,12 @@ public:
         endResetModel();
     }
     void clear();
+
+    std::size_t rows() const override { return m_results.size(); }
+    RowOrder sortRows(ListOrder order) override;
+    void removeRows(const RowSelection& selected) override;
+    std::string copyText(const RowSelection& selected) const override;
+    std::string rowText(std::size_t row) const override { return m_results.text(row); }
 
 private:
     ResultList m_results;

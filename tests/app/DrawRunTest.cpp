@@ -1,4 +1,4 @@
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,7 @@ double chiSquare(const std::vector<long>& observed, double expected)
 
 } // namespace
 
-TEST(DrawEngine, SingleRoundHasNoHeadersAndKeysInDrawOrder)
+TEST(DrawRun, SingleRoundHasNoHeadersAndKeysInDrawOrder)
 {
     const ListRows rows = draw(numbers(1, 100, { 10 }, true));
     ASSERT_EQ(rows.size(), 10u);
@@ -97,7 +97,7 @@ TEST(DrawEngine, SingleRoundHasNoHeadersAndKeysInDrawOrder)
     EXPECT_EQ(formatSequenceKey(rows[9].key), "000000009");
 }
 
-TEST(DrawEngine, RoundsGetHeadersAndSeparators)
+TEST(DrawRun, RoundsGetHeadersAndSeparators)
 {
     RandomSource random(7);
     ResultList results;
@@ -127,7 +127,7 @@ TEST(DrawEngine, RoundsGetHeadersAndSeparators)
         EXPECT_EQ(example[i].key, i);
 }
 
-TEST(DrawEngine, ResultTextIsPaddedToTheTypedMinimum)
+TEST(DrawRun, ResultTextIsPaddedToTheTypedMinimum)
 {
     EXPECT_EQ(formatDrawnNumber(7, 3), "007");
     EXPECT_EQ(formatDrawnNumber(120, 3), "120");
@@ -140,7 +140,7 @@ TEST(DrawEngine, ResultTextIsPaddedToTheTypedMinimum)
         EXPECT_GE(row.text.size(), 4u);
 }
 
-TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
+TEST(DrawRun, NoDuplicatesWithCountEqualToRangeIsAPermutation)
 {
     for (auto [min, max] : { std::pair { 1, 10 }, std::pair { 0, 0 }, std::pair { 999999990, 999999999 } }) {
         const ListRows rows = draw(numbers(min, max, { max - min + 1 }, true), 3);
@@ -162,7 +162,7 @@ TEST(DrawEngine, NoDuplicatesWithCountEqualToRangeIsAPermutation)
     EXPECT_EQ(seen.size(), 100000u);
 }
 
-TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
+TEST(DrawRun, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
 {
     const EntryList work = workList({ "A", "B", "C", "D" });
     const ListRows all = draw(entries({ 2, 2 }, true), 11, work);
@@ -187,7 +187,7 @@ TEST(DrawEngine, FileDrawsPickEntriesAndLeaveTheWorkListAlone)
         EXPECT_EQ(row.text, "");
 }
 
-TEST(DrawEngine, TimeSlicedRunMatchesOneGo)
+TEST(DrawRun, TimeSlicedRunMatchesOneGo)
 {
     const DrawSettings settings = numbers(1, 1000000, { 30000, 20000 }, true);
     const ListRows whole = draw(settings, 42);
@@ -204,7 +204,7 @@ TEST(DrawEngine, TimeSlicedRunMatchesOneGo)
         EXPECT_EQ(sliced[i].text, whole[i].text);
 }
 
-TEST(DrawEngine, RunningOutOfMemoryEndsTheRunEmptyAndSaysWhy)
+TEST(DrawRun, RunningOutOfMemoryEndsTheRunEmptyAndSaysWhy)
 {
     const auto expectFailed = [](const DrawRun& run, const ResultList& results) {
         EXPECT_TRUE(run.failed());
@@ -262,7 +262,7 @@ void limitAddressSpaceGrowth(std::size_t bytes)
 
 } // namespace
 
-TEST(DrawEngineDeathTest, RealShortageOfMemoryIsCaught)
+TEST(DrawRunDeathTest, RealShortageOfMemoryIsCaught)
 {
     // Ten million rows (80 MB), then five million rows (40 MB) with their shuffle (128 MB),
     // with 64 MB to spare: the first fails on its rows, the second on its shuffle.

@@ -1,6 +1,8 @@
-#include "common/ui/ResultListModel.h"
+#include "entries/ui/ResultListModel.h"
 
-#include "common/ui/EntryListModel.h"
+#include "entries/ListOperations.h"
+
+#include "common/ListRows.h"
 
 namespace kuji {
 
@@ -26,8 +28,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const
     const auto row = static_cast<std::size_t>(index.row());
     if (index.column() == KeyColumn)
         return QString::fromStdString(formatSequenceKey(m_results.key(row)));
-    const QString text = QString::fromStdString(m_results.text(row));
-    return role == Qt::DisplayRole ? singleLineText(text) : text;
+    return QString::fromStdString(role == Qt::DisplayRole ? m_results.displayText(row) : m_results.text(row));
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -35,6 +36,24 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     return section == TextColumn ? QStringLiteral("抽選結果") : QString();
+}
+
+RowOrder ResultListModel::sortRows(ListOrder order)
+{
+    RowOrder applied;
+    change([&](ResultList& results) { applied = sortResults(results, order); });
+    return applied;
+}
+
+void ResultListModel::removeRows(const RowSelection& selected)
+{
+    RowSelection done = selected;
+    change([&](ResultList& results) { deleteSelectedResults(results, done); });
+}
+
+std::string ResultListModel::copyText(const RowSelection& selected) const
+{
+    return copySelectedResults(m_results, selected);
 }
 
 void ResultListModel::clear()

@@ -1,4 +1,4 @@
-#include "app/DrawEngine.h"
+#include "app/DrawRun.h"
 
 #include <cerrno>
 #include <memory>

@@ -1,0 +1,41 @@
+#include "entries/ui/ListSaveDialog.h"
+
+#include "common/FileHelpers.h"
+#include "common/SafeFileWriter.h"
+#include "common/ui/Platform.h"
+#include "entries/ListFile.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+namespace kuji {
+
+QString ListSaveDialog::save(
+    Platform& platform, QWidget* parent, const QString& startPath, std::size_t count, const ValueAt& valueAt)
+{
+    const DialogPath start
+        = mySplitDialogPath(startPath.toStdString(), QCoreApplication::applicationDirPath().toStdString());
+    FileDialogRequest request;
+    request.caption = QStringLiteral("名前を付けて保存");
+    request.folder = QString::fromStdString(start.folder);
+    request.fileName = QString::fromStdString(start.name);
+    request.filter = QStringLiteral("*.csv (*.csv);;*.txt (*.txt);;*.xls (*.xls)");
+    request.confirmOverwrite = true;
+    const QString path = platform.getSaveFileName(parent, request);
+    if (path.isEmpty())
+        return {};
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ErrorInfo error;
+    const bool saved = saveListFile(path.toStdString(), count, valueAt, error);
+    QApplication::restoreOverrideCursor();
+    if (!saved) {
+        platform.showMessage(parent,
+            { QString::fromStdString(formatWriteErrorText(error)), QStringLiteral("くじ丸"), QMessageBox::Warning,
+                QMessageBox::Ok, QMessageBox::Ok });
+        return {};
+    }
+    return path;
+}
+
+} // namespace kuji
