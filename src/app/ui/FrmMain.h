@@ -93,6 +93,7 @@ private:
     void loadSettings();
     void saveSettings();
     void showVersion();
+    void printResults();
 
     void runStart();
     void runStop();
