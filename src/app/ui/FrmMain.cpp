@@ -13,6 +13,7 @@
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/ResultListModel.h"
 #include "pickup/ui/PickupRecordTool.h"
+#include "printing/ui/FrmPrint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -191,6 +192,22 @@ void FrmMain::showVersion()
     m_platform.execModal(about);
 }
 
+// Prints every result row in the order shown, round headers and empty rows included; an
+// empty list prints one blank page.
+void FrmMain::printResults()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ResultList& results = m_kekka->results();
+    std::vector<std::string> texts;
+    texts.reserve(std::max<std::size_t>(results.size(), 1));
+    for (std::size_t row = 0; row < results.size(); ++row)
+        texts.push_back(results.text(row));
+    if (texts.empty())
+        texts.emplace_back();
+    QApplication::restoreOverrideCursor();
+    FrmPrint::printTexts(m_platform, this, std::move(texts));
+}
+
 FrmMain::~FrmMain()
 {
     if (QApplication::overrideCursor() && m_state.busy())
@@ -224,6 +241,7 @@ void FrmMain::createActions()
     mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrint->setToolTip(QStringLiteral("印刷"));
     mnuFilePrint->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
+    connect(mnuFilePrint, &QAction::triggered, this, &FrmMain::printResults);
     for (int i = 0; i <= 10; ++i) {
         mnuFileUseItem[i] = makeAction(("mnuFileUseItem" + std::to_string(i)).c_str(), QString());
         mnuFileUseItem[i]->setVisible(i == 0);

@@ -94,6 +94,7 @@ private:
     void loadSettings();
     void saveSettings();
     void showVersion();
+    void printResults();
 
     void runStart();
     void runStop();

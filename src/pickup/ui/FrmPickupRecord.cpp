@@ -17,6 +17,7 @@
 #include "pickup/ui/PickupProgressFrame.h"
 #include "pickup/ui/PickupResultModel.h"
 #include "pickup/ui/RecordListModel.h"
+#include "printing/ui/FrmPrint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -705,9 +706,18 @@ void FrmPickupRecord::saveResults()
         [this](std::size_t row) { return m_results->rowText(row); });
 }
 
+// Every result line in the order shown; an empty list prints one blank page.
 void FrmPickupRecord::printResults()
 {
-    // Wired to the shared print dialog.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::vector<std::string> texts;
+    texts.reserve(std::max<std::size_t>(m_results->rows(), 1));
+    for (std::size_t row = 0; row < m_results->rows(); ++row)
+        texts.push_back(m_results->rowText(row));
+    if (texts.empty())
+        texts.emplace_back();
+    QApplication::restoreOverrideCursor();
+    FrmPrint::printTexts(m_platform, this, std::move(texts));
 }
 
 } // namespace kuji

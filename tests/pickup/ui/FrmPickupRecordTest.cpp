@@ -174,7 +174,7 @@ TEST_F(FrmPickupRecordTest, TheRoadFromRecordFileToDraw)
     EXPECT_EQ(platform.messages.size(), asked);
 }
 
-// Select all, copy, sort and save are the main window's commands on this window's lines.
+// Select all, copy, sort, save and print are the main window's commands on this window's lines.
 TEST_F(FrmPickupRecordTest, ResultCommandsWorkOnTheShownLines)
 {
     const QString path = writeFile("people.csv", kPeople);
@@ -204,6 +204,10 @@ TEST_F(FrmPickupRecordTest, ResultCommandsWorkOnTheShownLines)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(
         QString::fromStdString(text::decode(file.readAll().toStdString()).utf8), resultTexts().join("\r\n") + "\r\n");
+
+    // 印刷 opens the shared print dialog.
+    toolTrigger("mnuFilePrint");
+    EXPECT_EQ(platform.modalWindows, QStringList({ "frmPrint" }));
 
     // A sort before 転送 decides the entries' order and keys.
     toolTrigger("mnuHensyuSortAsc");
