@@ -82,7 +82,7 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     QElapsedTimer sinceStop;
     if (stop) {
-        QTimer::singleShot(100, tool, [&] {
+        QTimer::singleShot(20, tool, [&] {
             sinceStop.start();
             tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
         });

@@ -47,7 +47,7 @@ int main(int argc, char** argv)
 
     QElapsedTimer sinceStop;
     if (stop) {
-        QTimer::singleShot(100, tool, [&] {
+        QTimer::singleShot(50, tool, [&] {
             sinceStop.start();
             tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
         });
