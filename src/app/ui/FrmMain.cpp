@@ -8,6 +8,7 @@
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ui/FileModeCommands.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
@@ -196,15 +197,15 @@ void FrmMain::showVersion()
 // empty list prints one blank page.
 void FrmMain::printResults()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ResultList& results = m_kekka->results();
     std::vector<std::string> texts;
-    texts.reserve(std::max<std::size_t>(results.size(), 1));
-    for (std::size_t row = 0; row < results.size(); ++row)
-        texts.push_back(results.text(row));
-    if (texts.empty())
-        texts.emplace_back();
-    QApplication::restoreOverrideCursor();
+    {
+        WaitCursor wait;
+        texts.reserve(std::max<std::size_t>(m_kekka->rows(), 1));
+        for (std::size_t row = 0; row < m_kekka->rows(); ++row)
+            texts.push_back(m_kekka->rowText(row));
+        if (texts.empty())
+            texts.emplace_back();
+    }
     FrmPrint::printTexts(m_platform, this, std::move(texts));
 }
 
@@ -791,15 +792,9 @@ void FrmMain::switchMode(bool fileMode)
 {
     setCommandState(false);
     setCommandState(true);
+    discardListsAndBoxes();
     txtSaisyo->clear();
     txtSaisyo->setAcceptDrops(fileMode);
-    txtSaisyo->setToolTip(QString());
-    txtSaidai->clear();
-    m_entryFile.clear();
-    m_sagyo->clear();
-    m_kekka->clear();
-    m_state.resultsDiscarded();
-    applyCommandState();
     showCurrentList();
     lblSaisyo->setText(fileMode ? QStringLiteral("ファイル") : QStringLiteral("最小値(&M)"));
     setPathBoxLook(txtSaisyo, fileMode);
@@ -809,7 +804,8 @@ void FrmMain::switchMode(bool fileMode)
     mnuFileUse->setEnabled(fileMode);
 }
 
-void FrmMain::beginWorkListRead(const QString& path)
+// Entries, results and what the first two boxes said of them go together.
+void FrmMain::discardListsAndBoxes()
 {
     txtSaisyo->setToolTip(QString());
     txtSaidai->clear();
@@ -818,6 +814,11 @@ void FrmMain::beginWorkListRead(const QString& path)
     m_kekka->clear();
     m_state.resultsDiscarded();
     applyCommandState();
+}
+
+void FrmMain::beginWorkListRead(const QString& path)
+{
+    discardListsAndBoxes();
     txtSaisyo->setText(path);
 }
 

@@ -100,6 +100,7 @@ private:
     void runStop();
 
     void switchMode(bool fileMode);
+    void discardListsAndBoxes();
     void refreshRecentMenu();
     SettingsBox boxOf(const QLineEdit* box) const;
     void cleanBox(QLineEdit* box);
