@@ -3,15 +3,12 @@
 // boxes as a user does; from Start to the idle state with the result painted. With --stop,
 // the time Stop takes during the run. The same test as an awk line is printed by core_filter.
 //   ui_pickup_filter FILE [--stop]
-#include "app/RandomSource.h"
-#include "app/ui/FrmMain.h"
-#include "common/ui/HelpService.h"
+#include "BenchWindow.h"
 #include "common/ui/LongWork.h"
 #include "pickup/ui/FrmPickupRecord.h"
 #include "pickup/ui/PickupRecordTool.h"
 #include "pickup/ui/PickupResultModel.h"
 #include "pickup/ui/RecordListModel.h"
-#include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -61,15 +57,10 @@ int main(int argc, char** argv)
     const QString path = QString::fromLocal8Bit(argv[1]);
     const bool stop = argc > 2 && std::strcmp(argv[2], "--stop") == 0;
 
-    kuji::test::ScriptedPlatform platform;
-    kuji::HelpService help(platform);
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
-    QTemporaryDir folder;
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
-    window.show();
-    window.findChild<QRadioButton*>(QStringLiteral("optYomikomi"))->click();
-    window.findChild<QAction*>(QStringLiteral("mnuToolPickupRecord"))->trigger();
-    kuji::FrmPickupRecord* tool = window.findChild<kuji::PickupRecordTool*>()->window();
+    kuji::bench::BenchWindow bench;
+    bench.child<QRadioButton>("optYomikomi")->click();
+    bench.child<QAction>("mnuToolPickupRecord")->trigger();
+    kuji::FrmPickupRecord* tool = bench.window.findChild<kuji::PickupRecordTool*>()->window();
     tool->readRecordFile(path);
     waitIdle(tool);
 

@@ -2,21 +2,17 @@
 // command to the idle state with the list painted; with --stop, the time Stop takes during
 // the load.
 //   ui_pickup_load FILE [--stop]
-#include "app/RandomSource.h"
-#include "app/ui/FrmMain.h"
-#include "common/ui/HelpService.h"
+#include "BenchWindow.h"
 #include "common/ui/LongWork.h"
 #include "pickup/ui/FrmPickupRecord.h"
 #include "pickup/ui/PickupRecordTool.h"
 #include "pickup/ui/RecordListModel.h"
-#include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -34,15 +30,10 @@ int main(int argc, char** argv)
     const QString path = QString::fromLocal8Bit(argv[1]);
     const bool stop = argc > 2 && std::strcmp(argv[2], "--stop") == 0;
 
-    kuji::test::ScriptedPlatform platform;
-    kuji::HelpService help(platform);
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
-    QTemporaryDir folder;
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
-    window.show();
-    window.findChild<QRadioButton*>(QStringLiteral("optYomikomi"))->click();
-    window.findChild<QAction*>(QStringLiteral("mnuToolPickupRecord"))->trigger();
-    kuji::FrmPickupRecord* tool = window.findChild<kuji::PickupRecordTool*>()->window();
+    kuji::bench::BenchWindow bench;
+    bench.child<QRadioButton>("optYomikomi")->click();
+    bench.child<QAction>("mnuToolPickupRecord")->trigger();
+    kuji::FrmPickupRecord* tool = bench.window.findChild<kuji::PickupRecordTool*>()->window();
     QApplication::processEvents();
 
     QElapsedTimer sinceStop;

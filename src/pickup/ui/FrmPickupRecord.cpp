@@ -6,6 +6,7 @@
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/EntryReader.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
@@ -709,14 +710,15 @@ void FrmPickupRecord::saveResults()
 // Every result line in the order shown; an empty list prints one blank page.
 void FrmPickupRecord::printResults()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     std::vector<std::string> texts;
-    texts.reserve(std::max<std::size_t>(m_results->rows(), 1));
-    for (std::size_t row = 0; row < m_results->rows(); ++row)
-        texts.push_back(m_results->rowText(row));
-    if (texts.empty())
-        texts.emplace_back();
-    QApplication::restoreOverrideCursor();
+    {
+        WaitCursor wait;
+        texts.reserve(std::max<std::size_t>(m_results->rows(), 1));
+        for (std::size_t row = 0; row < m_results->rows(); ++row)
+            texts.push_back(m_results->rowText(row));
+        if (texts.empty())
+            texts.emplace_back();
+    }
     FrmPrint::printTexts(m_platform, this, std::move(texts));
 }
 
