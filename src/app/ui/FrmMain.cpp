@@ -8,6 +8,7 @@
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/ScreenPlacement.h"
 #include "common/ui/WaitCursor.h"
 #include "entries/ui/FileModeCommands.h"
 #include "entries/ui/ListCommands.h"
@@ -129,24 +130,13 @@ void FrmMain::loadSettings()
     const QSize screenSize = screen->geometry().size();
     const Settings::Rect rect = m_settings.readMainWindowRect(
         pixelsToTwips(screenSize.width(), dpi), pixelsToTwips(screenSize.height(), dpi));
-    move(onSomeScreen(QPoint(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi))));
+    move(placeOnSomeScreen(QPoint(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi)), size()));
     // A stored size below the minimum (none on first start) grows to the minimum.
     resize(twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi));
 
     selectMode(m_settings.readMode() == Settings::Mode::File);
     chkDaburi->setChecked(m_settings.readNoDuplicates());
     m_fileMode->restoreRecentFiles();
-}
-
-// A position no screen shows (a second monitor unplugged since) would open the window where
-// nobody sees it: it comes back at the top left of the primary screen instead.
-QPoint FrmMain::onSomeScreen(const QPoint& topLeft) const
-{
-    const QRect wanted(topLeft, size());
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(wanted))
-            return topLeft;
-    return QGuiApplication::primaryScreen()->availableGeometry().topLeft();
 }
 
 // The window is never narrower than its menu bar, its toolbar and its frames need at the

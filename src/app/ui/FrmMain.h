@@ -105,7 +105,6 @@ private:
     SettingsBox boxOf(const QLineEdit* box) const;
     void cleanBox(QLineEdit* box);
     void updateMinimumSize();
-    QPoint onSomeScreen(const QPoint& topLeft) const;
     // Shows the list that belongs to the moment: the results after a draw or in number
     // mode, else the work list.
     void showCurrentList();

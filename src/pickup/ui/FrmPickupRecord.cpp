@@ -6,6 +6,7 @@
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/ScreenPlacement.h"
 #include "common/ui/WaitCursor.h"
 #include "entries/EntryReader.h"
 #include "entries/ui/ListCommands.h"
@@ -429,17 +430,7 @@ void FrmPickupRecord::placeWindow()
 {
     const double dpi = screen()->logicalDotsPerInch();
     const Settings::Point stored = m_settings.readPickupPosition();
-    const QPoint wanted(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi));
-    // A position no screen shows (a second monitor unplugged since) opens at the top-left of
-    // the primary screen, as the main window does.
-    const QRect area(wanted, size());
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(area)) {
-            move(wanted);
-            return;
-        }
-    }
-    move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    move(placeOnSomeScreen(QPoint(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi)), size()));
 }
 
 void FrmPickupRecord::storePosition()
