@@ -1,5 +1,7 @@
 #include "common/FileHelpers.h"
 
+#include "common/TextFileScan.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -115,45 +117,47 @@ int openWholeFile(const std::string& path, std::size_t& size, ErrorInfo& err)
     return fd;
 }
 
-// Reads fd to its end into buffer, which offers data() and grow(bytes) (false when memory
-// runs out). Starts with the size the file had when opened and grows should the file grow
-// while being read. Returns the bytes read, or -1 with err filled.
-template <typename Buffer> std::int64_t readToEnd(int fd, std::size_t expected, Buffer& buffer, ErrorInfo& err)
+// One read() at a time moves at most this much, so that a slice of a large file's read
+// looks at the clock often enough to end near its deadline.
+constexpr std::size_t kReadPieceBytes = std::size_t { 2 } << 20;
+
+enum class Piece { More, End, Failed };
+
+// Reads the next piece of fd into buffer behind the used bytes. buffer offers data(),
+// capacity() and grow(bytes) (false when memory runs out); it starts with room for the size
+// the file had when opened, plus one byte so that the end shows without growing, and grows
+// should the file grow while being read. Returns Failed with err filled.
+template <typename Buffer> Piece readPiece(int fd, Buffer& buffer, std::size_t& used, ErrorInfo& err)
 {
-    std::size_t capacity = expected + 1;
-    if (!buffer.grow(capacity)) {
-        fail(err, ENOMEM);
-        return -1;
-    }
-    std::size_t used = 0;
-    for (;;) {
-        if (used == capacity) {
-            if (static_cast<std::int64_t>(capacity) > kMaxReadableFileBytes) {
-                fail(err, EFBIG);
-                return -1;
-            }
-            capacity = std::min<std::size_t>(capacity * 2, kMaxReadableFileBytes + 1);
-            if (!buffer.grow(capacity)) {
-                fail(err, ENOMEM);
-                return -1;
-            }
+    if (used == buffer.capacity()) {
+        if (static_cast<std::int64_t>(used) > kMaxReadableFileBytes) {
+            fail(err, EFBIG);
+            return Piece::Failed;
         }
-        const ssize_t got = ::read(fd, buffer.data() + used, capacity - used);
+        if (!buffer.grow(std::min<std::size_t>(used * 2, kMaxReadableFileBytes + 1))) {
+            fail(err, ENOMEM);
+            return Piece::Failed;
+        }
+    }
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data() + used, std::min(kReadPieceBytes, buffer.capacity() - used));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             fail(err, errno);
-            return -1;
+            return Piece::Failed;
         }
         if (got == 0)
-            return static_cast<std::int64_t>(used);
+            return Piece::End;
         used += static_cast<std::size_t>(got);
+        return Piece::More;
     }
 }
 
 struct StringBuffer {
     std::string& bytes;
     char* data() { return bytes.data(); }
+    std::size_t capacity() const { return bytes.size(); }
     bool grow(std::size_t size)
     {
         try {
@@ -170,10 +174,11 @@ struct StringBuffer {
 // A block from the allocator, grown with realloc. Large blocks come straight from the
 // system there and are handed back whole when freed.
 struct HeapBuffer {
-    char* base = nullptr;
-    std::size_t length = 0;
+    char*& base;
+    std::size_t& length;
 
     char* data() { return base; }
+    std::size_t capacity() const { return length; }
     bool grow(std::size_t size)
     {
         void* p = std::realloc(base, size);
@@ -183,12 +188,6 @@ struct HeapBuffer {
         length = size;
         adviseHugePages(base, length);
         return true;
-    }
-    void release()
-    {
-        std::free(base);
-        base = nullptr;
-        length = 0;
     }
 };
 
@@ -243,21 +242,9 @@ std::int64_t countLineBreaks(std::string_view bytes)
 
 std::int64_t countTextLineBreaks(std::string_view bytes)
 {
-    const text::Encoding encoding = text::detectEncoding(bytes.substr(0, 3));
-    if (encoding != text::Encoding::Utf16Le && encoding != text::Encoding::Utf16Be)
-        return countLineBreaks(bytes);
-    // The same rule by 16-bit units; the bytes of CR and LF also occur inside other characters.
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + 2;
-    const std::size_t units = (bytes.size() - 2) / 2;
-    const int high = encoding == text::Encoding::Utf16Be ? 0 : 1;
-    const auto unit = [&](std::size_t i) -> unsigned { return p[2 * i + high] << 8 | p[2 * i + 1 - high]; };
-    std::int64_t breaks = 0;
-    for (std::size_t i = 0; i < units; ++i) {
-        const unsigned u = unit(i);
-        if (u == '\n' || (u == '\r' && (i + 1 == units || unit(i + 1) != '\n')))
-            ++breaks;
-    }
-    return breaks;
+    TextFileScan scan(false);
+    scan.advance(bytes, true);
+    return scan.lineBreaks();
 }
 
 std::int32_t myGetLineCount(const std::string& path)
@@ -329,18 +316,29 @@ bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err)
     if (fd.get() < 0)
         return false;
     StringBuffer buffer { bytes };
-    const std::int64_t used = readToEnd(fd.get(), size, buffer, err);
-    if (used < 0) {
+    if (!buffer.grow(size + 1)) {
         bytes = std::string();
-        return false;
+        return fail(err, ENOMEM);
     }
-    bytes.resize(static_cast<std::size_t>(used));
+    std::size_t used = 0;
+    for (;;) {
+        const Piece piece = readPiece(fd.get(), buffer, used, err);
+        if (piece == Piece::Failed) {
+            bytes = std::string();
+            return false;
+        }
+        if (piece == Piece::End)
+            break;
+    }
+    bytes.resize(used);
     return true;
 }
 
 FileBytes::FileBytes(FileBytes&& other) noexcept
     : m_data(std::exchange(other.m_data, nullptr))
     , m_size(std::exchange(other.m_size, 0))
+    , m_capacity(std::exchange(other.m_capacity, 0))
+    , m_fd(std::exchange(other.m_fd, -1))
 {
 }
 
@@ -350,33 +348,71 @@ FileBytes& FileBytes::operator=(FileBytes&& other) noexcept
         release();
         m_data = std::exchange(other.m_data, nullptr);
         m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
 }
 
 bool FileBytes::read(const std::string& path, ErrorInfo& err)
 {
+    return open(path, err) && readSome(std::chrono::steady_clock::time_point::max(), err);
+}
+
+bool FileBytes::open(const std::string& path, ErrorInfo& err)
+{
     release();
     std::size_t size = 0;
-    const FileDescriptor fd(openWholeFile(path, size, err));
-    if (fd.get() < 0)
+    const int fd = openWholeFile(path, size, err);
+    if (fd < 0)
         return false;
-    HeapBuffer buffer;
-    const std::int64_t used = readToEnd(fd.get(), size, buffer, err);
-    if (used < 0) {
-        buffer.release();
-        return false;
+    HeapBuffer buffer { m_data, m_capacity };
+    if (!buffer.grow(size + 1)) {
+        ::close(fd);
+        return fail(err, ENOMEM);
     }
-    m_data = buffer.base;
-    m_size = static_cast<std::size_t>(used);
+    m_fd = fd;
+    return true;
+}
+
+bool FileBytes::readSome(std::chrono::steady_clock::time_point deadline, ErrorInfo& err)
+{
+    err = {};
+    HeapBuffer buffer { m_data, m_capacity };
+    bool lastWasShort = false;
+    while (m_fd >= 0) {
+        const std::size_t before = m_size;
+        switch (readPiece(m_fd, buffer, m_size, err)) {
+        case Piece::Failed:
+            release();
+            return false;
+        case Piece::End:
+            ::close(m_fd);
+            m_fd = -1;
+            return true;
+        case Piece::More:
+            break;
+        }
+        // A short piece is usually the last of the file, and the next read() only confirms
+        // its end: so that a small file is read in one call, that read comes before the
+        // clock is looked at (only one, should the file be growing meanwhile).
+        const bool isShort = m_size - before < kReadPieceBytes;
+        if ((!isShort || lastWasShort) && std::chrono::steady_clock::now() >= deadline)
+            break;
+        lastWasShort = isShort;
+    }
     return true;
 }
 
 void FileBytes::release()
 {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
     std::free(m_data);
     m_data = nullptr;
     m_size = 0;
+    m_capacity = 0;
 }
 
 void adviseHugePages(void* data, std::size_t bytes)

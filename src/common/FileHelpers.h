@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,6 +54,9 @@ inline constexpr std::int64_t kMaxReadableFileBytes = 0x7FFFFFFE;
 // The bytes of a whole file in one block that goes back in one piece. A large file's block
 // asks for huge memory pages, which makes the first touch of tens of megabytes several
 // times faster where page faults are dear.
+//
+// The file can be read at once (read) or a few megabytes at a time (open, then readSome
+// until reading() is false), so that a window reading a large file can still be stopped.
 class FileBytes {
 public:
     FileBytes() = default;
@@ -65,15 +69,31 @@ public:
     // Reads a whole regular file, replacing what was held. Fails as readFileBytes does.
     bool read(const std::string& path, ErrorInfo& err);
 
+    // Opens a regular file to be read by readSome, replacing what was held, and sets aside
+    // room for all of it. Fails as readFileBytes does (a read error only shows in readSome).
+    bool open(const std::string& path, ErrorInfo& err);
+
+    // Reads on from where the last call stopped, a piece of a few megabytes at a time, until
+    // the deadline passes or the file ends; at least one piece, however late the deadline.
+    // On a read error (or no memory for a file that grew) returns false with err filled and
+    // nothing held.
+    bool readSome(std::chrono::steady_clock::time_point deadline, ErrorInfo& err);
+
+    // True between open and the end of the file.
+    bool reading() const { return m_fd >= 0; }
+
+    // The bytes read so far: the whole file once reading() is false.
     std::string_view view() const { return { m_data, m_size }; }
     std::size_t size() const { return m_size; }
 
-    // Gives the memory back; view() is empty afterwards.
+    // Gives the memory back and ends a read; view() is empty afterwards.
     void release();
 
 private:
     char* m_data = nullptr;
     std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    int m_fd = -1;
 };
 
 // Reads a whole text file and decodes it (UTF-8 with or without a byte-order mark, UTF-16

@@ -26,6 +26,28 @@ EntryReader::EntryReader(std::size_t pieceBytes)
 
 bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& err)
 {
+    if (!start(path, csvQuoteMode, err))
+        return false;
+    load(std::chrono::steady_clock::time_point::max());
+    if (failed()) {
+        err = m_error;
+        m_error = {};
+        return false;
+    }
+    return true;
+}
+
+bool EntryReader::start(const std::string& path, bool csvQuoteMode, ErrorInfo& err)
+{
+    reset(csvQuoteMode);
+    if (!m_raw.open(path, err))
+        return false;
+    m_loading = true;
+    return true;
+}
+
+void EntryReader::reset(bool csvQuoteMode)
+{
     close();
     m_error = {};
     m_lines = 0;
@@ -34,24 +56,48 @@ bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& er
     m_unclosedQuoteLine = 0;
     m_reserved = false;
     m_quoteMode = csvQuoteMode;
+    m_loaded = false;
     m_encoding = text::Encoding::Utf8;
     m_source = Source::Direct;
-    if (!m_raw.read(path, err))
-        return false;
+}
 
+bool EntryReader::load(std::chrono::steady_clock::time_point deadline)
+{
+    // One piece at a time, each looked at right after it came in.
+    while (m_loading) {
+        if (!m_raw.readSome(std::chrono::steady_clock::time_point::min(), m_error)) {
+            close();
+            return true;
+        }
+        const bool complete = !m_raw.reading();
+        m_scan.advance(m_raw.view(), complete);
+        if (complete) {
+            prepareText();
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+    }
+    return true;
+}
+
+void EntryReader::prepareText()
+{
+    m_loading = false;
+    m_loaded = true;
     // The file size is capped below the 32-bit range, so this never clamps.
     m_lineCount = static_cast<std::int32_t>(
-        std::min<std::int64_t>(countTextLineBreaks(m_raw.view()) + 1, std::numeric_limits<std::int32_t>::max()));
+        std::min<std::int64_t>(m_scan.lineBreaks() + 1, std::numeric_limits<std::int32_t>::max()));
 
     std::string_view body = m_raw.view();
-    m_encoding = text::detectEncoding(body);
+    m_encoding = m_scan.encoding();
     body.remove_prefix(text::byteOrderMark(m_encoding).size());
     switch (m_encoding) {
     case text::Encoding::Utf8:
         m_source = Source::Direct;
         break;
     case text::Encoding::Utf8Bom:
-        m_source = text::isValidUtf8(body) ? Source::Direct : Source::Utf8BomPieces;
+        m_source = m_scan.validUtf8() ? Source::Direct : Source::Utf8BomPieces;
         break;
     case text::Encoding::Cp932:
         m_source = Source::Cp932Pieces;
@@ -74,17 +120,18 @@ bool EntryReader::open(const std::string& path, bool csvQuoteMode, ErrorInfo& er
     }
     m_pos = 0;
     m_nextLf = std::string_view::npos;
-    return true;
 }
 
 bool EntryReader::atEnd() const
 {
-    return failed() || textExhausted();
+    return failed() || (!m_loading && textExhausted());
 }
 
 void EntryReader::close()
 {
     m_raw.release();
+    m_scan.reset();
+    m_loading = false;
     m_piece = std::string();
     m_text = {};
     m_rawPos = 0;
@@ -238,7 +285,7 @@ void EntryReader::appendRecord(EntryList& out)
 
 std::size_t EntryReader::readSome(EntryList& out, std::chrono::steady_clock::time_point deadline)
 {
-    if (atEnd())
+    if (atEnd() || !load(deadline) || atEnd())
         return 0;
     if (!m_reserved) {
         m_reserved = true;

@@ -106,17 +106,28 @@ RecordLoader::State RecordLoader::start(const std::string& path)
     m_message.clear();
 
     ErrorInfo err;
-    if (!m_reader.open(path, m_csv, err)) {
+    if (!m_reader.start(path, m_csv, err)) {
         m_error = err;
         finish(Outcome::ReadFailed);
         return m_state;
+    }
+    m_state = State::Reading;
+    return m_state;
+}
+
+bool RecordLoader::beginRecords()
+{
+    if (m_reader.failed()) {
+        m_error = m_reader.error();
+        finish(Outcome::ReadFailed);
+        return false;
     }
     m_lineCount = m_reader.lineCount();
 
     // Room for every line as a row, so a large file does not move the rows around while
     // they grow. CP932 text grows by about half when it becomes UTF-8.
     std::error_code ec;
-    const auto bytes = std::filesystem::file_size(path, ec);
+    const auto bytes = std::filesystem::file_size(m_path, ec);
     if (!ec) {
         const auto size = static_cast<std::size_t>(bytes);
         try {
@@ -129,20 +140,19 @@ RecordLoader::State RecordLoader::start(const std::string& path)
     }
 
     if (!readBatch())
-        return m_state;
+        return false;
     if (m_batch.empty()) {
         finish(Outcome::Empty);
-        return m_state;
+        return false;
     }
     const std::size_t separators = countSeparators(m_batch.text(0));
     if (separators > static_cast<std::size_t>(kMaxRecordSeparators)) {
         m_message = tooManySeparatorsMessage();
         finish(Outcome::TooManySeparators);
-        return m_state;
+        return false;
     }
     m_separatorCount = static_cast<std::int32_t>(separators);
-    m_state = State::Reading;
-    return m_state;
+    return true;
 }
 
 bool RecordLoader::readBatch()
@@ -198,6 +208,12 @@ RecordLoader::State RecordLoader::step(std::chrono::steady_clock::time_point dea
         return m_state;
     }
     try {
+        // The file's bytes are read and counted first, in slices of their own; the first
+        // record then fixes the separator count.
+        if (!m_reader.loaded()) {
+            if (!m_reader.load(deadline) || !beginRecords())
+                return m_state;
+        }
         std::size_t judged = 0;
         for (;;) {
             if (m_next >= m_batch.size()) {

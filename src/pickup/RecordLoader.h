@@ -39,10 +39,10 @@ struct DataErrorQuestion {
 //
 // The file is split into records by the entry reader (a .csv record goes on over lines while
 // its quotes are open; in other files every line is a record), so both windows read a file
-// alike. start() opens the file and fixes the separator count from the first record; step()
-// then goes on until the deadline. A bad record pauses the load: step() returns Question and
-// waits until skip(), skipAll() or fix() answers it. After 全てスキップ the rest of that load
-// drops bad records silently; the next load asks again.
+// alike. start() only opens the file; step() reads it a few megabytes at a time, then
+// fixes the separator count from the first record and judges records until the deadline. A bad record pauses the load:
+// step() returns Question and waits until skip(), skipAll() or fix() answers it. After 全てスキップ the rest of that
+// load drops bad records silently; the next load asks again.
 //
 // A load that ends in any other way than Loaded leaves nothing: no rows, no path, separator
 // count 0.
@@ -67,13 +67,15 @@ public:
     // pieceBytes: how much of a CP932 file the reader decodes at once; small values only for tests.
     explicit RecordLoader(std::size_t pieceBytes = std::size_t { 1 } << 20);
 
-    // Begins a load, discarding the previous one: reads the file and its first record, which
-    // fixes the separator count. Returns Reading, or Finished when the load is already over
-    // (empty file, read failure, a runaway first record).
+    // Begins a load, discarding the previous one: opens the file, leaving its reading to
+    // step(). Returns Reading, or Finished when the file cannot be opened (missing, a folder,
+    // no permission, too large).
     State start(const std::string& path);
 
-    // Judges records until the deadline passes, the file ends or a bad record needs an answer.
-    // The clock is looked at every few hundred records, so each call makes progress.
+    // Reads the file, then judges records, until the deadline passes, the load ends (also as
+    // Empty, ReadFailed or TooManySeparators) or a bad record needs an answer. The clock is
+    // looked at between pieces of a few megabytes and every few hundred records, so each
+    // call makes progress.
     State step(std::chrono::steady_clock::time_point deadline);
 
     // Runs to the end or to the next question.
@@ -101,7 +103,8 @@ public:
 
     // The path of the file being loaded, or of the completed load; empty after any other end.
     const std::string& path() const { return m_path; }
-    // Commas every accepted record has (fields = separator count + 1); known after start().
+    // Commas every accepted record has (fields = separator count + 1); known once the file is
+    // read (lineCount() > 0).
     std::int32_t separatorCount() const { return m_separatorCount; }
     // The accepted records in file order, corrected ones where their bad record stood.
     const EntryList& rows() const { return m_rows; }
@@ -117,7 +120,8 @@ public:
     // The error message of a refused file (TooManySeparators), else empty.
     const std::string& message() const { return m_message; }
 
-    // Progress: physical lines judged so far, and line breaks + 1 of the file (the maximum).
+    // Progress: physical lines judged so far, and line breaks + 1 of the file (the maximum),
+    // which is 0 until step() has read the whole file.
     std::int32_t linesRead() const { return m_line; }
     std::int32_t lineCount() const { return m_lineCount; }
 
@@ -127,6 +131,7 @@ public:
     std::int32_t fixedCount() const { return m_fixed; }
 
 private:
+    bool beginRecords();
     bool readBatch();
     bool judgeNext();
     void finish(Outcome outcome);

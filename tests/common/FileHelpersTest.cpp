@@ -1,11 +1,13 @@
 #include "common/FileHelpers.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "support/TempFolder.h"
 
@@ -191,6 +193,87 @@ TEST_F(FileHelpersTest, ReadFileBytesReportsWhyAFileCannotBeRead)
         EXPECT_FALSE(readFileBytes(locked, bytes, err));
         EXPECT_EQ(err.number, EACCES);
     }
+}
+
+TEST_F(FileHelpersTest, PiecemealReadsGiveTheWholeFile)
+{
+    constexpr auto kPast = std::chrono::steady_clock::time_point::min();
+    // Several pieces, a file that grows while it is read (past its first room) and one that
+    // shrinks: each read ends with the bytes the file has when its end is reached.
+    std::string big(5 * (std::size_t { 1 } << 20) + 3, 'x');
+    for (std::size_t i = 0; i < big.size(); i += 977)
+        big[i] = static_cast<char>(i % 251);
+    const struct {
+        const char* label;
+        std::string bytes;
+        std::string appended;
+        std::size_t cutTo; // npos: not cut
+    } cases[] = {
+        { "several pieces", big, "", std::string::npos },
+        { "empty", "", "", std::string::npos },
+        { "grows past its room", big, big + "tail", std::string::npos },
+        { "grows from empty", "", "a\nb", std::string::npos },
+        { "shrinks", big, "", 1000 },
+    };
+    for (const auto& c : cases) {
+        const std::string path = write("p.bin", c.bytes);
+        FileBytes file;
+        ErrorInfo err;
+        ASSERT_TRUE(file.open(path, err)) << c.label;
+        EXPECT_TRUE(file.reading());
+        if (!c.appended.empty())
+            std::ofstream(path, std::ios::binary | std::ios::app) << c.appended;
+        if (c.cutTo != std::string::npos) {
+            ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(c.cutTo)), 0);
+        }
+        // A deadline long past still reads a piece each call.
+        int calls = 0;
+        std::size_t last = 0;
+        while (file.reading()) {
+            ASSERT_TRUE(file.readSome(kPast, err)) << c.label << err.description;
+            ASSERT_TRUE(file.size() > last || !file.reading()) << c.label;
+            last = file.size();
+            ++calls;
+        }
+        std::string expected = c.bytes + c.appended;
+        if (c.cutTo != std::string::npos)
+            expected.resize(c.cutTo);
+        EXPECT_TRUE(file.view() == expected) << c.label << " " << file.size() << " " << expected.size();
+        if (expected.size() > (std::size_t { 4 } << 20)) {
+            EXPECT_GT(calls, 2) << c.label;
+        }
+
+        // The one-go forms read the same.
+        std::string whole;
+        ASSERT_TRUE(readFileBytes(path, whole, err));
+        EXPECT_TRUE(whole == expected) << c.label;
+        ASSERT_TRUE(file.read(path, err));
+        EXPECT_FALSE(file.reading());
+        EXPECT_TRUE(file.view() == expected) << c.label;
+    }
+
+    // Refused files fail at open, as the one-go forms do; release ends a read half-way.
+    FileBytes file;
+    ErrorInfo err;
+    const std::string huge = write("huge.txt", "");
+    ASSERT_EQ(truncate(huge.c_str(), kMaxReadableFileBytes + 1), 0);
+    const std::string fifo = m_dir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& [path, number] : { std::pair { m_dir + "/missing.txt", ENOENT }, std::pair { m_dir, EISDIR },
+             std::pair { huge, EFBIG }, std::pair { fifo, ENODEV } }) {
+        ASSERT_TRUE(file.open(write("ok.txt", big), err));
+        ASSERT_TRUE(file.readSome(kPast, err));
+        EXPECT_FALSE(file.open(path, err)) << path;
+        EXPECT_EQ(err.number, number) << path;
+        EXPECT_FALSE(file.reading());
+        EXPECT_TRUE(file.view().empty());
+    }
+    ASSERT_TRUE(file.open(write("ok.txt", big), err));
+    ASSERT_TRUE(file.readSome(kPast, err));
+    file.release();
+    EXPECT_FALSE(file.reading());
+    EXPECT_TRUE(file.readSome(kPast, err));
+    EXPECT_TRUE(file.view().empty());
 }
 
 } // namespace

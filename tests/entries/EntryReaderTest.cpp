@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/TempFolder.h"
@@ -302,6 +303,72 @@ TEST_F(EntryReaderTest, PiecesAndSlicesGiveTheSameRowsAsOneGo)
     }
 }
 
+TEST_F(EntryReaderTest, SlicedLoadingChangesNothing)
+{
+    // Files of several read pieces in each way of splitting them; every slice ends at once.
+    std::string lines;
+    for (int i = 0; lines.size() < (std::size_t { 5 } << 20); ++i)
+        lines += (i % 5 == 0 ? "\"髙橋\r\n" + std::to_string(i) + "\"" : "entry " + std::to_string(i)) + "\r\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        { "u.csv", lines },
+        { "s.csv", *text::toCp932Exact(lines) },
+        { "b.txt", std::string(text::kUtf8Bom) + lines + "\xFF" },
+        { "w.csv", std::string(text::kUtf16LeBom) + text::utf8ToUtf16(lines, false) },
+    };
+    constexpr auto kPast = std::chrono::steady_clock::time_point::min();
+    for (const auto& c : cases) {
+        const std::string path = write(c.name, c.bytes);
+        EntryReader whole;
+        ErrorInfo err;
+        ASSERT_TRUE(whole.open(path, myIsCsvFile(path), err));
+        EXPECT_TRUE(whole.loaded());
+        EntryList expected;
+        whole.readAll(expected);
+
+        // Through load(), then readSome().
+        EntryReader sliced;
+        ASSERT_TRUE(sliced.start(path, myIsCsvFile(path), err));
+        EXPECT_FALSE(sliced.loaded());
+        EXPECT_FALSE(sliced.atEnd());
+        int loadSlices = 1;
+        while (!sliced.load(kPast))
+            ++loadSlices;
+        EXPECT_GT(loadSlices, 1) << c.name;
+        EXPECT_TRUE(sliced.loaded());
+        EXPECT_EQ(sliced.lineCount(), whole.lineCount()) << c.name;
+        EXPECT_EQ(sliced.lineCount(), myGetLineCount(path)) << c.name;
+        EXPECT_EQ(sliced.encoding(), whole.encoding()) << c.name;
+        EntryList rows;
+        while (!sliced.atEnd())
+            sliced.readSome(rows, kPast);
+
+        // Through readSome() alone: no entry before the count is known.
+        EntryReader direct;
+        ASSERT_TRUE(direct.start(path, myIsCsvFile(path), err));
+        EntryList directRows;
+        int emptySlices = 0;
+        while (!direct.atEnd()) {
+            const std::size_t added = direct.readSome(directRows, kPast);
+            if (added == 0)
+                ++emptySlices;
+            else
+                EXPECT_TRUE(direct.loaded());
+        }
+        EXPECT_GT(emptySlices, 0) << c.name;
+
+        for (const EntryList* got : { &rows, &directRows }) {
+            ASSERT_EQ(got->size(), expected.size()) << c.name;
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                ASSERT_EQ((*got)[i].text, expected[i].text) << c.name << " entry " << i;
+        }
+        EXPECT_EQ(sliced.linesRead(), whole.linesRead());
+        EXPECT_EQ(direct.unclosedQuoteLine(), whole.unclosedQuoteLine());
+    }
+}
+
 TEST_F(EntryReaderTest, ManyLoneCrLinesReadInLinearTime)
 {
     // A file without any LF: each line must not search the rest of the file for one.
@@ -331,6 +398,22 @@ TEST_F(EntryReaderTest, UnreadableFilesAreReportedNotThrown)
 
     EXPECT_FALSE(reader.open(m_dir, false, err));
     EXPECT_EQ(err.number, EISDIR);
+
+    // A sliced read is refused at its start, for the same reasons.
+    const std::string huge = write("huge.txt", "");
+    ASSERT_EQ(truncate(huge.c_str(), kMaxReadableFileBytes + 1), 0);
+    for (const auto& [path, number] :
+        { std::pair { m_dir + "/missing.txt", ENOENT }, std::pair { m_dir, EISDIR }, std::pair { huge, EFBIG } }) {
+        EXPECT_FALSE(reader.open(path, false, err));
+        EXPECT_EQ(err.number, number);
+        err = {};
+        EXPECT_FALSE(reader.start(path, false, err));
+        EXPECT_EQ(err.number, number);
+        EXPECT_TRUE(reader.atEnd());
+        EXPECT_FALSE(reader.failed());
+        EXPECT_TRUE(reader.load(std::chrono::steady_clock::time_point::min()));
+        EXPECT_EQ(reader.readAll(rows), 0u);
+    }
 
     if (geteuid() != 0) {
         const std::string locked = write("locked.txt", "x\n");

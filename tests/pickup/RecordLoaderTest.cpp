@@ -54,7 +54,6 @@ protected:
     {
         LoadResult result;
         auto state = loader.start(path);
-        result.separators = loader.separatorCount();
         while (state != RecordLoader::State::Finished) {
             if (state == RecordLoader::State::Question) {
                 result.asked.push_back({ loader.question().lineText(), loader.question().record });
@@ -62,6 +61,7 @@ protected:
             }
             state = slicesEndAtOnce ? loader.step(std::chrono::steady_clock::time_point::min()) : loader.runToPause();
         }
+        result.separators = loader.separatorCount();
         result.outcome = loader.outcome();
         result.rows = texts(loader.rows());
         return result;
@@ -201,22 +201,25 @@ TEST_F(RecordLoaderTest, LoadsThatDoNotCompleteLeaveNothing)
     };
 
     loader.start(write("empty.csv", ""));
+    loader.runToPause();
     expectNothing(RecordLoader::Outcome::Empty, "empty file");
 
-    loader.start(m_dir + "/missing.csv");
+    // Files that cannot be opened end the load at once.
+    EXPECT_EQ(loader.start(m_dir + "/missing.csv"), RecordLoader::State::Finished);
     expectNothing(RecordLoader::Outcome::ReadFailed, "missing file");
     EXPECT_EQ(loader.error().number, ENOENT);
 
-    loader.start(m_dir);
+    EXPECT_EQ(loader.start(m_dir), RecordLoader::State::Finished);
     expectNothing(RecordLoader::Outcome::ReadFailed, "a folder");
+    EXPECT_EQ(loader.error().number, EISDIR);
 
     // Stopped between slices: a few hundred records are judged per slice.
     std::string many;
     for (int i = 0; i < 3000; ++i)
         many += "r," + std::to_string(i) + "\n";
     ASSERT_EQ(loader.start(write("many.txt", many)), RecordLoader::State::Reading);
-    EXPECT_EQ(loader.separatorCount(), 1);
     loader.step(std::chrono::steady_clock::time_point::min());
+    EXPECT_EQ(loader.separatorCount(), 1);
     EXPECT_GT(loader.rows().size(), 0u);
     EXPECT_LT(loader.rows().size(), 3000u);
     loader.requestStop();
@@ -246,7 +249,8 @@ TEST_F(RecordLoaderTest, ARunawayFirstRecordIsRefused)
     std::string runaway = "\"a";
     for (int i = 0; i < 40000; ++i)
         runaway += "\nx,y";
-    EXPECT_EQ(loader.start(write("r.csv", runaway)), RecordLoader::State::Finished);
+    ASSERT_EQ(loader.start(write("r.csv", runaway)), RecordLoader::State::Reading);
+    EXPECT_EQ(loader.runToPause(), RecordLoader::State::Finished);
     EXPECT_EQ(loader.outcome(), RecordLoader::Outcome::TooManySeparators);
     EXPECT_EQ(loader.message(),
         "Error:1件目のレコードのカンマが多すぎるため、このファイルは読み込めません｡\r\n"
@@ -352,6 +356,51 @@ TEST_F(RecordLoaderTest, SlicesAndPiecesChangeNothing)
         EXPECT_EQ(result.asked, expected.asked) << piece;
         EXPECT_EQ(sliced.linesRead(), whole.linesRead());
     }
+}
+
+TEST_F(RecordLoaderTest, ReadingALargeFileIsSlicedToo)
+{
+    // A file of several read pieces, with bad records on the way.
+    std::string bytes;
+    for (int i = 0; bytes.size() < (std::size_t { 5 } << 20); ++i)
+        bytes += (i % 1000 == 999 ? "bad" : "r,") + std::to_string(i) + "\r\n";
+    const std::string path = write("large.txt", *text::toCp932Exact(bytes));
+    RecordLoader whole;
+    const LoadResult expected = load(whole, path);
+
+    // Slices that end at once: the first ones only read, and the count comes before any
+    // record is judged.
+    RecordLoader sliced;
+    ASSERT_EQ(sliced.start(path), RecordLoader::State::Reading);
+    EXPECT_EQ(sliced.lineCount(), 0);
+    int readingSlices = 0;
+    while (sliced.lineCount() == 0) {
+        ASSERT_EQ(sliced.step(std::chrono::steady_clock::time_point::min()), RecordLoader::State::Reading);
+        if (sliced.lineCount() == 0) {
+            EXPECT_EQ(sliced.recordsRead(), 0);
+            ++readingSlices;
+        }
+    }
+    EXPECT_GT(readingSlices, 0);
+    EXPECT_EQ(sliced.lineCount(), whole.lineCount());
+    EXPECT_EQ(sliced.lineCount(), myGetLineCount(path));
+    EXPECT_EQ(sliced.separatorCount(), 1);
+
+    // Stopped while reading: nothing is left.
+    RecordLoader stopped;
+    ASSERT_EQ(stopped.start(path), RecordLoader::State::Reading);
+    stopped.step(std::chrono::steady_clock::time_point::min());
+    stopped.requestStop();
+    EXPECT_EQ(stopped.step(std::chrono::steady_clock::time_point::max()), RecordLoader::State::Finished);
+    EXPECT_EQ(stopped.outcome(), RecordLoader::Outcome::Stopped);
+    EXPECT_TRUE(stopped.rows().empty());
+    EXPECT_TRUE(stopped.path().empty());
+
+    const LoadResult result = load(sliced, path, skipIt, true);
+    EXPECT_EQ(result.outcome, RecordLoader::Outcome::Loaded);
+    EXPECT_EQ(result.rows, expected.rows);
+    EXPECT_EQ(result.asked, expected.asked);
+    EXPECT_EQ(result.asked.size(), static_cast<std::size_t>(whole.recordsRead() / 1000));
 }
 
 TEST(RecordFields, FieldsAreTheTextsBetweenCommas)

@@ -39,6 +39,7 @@ struct EntryFileRead {
     EntryList rows;
     ErrorInfo error;
     bool opened = false;
+    bool counted = false;
     bool failed = false;
 };
 
@@ -110,14 +111,18 @@ void FileModeCommands::readEntryFile(const QString& given)
     LongWork::Task task;
     task.step = [read, &panel](LongWork::Clock::time_point deadline) {
         if (!read->opened) {
-            // Reading the bytes is the first slice, so the progress frame is already drawn.
             read->opened = true;
-            read->failed = !read->reader.open(toStd(read->path), myIsCsvFile(toStd(read->path)), read->error);
-            if (!read->failed)
-                panel.begin(QStringLiteral("ファイル読み込み中..."), read->reader.lineCount(), false);
-            return read->failed;
+            read->failed = !read->reader.start(toStd(read->path), myIsCsvFile(toStd(read->path)), read->error);
+            if (read->failed)
+                return true;
         }
+        // The first slices read the bytes and count the lines; the bar gets its maximum as
+        // soon as the count is known, before it shows any line read.
         read->reader.readSome(read->rows, deadline);
+        if (!read->counted && read->reader.loaded()) {
+            read->counted = true;
+            panel.begin(QStringLiteral("ファイル読み込み中..."), read->reader.lineCount(), false);
+        }
         return read->reader.atEnd();
     };
     task.progress = [read, &panel] { panel.setProgress(read->reader.linesRead()); };

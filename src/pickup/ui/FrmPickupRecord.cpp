@@ -47,6 +47,7 @@ struct RecordLoad {
     QString path;
     RecordLoader loader;
     bool started = false;
+    bool counted = false;
 };
 
 namespace {
@@ -503,14 +504,18 @@ void FrmPickupRecord::readRecordFile(const QString& given)
     task.step = [this, load](LongWork::Clock::time_point deadline) {
         RecordLoader& loader = load->loader;
         if (!load->started) {
-            // Reading the bytes is the first slice, so the progress frame is already drawn.
             load->started = true;
             if (loader.start(toStd(load->path)) == RecordLoader::State::Finished)
                 return true;
-            fraProgressbar->begin(QStringLiteral("ファイル読み込み中..."), loader.lineCount());
-            return false;
         }
-        if (loader.step(deadline) == RecordLoader::State::Question)
+        // The first slices read the bytes and count the lines; the bar gets its maximum as
+        // soon as the count is known, before it shows any line, a bad record's included.
+        const RecordLoader::State state = loader.step(deadline);
+        if (!load->counted && loader.lineCount() > 0) {
+            load->counted = true;
+            fraProgressbar->begin(QStringLiteral("ファイル読み込み中..."), loader.lineCount());
+        }
+        if (state == RecordLoader::State::Question)
             askAboutBadRecord(*load);
         return loader.state() == RecordLoader::State::Finished;
     };

@@ -318,6 +318,8 @@ TEST_F(FrmMainEntries, StopDuringAReadLeavesNothing)
     // The read runs from the event loop: the window is busy, and Stop ends it at the next slice.
     EXPECT_TRUE(window->isBusy());
     ASSERT_TRUE(QTest::qWaitFor([&] { return child<QProgressBar>("prgCount")->value() > 0; }));
+    // The count of lines came first.
+    EXPECT_EQ(child<QProgressBar>("prgCount")->maximum(), 1000001);
     ASSERT_TRUE(window->longWork().isRunning());
     action("mnuRunStop")->trigger();
     waitIdle();
@@ -329,6 +331,31 @@ TEST_F(FrmMainEntries, StopDuringAReadLeavesNothing)
     EXPECT_FALSE(window->isBusy());
     EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
     EXPECT_TRUE(child<QTreeView>("lvwSagyo")->isVisible());
+}
+
+TEST_F(FrmMainEntries, StopWhileTheBytesAreStillReadLeavesNothing)
+{
+    // Tens of megabytes: the first slices only read the bytes and count the lines.
+    QByteArray big;
+    for (int i = 0; i < 1000000; ++i)
+        big += "entry number " + QByteArray::number(i) + "\r\n";
+    const QString path = writeFile("big.txt", big);
+    window->fileModeCommands().readEntryFile(path);
+    // Stop right after the first slice, before the count is known and any entry is made.
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->longWork().isRunning());
+    action("mnuRunStop")->trigger();
+    waitIdle();
+    EXPECT_TRUE(window->workModel()->isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSaisyo")->text().isEmpty());
+    EXPECT_EQ(recentCaptions(), QStringList({ path }));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+
+    // The next read of the same file is whole.
+    readEntryFile(path);
+    EXPECT_EQ(window->workModel()->rowCount(), 1000000);
 }
 
 TEST_F(FrmMainEntries, RecentFilesKeepTenNewestFirst)

@@ -371,6 +371,10 @@ TEST_F(FrmPickupRecordTest, LoadsThatDoNotCompleteClearTheWindow)
     // Stop while the load waits for an answer: what was read is dropped.
     loadRecords(good);
     platform.modalAnswers.push_back([this](QDialog& dialog) {
+        // The bar shows where the bad record stands, of the file's lines.
+        const auto* bar = toolChild<PickupProgressFrame>("fraProgressbar");
+        EXPECT_EQ(bar->maximum(), 5);
+        EXPECT_EQ(bar->value(), 3);
         toolAction("mnuRunStop")->trigger();
         return dialog.result();
     });
