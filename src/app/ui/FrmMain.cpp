@@ -12,6 +12,7 @@
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/ResultListModel.h"
+#include "newstring/ui/FrmNewString.h"
 
 #include <QAction>
 #include <QApplication>
@@ -253,6 +254,11 @@ void FrmMain::createActions()
     mnuToolPickupRecord->setToolTip(QStringLiteral("Pickup Record"));
     mnuToolPickupRecord->setIcon(QIcon(QStringLiteral(":/icons/pickup.svg")));
     mnuToolNewString = makeAction("mnuToolNewString", QStringLiteral("文字列作成(&S)"));
+    // The string window is modal: the main window waits until it closes.
+    connect(mnuToolNewString, &QAction::triggered, this, [this] {
+        FrmNewString newString(*this, m_platform, m_help, m_settings, this);
+        m_platform.execModal(newString);
+    });
 
     mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));
     mnuRunStart->setToolTip(QStringLiteral("開始"));
