@@ -129,7 +129,6 @@ FrmNewString::FrmNewString(
     // A sizeable window of its own that can be minimised, though shown modally.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
         | Qt::WindowCloseButtonHint);
-    setSizeGripEnabled(false);
     QFont::insertSubstitution(kGothic, QStringLiteral("IPAGothic"));
 
     createActions();
@@ -153,7 +152,6 @@ FrmNewString::FrmNewString(
     rtbNewString->setAccessibleName(QStringLiteral("文字列"));
     // Lines never wrap at the window's edge: each line the user sees is one entry.
     rtbNewString->setLineWrapMode(QPlainTextEdit::NoWrap);
-    rtbNewString->setWordWrapMode(QTextOption::NoWrap);
     QFont gothic(kGothic);
     gothic.setPointSize(9);
     rtbNewString->setFont(gothic);
@@ -196,8 +194,12 @@ void FrmNewString::createActions()
     connect(mnuFilePrint, &QAction::triggered, this, &FrmNewString::print);
     mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"), nullptr, QString());
     connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
-    mnuSend = makeAction("mnuSend", QStringLiteral("転送(&S)"), "send.svg", QStringLiteral("転送"));
+    // On the menu bar a command with an icon would show the icon instead of its caption, so
+    // the toolbar's 転送 is an action of its own that follows the menu command's state.
+    mnuSend = makeAction("mnuSend", QStringLiteral("転送(&S)"), nullptr, QString());
     connect(mnuSend, &QAction::triggered, this, &FrmNewString::transfer);
+    m_sendButtonAction = makeAction("actSend", QStringLiteral("転送"), "send.svg", QStringLiteral("転送"));
+    connect(m_sendButtonAction, &QAction::triggered, this, &FrmNewString::transfer);
     mnuHelp = makeAction("mnuHelp", QStringLiteral("ヘルプ(&H)"), nullptr, QString());
     connect(mnuHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
     // The toolbar's help button opens this window's own topic, not the contents.
@@ -247,7 +249,7 @@ void FrmNewString::createToolbar()
     addButton("M_Save", mnuFileSave);
     addButton("M_Print", mnuFilePrint);
     tlbMain->addSeparator();
-    addButton("M_Send", mnuSend);
+    addButton("M_Send", m_sendButtonAction);
     tlbMain->addSeparator();
     addButton("M_Help", m_helpTopicAction);
 }
@@ -279,7 +281,8 @@ void FrmNewString::applyCommandState()
     mnuFileOpen->setEnabled(m_state.enabled(NewStringCommand::Open));
     mnuFileSave->setEnabled(m_state.enabled(NewStringCommand::Save));
     mnuFilePrint->setEnabled(m_state.enabled(NewStringCommand::Print));
-    mnuSend->setEnabled(m_state.enabled(NewStringCommand::Send));
+    m_sendButtonAction->setEnabled(m_state.enabled(NewStringCommand::Send));
+    mnuSend->setEnabled(m_sendButtonAction->isEnabled());
     mnuFileEnd->setEnabled(m_state.enabled(NewStringCommand::End));
     mnuHelp->setEnabled(m_state.enabled(NewStringCommand::Help));
     m_helpTopicAction->setEnabled(m_state.enabled(NewStringCommand::Help));

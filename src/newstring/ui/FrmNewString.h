@@ -89,6 +89,7 @@ private:
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFileEnd = nullptr;
     QAction* mnuSend = nullptr;
+    QAction* m_sendButtonAction = nullptr;
     QAction* mnuHelp = nullptr;
     QAction* m_helpTopicAction = nullptr;
 

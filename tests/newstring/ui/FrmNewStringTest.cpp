@@ -78,8 +78,13 @@ protected:
 
     void drop(QWidget* target, const QList<QUrl>& urls)
     {
+        // As file managers drag files: the list of files and their paths as text.
         QMimeData data;
         data.setUrls(urls);
+        QStringList paths;
+        for (const QUrl& url : urls)
+            paths << url.toLocalFile();
+        data.setText(paths.join('\n'));
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         QDropEvent dropEvent(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -157,6 +162,7 @@ TEST_F(FrmNewStringTest, WhileTransferringOnlyHelpIsOfferedAndTheWindowStaysOpen
             EXPECT_FALSE(command(w, name)->isEnabled()) << name;
         EXPECT_FALSE(editor(w)->isEnabled());
         EXPECT_TRUE(command(w, "mnuHelp")->isEnabled());
+        EXPECT_FALSE(w.toolbarButton("M_Send")->isEnabled());
         EXPECT_TRUE(w.toolbarButton("M_Help")->isEnabled());
         EXPECT_TRUE(child<QWidget>("fraProgressbar")->isVisible());
         EXPECT_EQ(child<QLabel>("lblProgressbarEnd")->text(), "/ 3001");
