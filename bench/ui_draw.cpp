@@ -2,18 +2,9 @@
 // Start to the idle state, then the process's peak memory; with --stop, the time Stop takes
 // 100 ms into the draw.
 //   ui_draw [COUNT [MAXIMUM]] [--stop]
-#include "app/RandomSource.h"
-#include "app/ui/FrmMain.h"
-#include "common/ui/HelpService.h"
-#include "common/ui/LongWork.h"
-#include "support/ScriptedPlatform.h"
+#include "BenchWindow.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
@@ -27,45 +18,31 @@ int main(int argc, char** argv)
     const QString count = args.value(0, QStringLiteral("1000000"));
     const QString maximum = args.value(1, count);
 
-    kuji::test::ScriptedPlatform platform;
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
-    kuji::HelpService help(platform);
-    QTemporaryDir folder;
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
-    window.show();
-    QApplication::processEvents();
-
-    window.findChild<QLineEdit*>(QStringLiteral("txtSaisyo"))->setText(QStringLiteral("1"));
-    window.findChild<QLineEdit*>(QStringLiteral("txtSaidai"))->setText(maximum);
-    window.findChild<QLineEdit*>(QStringLiteral("txtTyusen"))->setText(count);
-    auto* start = window.findChild<QAction*>(QStringLiteral("mnuRunStart"));
+    kuji::bench::BenchWindow bench;
+    bench.setBoxes(QStringLiteral("1"), maximum, count);
 
     QElapsedTimer sinceStop;
+    double stopToIdle = -1;
     if (stop) {
-        QTimer::singleShot(100, &window, [&] {
+        QTimer::singleShot(100, &bench.window, [&] {
             sinceStop.start();
-            window.findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
+            bench.child<QAction>("mnuRunStop")->trigger();
+        });
+        QObject::connect(&bench.window.longWork(), &kuji::LongWork::runningChanged, [&](bool running) {
+            if (!running && sinceStop.isValid())
+                stopToIdle = sinceStop.nsecsElapsed() / 1e6;
         });
     }
     QElapsedTimer timer;
     timer.start();
-    QEventLoop untilIdle;
-    QObject::connect(&window.longWork(), &kuji::LongWork::runningChanged, &untilIdle, [&](bool running) {
-        if (!running)
-            untilIdle.quit();
-    });
-    start->trigger();
-    if (window.longWork().isRunning())
-        untilIdle.exec();
-    const double stopToIdle = sinceStop.isValid() ? sinceStop.nsecsElapsed() / 1e6 : -1.0;
-    QApplication::processEvents(); // and the list has been painted
+    bench.trigger("mnuRunStart");
     const double seconds = timer.nsecsElapsed() / 1e9;
 
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("start_to_idle_seconds %.4f\npeak_rss_mb %.1f\nmessages %zu\n", seconds, usage.ru_maxrss / 1024.0,
-        platform.messages.size());
+        bench.platform.messages.size());
     if (stop)
         std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
-    return window.isBusy() ? 1 : 0;
+    return bench.window.isBusy() ? 1 : 0;
 }
