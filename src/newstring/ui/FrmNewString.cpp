@@ -7,6 +7,7 @@
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/MainWindowPort.h"
 #include "newstring/EditorText.h"
@@ -43,14 +44,6 @@ constexpr int kMinHeightTwips = 4065;
 const QString kGothic = QStringLiteral("ＭＳ ゴシック");
 // What the main window's path box shows after a transfer: a label, never taken for a path.
 const QString kTransferSource = QStringLiteral("文字列作成");
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The document keeps each line as a block; its raw text separates blocks with U+2029. The
 // raw text is taken rather than the plain one, which would turn no-break spaces into spaces.
