@@ -268,7 +268,8 @@ void FrmNewString::setCommandState(bool idle)
     applyCommandState();
 }
 
-// The buttons and the menu items share one action per command, so they never disagree.
+// A button and its menu item share one action, so they never disagree; 転送's menu item,
+// an action of its own, copies its button.
 void FrmNewString::applyCommandState()
 {
     mnuFileOpen->setEnabled(m_state.enabled(NewStringCommand::Open));
