@@ -7,6 +7,7 @@
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/ScreenPlacement.h"
 #include "common/ui/WaitCursor.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/MainWindowPort.h"
@@ -325,9 +326,9 @@ void FrmNewString::changeEvent(QEvent* event)
         updateMinimumSize();
 }
 
-// Where the window was last closed. A size larger than the screen is cut to it, and a
-// position no screen shows (a monitor unplugged since) opens at the top left of the primary
-// screen, so the modal window can never be out of reach while it blocks the program.
+// Where the window was last closed, on some screen (the main window's rule), and never
+// larger than the screen, so the modal window can never be out of reach while it blocks the
+// program.
 void FrmNewString::loadPosition()
 {
     const QScreen* current = screen();
@@ -338,16 +339,7 @@ void FrmNewString::loadPosition()
     const int height = std::min(stored.height, pixelsToTwips(screenSize.height(), dpi));
     // A stored size below the minimum (none at the first opening) grows to the minimum.
     resize(twipsToPixels(width, dpi), twipsToPixels(height, dpi));
-
-    const QPoint topLeft(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi));
-    const QRect wanted(topLeft, size());
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(wanted)) {
-            move(topLeft);
-            return;
-        }
-    }
-    move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    move(placeOnSomeScreen(QPoint(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi)), size()));
 }
 
 void FrmNewString::storePosition()
