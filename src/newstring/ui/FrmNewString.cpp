@@ -13,6 +13,7 @@
 #include "entries/ui/MainWindowPort.h"
 #include "newstring/EditorText.h"
 #include "newstring/StringTransfer.h"
+#include "printing/ui/FrmPrint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -459,9 +460,10 @@ void FrmNewString::save()
         m_path = saved;
 }
 
+// The editor's text, split at its line breaks, through the shared print dialog.
 void FrmNewString::print()
 {
-    // Opens the shared print dialog with the editor's lines
+    FrmPrint::printTexts(m_platform, this, printLines());
 }
 
 // --- Transfer --------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "common/ui/LongWork.h"
 #include "entries/ui/ResultListModel.h"
 #include "newstring/EditorText.h"
+#include "printing/ui/PrintTestSupport.h"
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolBar>
@@ -284,6 +286,26 @@ TEST_F(FrmNewStringTest, SaveEndsTheFileWithOneLineBreakAndBecomesTheCurrentFile
         command(w, "mnuFileSave")->trigger();
         EXPECT_EQ(fileBytes(nothing), "");
     });
+}
+
+TEST_F(FrmNewStringTest, PrintSendsTheEditorLinesToThePrintDialog)
+{
+    const QString pdf = folderPath() + "/text.pdf";
+    withNewString([&](FrmNewString& w) {
+        editor(w)->setPlainText("一行目\n\n三行目");
+        platform.fileAnswers.push_back(pdf);
+        platform.modalAnswers.push_back([](QDialog& dialog) {
+            EXPECT_EQ(dialog.objectName(), "frmPrint");
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdPrintStart"))->click();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 60000));
+            return dialog.result();
+        });
+        ASSERT_TRUE(command(w, "mnuFilePrint")->isEnabled());
+        command(w, "mnuFilePrint")->trigger();
+    });
+    const auto pages = kuji::test::pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], QStringList({ "一行目", "三行目" }));
 }
 
 TEST_F(FrmNewStringTest, PositionAndSizeComeBackWithinTheScreenAndNeverBelowTheMinimum)
