@@ -368,9 +368,9 @@ TEST_F(FrmNewStringTest, MenusToolbarHelpAndNames)
         command(w, "mnuHelp")->trigger();
         EXPECT_EQ(help.currentSource(), HelpViewer::contentsUrl());
 
-        // Printing goes to the shared print dialog and nowhere else.
+        // Printing goes to the shared print dialog.
         w.toolbarButton("M_Print")->click();
-        EXPECT_EQ(platform.modalWindows, QStringList({ "frmNewString" }));
+        EXPECT_EQ(platform.modalWindows, QStringList({ "frmNewString", "frmPrint" }));
 
         for (QWidget* control : std::initializer_list<QWidget*> { bar, w.findChild<QToolBar*>("tlbMain"), editor(w),
                  w.toolbarButton("M_Open"), w.toolbarButton("M_Save"), w.toolbarButton("M_Print"),
