@@ -2,10 +2,10 @@
 // Start to the idle state, then the process's peak memory; with --stop, the time Stop takes
 // 100 ms into the draw.
 //   ui_draw [COUNT [MAXIMUM]] [--stop]
-#include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
+#include "records/DrawSeed.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
@@ -28,10 +28,11 @@ int main(int argc, char** argv)
     const QString maximum = args.value(1, count);
 
     kuji::test::ScriptedPlatform platform;
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
+    kuji::SystemSeedSource seeds;
     kuji::HelpService help(platform);
     QTemporaryDir folder;
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
+    kuji::FrmMain window(platform, seeds, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString(),
+        folder.filePath(QStringLiteral("records")).toStdString());
     window.show();
     QApplication::processEvents();
 

@@ -2,10 +2,10 @@
 // opening it through the offscreen main window and drawing it once, from the command to the
 // idle state each, with the lists painted.
 //   ui_long_entry [MEGABYTES]
-#include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
+#include "records/DrawSeed.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
@@ -55,9 +55,10 @@ int main(int argc, char** argv)
     }
 
     kuji::test::ScriptedPlatform platform;
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
+    kuji::SystemSeedSource seeds;
     kuji::HelpService help(platform);
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
+    kuji::FrmMain window(platform, seeds, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString(),
+        folder.filePath(QStringLiteral("records")).toStdString());
     window.show();
     window.findChild<QRadioButton*>(QStringLiteral("optYomikomi"))->click();
     QApplication::processEvents();

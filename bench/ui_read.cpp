@@ -1,11 +1,11 @@
 // Reading an entry file through the offscreen main window, from the command to the idle
 // state, then the process's peak memory; with --stop, the time Stop takes during the read.
 //   ui_read FILE [--stop]
-#include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
+#include "records/DrawSeed.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
@@ -32,9 +32,10 @@ int main(int argc, char** argv)
 
     kuji::test::ScriptedPlatform platform;
     kuji::HelpService help(platform);
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
+    kuji::SystemSeedSource seeds;
     QTemporaryDir folder;
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
+    kuji::FrmMain window(platform, seeds, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString(),
+        folder.filePath(QStringLiteral("records")).toStdString());
     window.show();
     window.findChild<QRadioButton*>(QStringLiteral("optYomikomi"))->click();
     QApplication::processEvents();

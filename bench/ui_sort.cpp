@@ -1,10 +1,10 @@
 // Sorting and saving a million drawn results through the offscreen main window: from the
 // command to the idle state. The saved file is left for the script to sort with GNU sort.
 //   ui_sort OUTPUT_FILE [COUNT]
-#include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
+#include "records/DrawSeed.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
@@ -27,10 +27,11 @@ int main(int argc, char** argv)
     const QString count = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("1000000");
 
     kuji::test::ScriptedPlatform platform;
-    kuji::RandomSource random = kuji::RandomSource::fromEntropy();
+    kuji::SystemSeedSource seeds;
     kuji::HelpService help(platform);
     QTemporaryDir folder;
-    kuji::FrmMain window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString());
+    kuji::FrmMain window(platform, seeds, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString(),
+        folder.filePath(QStringLiteral("records")).toStdString());
     window.show();
     QApplication::processEvents();
 

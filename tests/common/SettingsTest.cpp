@@ -235,6 +235,7 @@ TEST_F(SettingsTest, EveryKeyWrittenIsInTheTable)
     m_settings.writeResetPreset({ Settings::Mode::File, "", "", "/f", "3", true });
     m_settings.writePickupPosition({ 5, 6 });
     m_settings.writeNewStringRect({ 7, 8, 9, 10 });
+    m_settings.writeKeepRecords(false);
 
     std::string section;
     std::size_t keys = 0;
