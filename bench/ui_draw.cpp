@@ -1,8 +1,10 @@
 // The whole Start command in the offscreen main window: a million distinct values from
 // Start to the idle state, then the process's peak memory; with --stop, the time Stop takes
-// 100 ms into the draw.
-//   ui_draw [COUNT [MAXIMUM]] [--stop]
+// 100 ms into the draw. The draw leaves its record as usual; --no-record turns records off
+// first, to weigh what the record costs.
+//   ui_draw [COUNT [MAXIMUM]] [--stop] [--no-record]
 #include "app/ui/FrmMain.h"
+#include "common/Settings.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
 #include "records/DrawSeed.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -24,6 +27,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments().mid(1);
     const bool stop = args.removeAll(QStringLiteral("--stop")) > 0;
+    const bool noRecord = args.removeAll(QStringLiteral("--no-record")) > 0;
     const QString count = args.value(0, QStringLiteral("1000000"));
     const QString maximum = args.value(1, count);
 
@@ -31,6 +35,8 @@ int main(int argc, char** argv)
     kuji::SystemSeedSource seeds;
     kuji::HelpService help(platform);
     QTemporaryDir folder;
+    if (noRecord)
+        kuji::Settings(folder.filePath(QStringLiteral("kujitan.ini")).toStdString()).writeKeepRecords(false);
     kuji::FrmMain window(platform, seeds, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString(),
         folder.filePath(QStringLiteral("records")).toStdString());
     window.show();
@@ -68,5 +74,9 @@ int main(int argc, char** argv)
         platform.messages.size());
     if (stop)
         std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
+    qint64 recordBytes = 0;
+    for (const QFileInfo& file : QDir(folder.filePath(QStringLiteral("records"))).entryInfoList(QDir::Files))
+        recordBytes += file.size();
+    std::printf("record_kb %.1f\n", recordBytes / 1024.0);
     return window.isBusy() ? 1 : 0;
 }

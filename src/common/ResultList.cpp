@@ -12,7 +12,7 @@ std::size_t writeDrawnNumber(std::int64_t value, std::size_t minimumLength, char
 {
     char digits[24];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    const std::size_t length = static_cast<std::size_t>(end - digits);
+    const auto length = static_cast<std::size_t>(end - digits);
     std::size_t zeros = 0;
     // Pad only by one to eight zeros, as a nine-character minimum allows no more.
     if (minimumLength > length && minimumLength - length <= 8)
@@ -75,9 +75,9 @@ std::string_view ResultList::textView(std::size_t row, std::string& scratch) con
     case kNumber:
         if (m_entries)
             return index < m_entries->size() ? m_entries->text(index) : std::string_view();
-        scratch.resize(32);
-        scratch.resize(writeDrawnNumber(m_minimum + index, m_minimumLength, scratch.data()));
-        return scratch;
+        if (scratch.size() < 32)
+            scratch.resize(32);
+        return { scratch.data(), writeDrawnNumber(m_minimum + index, m_minimumLength, scratch.data()) };
     case kHeader:
         return m_headers[index];
     default:

@@ -355,11 +355,12 @@ bool parseDrawRecord(std::string_view text, DrawRecord& record, std::string& pro
             return false;
         }
         const std::string key = formatSequenceKey(static_cast<std::uint32_t>(i));
-        if (line.size() < key.size() + 1 || line.substr(0, key.size()) != key || line[key.size()] != ' ') {
+        // An empty row is its key and a space; an editor that strips the space leaves it empty.
+        if (line.substr(0, key.size()) != key || (line.size() > key.size() && line[key.size()] != ' ')) {
             problem = std::to_string(lines.number()) + " 行目は結果の " + key + " 番の行ではありません。";
             return false;
         }
-        r.shownResults.emplace_back(line.substr(key.size() + 1));
+        r.shownResults.emplace_back(line.substr(std::min(line.size(), key.size() + 1)));
     }
     if (r.resultCount > shown) {
         std::uint64_t more = 0;

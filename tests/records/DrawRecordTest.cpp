@@ -150,6 +150,8 @@ TEST(DrawRecordFile, AnythingButAWholeRecordIsRefused)
         windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_TRUE(parseDrawRecord("\xEF\xBB\xBF" + windows, read, problem)) << problem;
     expectSame(read, transferRecord());
+    EXPECT_TRUE(parseDrawRecord(replaced(text, "000000001 \n", "000000001\n"), read, problem)) << problem;
+    expectSame(read, transferRecord());
 }
 
 TEST(DrawRecordFile, ValuesEscapeAndReadBackExactly)
