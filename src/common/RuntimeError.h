@@ -7,13 +7,14 @@
 namespace kuji {
 
 // Numbers of the errors the program raises itself. System errors carry their errno value
-// (all below 200 on Linux), so these start at 1000 and never collide with one; the printer
-// error keeps the number the print dialog knows it by.
+// (all below 200 on Linux): a file too large to load is EFBIG (27) and running out of memory
+// ENOMEM (12), whatever noticed it. The printer error keeps the number the print dialog
+// knows it by, and the last number is above every errno.
 enum RuntimeErrorNumber : int {
     kNoRuntimeError = 0, // nothing pending
+    kOutOfMemoryError = 12, // ENOMEM: memory ran out during an operation
+    kFileTooLargeError = 27, // EFBIG: a file too large to load into a list or the editor
     kPrinterError = 482, // the printer refused a page or the job
-    kFileTooLargeError = 1001, // a file too large to load into a list or the editor
-    kOutOfMemoryError = 1002, // memory ran out during an operation
     kUnexpectedInternalError = 1003, // anything else that should not have happened
 };
 

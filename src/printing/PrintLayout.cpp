@@ -44,7 +44,7 @@ bool PrintLayout::next(PrintedLine& line)
         const print::PrintChar c = print::readChar(text.substr(scan, m_lineEnd - scan));
         const auto charWidth = static_cast<std::size_t>(c.width);
         if (width + charWidth > charsPerLine) {
-            emit(text.substr(m_pieceStart, scan - m_pieceStart), line);
+            placeSegment(text.substr(m_pieceStart, scan - m_pieceStart), line);
             // The character that did not fit starts the next piece.
             m_pieceStart = scan;
             m_scan = scan + c.length;
@@ -54,7 +54,7 @@ bool PrintLayout::next(PrintedLine& line)
         width += charWidth;
         scan += c.length;
     }
-    emit(text.substr(m_pieceStart, m_lineEnd - m_pieceStart), line);
+    placeSegment(text.substr(m_pieceStart, m_lineEnd - m_pieceStart), line);
     m_inLine = false;
     // A text whose last line is done counts as laid out at once, so done() holds after the
     // last line without another call.
@@ -65,7 +65,7 @@ bool PrintLayout::next(PrintedLine& line)
     return true;
 }
 
-void PrintLayout::emit(std::string_view segment, PrintedLine& line)
+void PrintLayout::placeSegment(std::string_view segment, PrintedLine& line)
 {
     if (m_currentLine > m_info.linesPerPage) {
         ++m_page;

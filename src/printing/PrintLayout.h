@@ -68,7 +68,7 @@ public:
 
 private:
     bool startNextLine();
-    void emit(std::string_view segment, PrintedLine& line);
+    void placeSegment(std::string_view segment, PrintedLine& line);
 
     std::vector<std::string> m_texts;
     PrintPageInfo m_info;

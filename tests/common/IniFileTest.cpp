@@ -2,6 +2,7 @@
 
 #include "common/TextCodec.h"
 
+#include "support/TempFolder.h"
 #include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +20,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class IniFileTest : public ::testing::Test {
+class IniFileTest : public test::TempFolderTest {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/kujimaru-ini-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_path = m_dir + "/kujitan.ini";
+        TempFolderTest::SetUp();
+        m_path = pathOf("kujitan.ini");
     }
     void TearDown() override
     {
         setBeforeReplaceHook({});
-        std::error_code ec;
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
+        TempFolderTest::TearDown();
     }
 
     void put(const std::string& bytes) const { put(m_path, bytes); }
@@ -52,7 +49,6 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
     }
 
-    std::string m_dir;
     std::string m_path;
 };
 

@@ -14,7 +14,7 @@ TEST(RuntimeError, ReportTextPutsNumberAndDescriptionOnTwoLines)
 {
     EXPECT_EQ(
         formatRuntimeErrorText(53, "ファイルが見つかりません。"), "実行時エラー '53':\r\nファイルが見つかりません。");
-    EXPECT_EQ(formatRuntimeErrorText(1001, ""), "実行時エラー '1001':\r\n");
+    EXPECT_EQ(formatRuntimeErrorText(1003, ""), "実行時エラー '1003':\r\n");
     EXPECT_EQ(formatRuntimeErrorText(-5, "x"), "実行時エラー '-5':\r\nx");
 }
 
@@ -64,12 +64,15 @@ TEST(RuntimeError, FailureWithoutANumberIsNotLost)
     EXPECT_EQ(pending.description(), describeRuntimeErrorNumber(kUnexpectedInternalError));
 }
 
-TEST(RuntimeError, OwnNumbersDoNotCollideWithSystemErrors)
+TEST(RuntimeError, OwnNumbersAreTheSystemsWhereItHasOne)
 {
-    for (int number : { kFileTooLargeError, kOutOfMemoryError, kUnexpectedInternalError, kPrinterError }) {
+    // A file too large and memory running out read the same wherever they are noticed.
+    EXPECT_EQ(kFileTooLargeError, EFBIG);
+    EXPECT_EQ(kOutOfMemoryError, ENOMEM);
+    for (int number : { kUnexpectedInternalError, kPrinterError })
         EXPECT_GT(number, 133) << number; // above every errno value Linux defines
+    for (int number : { kFileTooLargeError, kOutOfMemoryError, kUnexpectedInternalError, kPrinterError })
         EXPECT_FALSE(describeRuntimeErrorNumber(number).empty()) << number;
-    }
     EXPECT_TRUE(describeRuntimeErrorNumber(53).empty());
 }
 

@@ -9,10 +9,14 @@
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/ScreenPlacement.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ui/FileModeCommands.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/ResultListModel.h"
+#include "pickup/ui/PickupRecordTool.h"
+#include "printing/ui/FrmPrint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,6 +106,7 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
     m_sagyo = new EntryListModel(QStringLiteral("ファイルの内容"), this);
     m_fileMode = new FileModeCommands(*this, m_platform, m_settings, this);
     connect(m_fileMode, &FileModeCommands::recentFilesChanged, this, &FrmMain::refreshRecentMenu);
+    m_pickupRecord = new PickupRecordTool(*this, m_platform, m_settings, m_help, this);
     m_recording = new DrawRecording(*this, m_platform, m_help, m_settings, seeds, std::move(recordsFolder), this);
 
     createActions();
@@ -127,24 +132,13 @@ void FrmMain::loadSettings()
     const QSize screenSize = screen->geometry().size();
     const Settings::Rect rect = m_settings.readMainWindowRect(
         pixelsToTwips(screenSize.width(), dpi), pixelsToTwips(screenSize.height(), dpi));
-    move(onSomeScreen(QPoint(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi))));
+    move(placeOnSomeScreen(QPoint(twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi)), size()));
     // A stored size below the minimum (none on first start) grows to the minimum.
     resize(twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi));
 
     selectMode(m_settings.readMode() == Settings::Mode::File);
     chkDaburi->setChecked(m_settings.readNoDuplicates());
     m_fileMode->restoreRecentFiles();
-}
-
-// A position no screen shows (a second monitor unplugged since) would open the window where
-// nobody sees it: it comes back at the top left of the primary screen instead.
-QPoint FrmMain::onSomeScreen(const QPoint& topLeft) const
-{
-    const QRect wanted(topLeft, size());
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(wanted))
-            return topLeft;
-    return QGuiApplication::primaryScreen()->availableGeometry().topLeft();
 }
 
 // The window is never narrower than its menu bar, its toolbar and its frames need at the
@@ -191,6 +185,22 @@ void FrmMain::showVersion()
     m_platform.execModal(about);
 }
 
+// Prints every result row in the order shown, round headers and empty rows included; an
+// empty list prints one blank page.
+void FrmMain::printResults()
+{
+    std::vector<std::string> texts;
+    {
+        WaitCursor wait;
+        texts.reserve(std::max<std::size_t>(m_kekka->rows(), 1));
+        for (std::size_t row = 0; row < m_kekka->rows(); ++row)
+            texts.push_back(m_kekka->rowText(row));
+        if (texts.empty())
+            texts.emplace_back();
+    }
+    FrmPrint::printTexts(m_platform, this, std::move(texts));
+}
+
 FrmMain::~FrmMain()
 {
     if (QApplication::overrideCursor() && m_state.busy())
@@ -224,6 +234,7 @@ void FrmMain::createActions()
     mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrint->setToolTip(QStringLiteral("印刷"));
     mnuFilePrint->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
+    connect(mnuFilePrint, &QAction::triggered, this, &FrmMain::printResults);
     for (int i = 0; i <= 10; ++i) {
         mnuFileUseItem[i] = makeAction(("mnuFileUseItem" + std::to_string(i)).c_str(), QString());
         mnuFileUseItem[i]->setVisible(i == 0);
@@ -254,6 +265,7 @@ void FrmMain::createActions()
     mnuToolPickupRecord = makeAction("mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"));
     mnuToolPickupRecord->setToolTip(QStringLiteral("Pickup Record"));
     mnuToolPickupRecord->setIcon(QIcon(QStringLiteral(":/icons/pickup.svg")));
+    connect(mnuToolPickupRecord, &QAction::triggered, m_pickupRecord, &PickupRecordTool::open);
     mnuToolNewString = makeAction("mnuToolNewString", QStringLiteral("文字列作成(&S)"));
     mnuToolRecords = makeAction("mnuToolRecords", QStringLiteral("抽選記録(&L)"));
     connect(mnuToolRecords, &QAction::triggered, m_recording, &DrawRecording::openWindow);
@@ -791,15 +803,9 @@ void FrmMain::switchMode(bool fileMode)
 {
     setCommandState(false);
     setCommandState(true);
+    discardListsAndBoxes();
     txtSaisyo->clear();
     txtSaisyo->setAcceptDrops(fileMode);
-    txtSaisyo->setToolTip(QString());
-    txtSaidai->clear();
-    m_entryFile.clear();
-    m_sagyo->clear();
-    m_kekka->clear();
-    m_state.resultsDiscarded();
-    applyCommandState();
     showCurrentList();
     lblSaisyo->setText(fileMode ? QStringLiteral("ファイル") : QStringLiteral("最小値(&M)"));
     setPathBoxLook(txtSaisyo, fileMode);
@@ -809,7 +815,8 @@ void FrmMain::switchMode(bool fileMode)
     mnuFileUse->setEnabled(fileMode);
 }
 
-void FrmMain::beginWorkListRead(const QString& path)
+// Entries, results and what the first two boxes said of them go together.
+void FrmMain::discardListsAndBoxes()
 {
     txtSaisyo->setToolTip(QString());
     txtSaidai->clear();
@@ -818,6 +825,11 @@ void FrmMain::beginWorkListRead(const QString& path)
     m_kekka->clear();
     m_state.resultsDiscarded();
     applyCommandState();
+}
+
+void FrmMain::beginWorkListRead(const QString& path)
+{
+    discardListsAndBoxes();
     txtSaisyo->setText(path);
 }
 

@@ -30,6 +30,7 @@ class EntryListModel;
 class FileModeCommands;
 class ListCommands;
 class HelpService;
+class PickupRecordTool;
 class Platform;
 class ProgressPanel;
 class ResultListModel;
@@ -95,16 +96,17 @@ private:
     void loadSettings();
     void saveSettings();
     void showVersion();
+    void printResults();
 
     void runStart();
     void runStop();
 
     void switchMode(bool fileMode);
+    void discardListsAndBoxes();
     void refreshRecentMenu();
     SettingsBox boxOf(const QLineEdit* box) const;
     void cleanBox(QLineEdit* box);
     void updateMinimumSize();
-    QPoint onSomeScreen(const QPoint& topLeft) const;
     // Shows the list that belongs to the moment: the results after a draw or in number
     // mode, else the work list.
     void showCurrentList();
@@ -118,6 +120,7 @@ private:
     FileModeCommands* m_fileMode = nullptr;
     ListCommands* m_resultCommands = nullptr;
     DrawRecording* m_recording = nullptr;
+    PickupRecordTool* m_pickupRecord = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
     RuntimeError m_runtimeError;

@@ -6,6 +6,7 @@
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/EntryReader.h"
 #include "entries/ui/MainWindowPort.h"
 
@@ -30,14 +31,6 @@ QString fromStd(const std::string& text)
 {
     return QString::fromStdString(text);
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // One read of an entry file, from its first slice to its end.
 struct EntryFileRead {

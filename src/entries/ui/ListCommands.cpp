@@ -1,6 +1,7 @@
 #include "entries/ui/ListCommands.h"
 
 #include "common/ui/Platform.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ui/EditableList.h"
 
 #include <QAbstractItemView>
@@ -12,14 +13,6 @@
 
 namespace kuji {
 namespace {
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Ctrl+A with any other modifiers; A alone is the view's type-ahead.
 bool isSelectAllKey(const QKeyEvent* key)

@@ -3,9 +3,9 @@
 #include "common/FileHelpers.h"
 #include "common/SafeFileWriter.h"
 #include "common/ui/Platform.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ListFile.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 
 namespace kuji {
@@ -25,10 +25,12 @@ QString ListSaveDialog::save(
     if (path.isEmpty())
         return {};
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     ErrorInfo error;
-    const bool saved = saveListFile(path.toStdString(), count, valueAt, error);
-    QApplication::restoreOverrideCursor();
+    bool saved = false;
+    {
+        WaitCursor wait;
+        saved = saveListFile(path.toStdString(), count, valueAt, error);
+    }
     if (!saved) {
         platform.showMessage(parent,
             { QString::fromStdString(formatWriteErrorText(error)), QStringLiteral("くじ丸"), QMessageBox::Warning,

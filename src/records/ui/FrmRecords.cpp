@@ -7,7 +7,7 @@
 #include "common/ui/Platform.h"
 #include "entries/ui/MainWindowPort.h"
 #include "records/RecordStore.h"
-#include "records/ui/RecordListModel.h"
+#include "records/ui/DrawRecordListModel.h"
 #include "records/ui/RecordsHost.h"
 
 #include <QApplication>
@@ -61,7 +61,7 @@ FrmRecords::FrmRecords(
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setObjectName(QStringLiteral("splRecords"));
     splitter->setChildrenCollapsible(false);
-    m_model = new RecordListModel(this);
+    m_model = new DrawRecordListModel(this);
     lvwRecords = new QTreeView(splitter);
     lvwRecords->setObjectName(QStringLiteral("lvwRecords"));
     lvwRecords->setAccessibleName(QStringLiteral("抽選記録の一覧"));
@@ -161,7 +161,7 @@ void FrmRecords::refresh(bool selectNewest)
 {
     const QString chosen = selectedPath();
     m_model->reload(m_host.recordStore());
-    for (int column = 0; column < RecordListModel::FirstResultsColumn; ++column)
+    for (int column = 0; column < DrawRecordListModel::FirstResultsColumn; ++column)
         lvwRecords->resizeColumnToContents(column);
     const int row = selectNewest || chosen.isEmpty() ? 0 : std::max(0, m_model->rowOf(chosen));
     if (m_model->rowCount() > 0)

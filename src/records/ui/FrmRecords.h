@@ -14,7 +14,7 @@ namespace kuji {
 class HelpService;
 class MainWindowPort;
 class Platform;
-class RecordListModel;
+class DrawRecordListModel;
 class RecordsHost;
 struct VerificationReport;
 
@@ -52,7 +52,7 @@ private:
     RecordsHost& m_host;
     Platform& m_platform;
     HelpService& m_help;
-    RecordListModel* m_model = nullptr;
+    DrawRecordListModel* m_model = nullptr;
     bool m_verifying = false;
 
     QTreeView* lvwRecords = nullptr;

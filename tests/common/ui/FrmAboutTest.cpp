@@ -1,5 +1,6 @@
 #include "common/ui/FrmAbout.h"
 #include "common/VersionInfo.h"
+#include "common/ui/Platform.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QGroupBox>
@@ -59,6 +60,25 @@ TEST(FrmAbout, AddressButtonsOpenTheirCaptions)
     mail->click();
     EXPECT_EQ(platform.openedUrls, QStringList({ homepage->text(), QStringLiteral("mailto:") + mail->text() }));
     EXPECT_TRUE(platform.messages.empty()); // what the desktop did with them is not reported
+
+    // Without a browser or mail program the desktop opens nothing: the user is told so.
+    platform.openUrlResult = false;
+    homepage->click();
+    mail->click();
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0].request.text,
+        "Error:ホームページを開くブラウザが設定されていません。\r\n       https://kujimaru.example.org/");
+    EXPECT_EQ(platform.messages[1].request.text,
+        "Error:メールを送るソフトウェアが設定されていません。\r\n       support@kujimaru.example.org");
+    EXPECT_EQ(platform.messages[1].request.title, "エラー");
+    EXPECT_EQ(platform.messages[1].request.icon, QMessageBox::Critical);
+}
+
+TEST(FileDialogs, PatternsMatchNamesInAnyCase)
+{
+    EXPECT_EQ(kuji::caseInsensitiveFilter(QStringLiteral("*.csv;*.txt (*.csv *.txt);;全ファイル (*)")),
+        QStringLiteral("*.csv;*.txt (*.[cC][sS][vV] *.[tT][xX][tT]);;全ファイル (*)"));
+    EXPECT_EQ(kuji::caseInsensitiveFilter(QStringLiteral("*.pdf (*.pdf)")), QStringLiteral("*.pdf (*.[pP][dD][fF])"));
 }
 
 TEST(FrmAbout, CloseButtonEndsTheDialog)

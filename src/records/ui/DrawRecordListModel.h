@@ -10,12 +10,12 @@ namespace kuji {
 
 // The list of records, newest first: date, mode, draw count, number of result rows and the
 // first results, each row read from the beginning of its record file.
-class RecordListModel final : public QAbstractTableModel {
+class DrawRecordListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { DateColumn, ModeColumn, CountColumn, ResultCountColumn, FirstResultsColumn, ColumnCount };
 
-    explicit RecordListModel(QObject* parent = nullptr);
+    explicit DrawRecordListModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

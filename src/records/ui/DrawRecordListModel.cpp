@@ -1,4 +1,4 @@
-#include "records/ui/RecordListModel.h"
+#include "records/ui/DrawRecordListModel.h"
 
 #include "records/DrawRecord.h"
 
@@ -6,22 +6,22 @@
 
 namespace kuji {
 
-RecordListModel::RecordListModel(QObject* parent)
+DrawRecordListModel::DrawRecordListModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
 }
 
-int RecordListModel::rowCount(const QModelIndex& parent) const
+int DrawRecordListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int RecordListModel::columnCount(const QModelIndex& parent) const
+int DrawRecordListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant RecordListModel::data(const QModelIndex& index, int role) const
+QVariant DrawRecordListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
@@ -56,7 +56,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant DrawRecordListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
@@ -76,7 +76,7 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
     }
 }
 
-void RecordListModel::reload(const RecordStore& store)
+void DrawRecordListModel::reload(const RecordStore& store)
 {
     beginResetModel();
     m_rows.clear();
@@ -85,14 +85,14 @@ void RecordListModel::reload(const RecordStore& store)
     endResetModel();
 }
 
-QString RecordListModel::pathAt(int row) const
+QString DrawRecordListModel::pathAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
     return QString::fromStdString(m_rows[static_cast<std::size_t>(row)].path);
 }
 
-int RecordListModel::rowOf(const QString& path) const
+int DrawRecordListModel::rowOf(const QString& path) const
 {
     const std::string wanted = path.toStdString();
     for (std::size_t i = 0; i < m_rows.size(); ++i)

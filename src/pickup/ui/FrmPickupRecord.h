@@ -1,0 +1,139 @@
+#pragma once
+
+#include "common/ui/LongWork.h"
+#include "pickup/PickupCommandState.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class QTableView;
+
+namespace kuji {
+
+class ConditionFrame;
+class HelpService;
+class ListCommands;
+class MainWindowPort;
+class PickupProgressFrame;
+class PickupResultModel;
+class Platform;
+class RecordListModel;
+class Settings;
+struct RecordLoad;
+
+// The Pickup Record window: loads a record file, keeps or removes its records by the four
+// condition lists and hands the kept ones to the main window as its entries. It has a size
+// of its own that cannot be changed, its own taskbar entry, and reaches the main window only
+// through MainWindowPort; closing it shows the main window again.
+class FrmPickupRecord final : public QMainWindow {
+    Q_OBJECT
+public:
+    FrmPickupRecord(MainWindowPort& main, Platform& platform, const Settings& settings, HelpService& help,
+        QWidget* parent = nullptr);
+    ~FrmPickupRecord() override;
+
+    // Reads a record file into the record list in time slices, asking about bad records.
+    // Returns at once; the window is busy until the load ends.
+    void readRecordFile(const QString& path);
+
+    // The toolbar button with the given key ("M_Open", …).
+    QToolButton* toolbarButton(const QString& key) const { return m_buttons.value(key); }
+    LongWork& longWork() { return m_work; }
+    bool isBusy() const { return m_state.busy(); }
+    const PickupCommandState& commandState() const { return m_state; }
+    ConditionFrame& conditionFrame() const { return *fraWordSet; }
+    RecordListModel* recordModel() const { return m_records; }
+    PickupResultModel* resultModel() const { return m_results; }
+    // The record file of the last load, read or not: where the next open dialog starts.
+    const QString& recordFilePath() const { return m_recordFilePath; }
+
+signals:
+    // The window has closed and goes away; the main window is showing again.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolbar();
+    void createCentralArea();
+    void createStatusBar();
+    QAction* makeAction(const char* name, const QString& text, const QKeySequence& shortcut = {});
+
+    // Busy (false) or idle (true): cursor, every enabled flag, and whether Close is refused.
+    // A transfer is busy without Stop.
+    void setCommandState(bool idle, bool stoppable = true);
+    void applyCommandState();
+    // Start is offered when a condition exists and records are loaded.
+    void refreshStart();
+
+    void placeWindow();
+    void storePosition();
+
+    void openRecordFile();
+    void askAboutBadRecord(RecordLoad& load);
+    void finishLoad(RecordLoad& load, bool stopped);
+    void runStart();
+    void runStop();
+    void transfer();
+    // Shows the record list or the result list in the place they share.
+    void showList(QTableView* shown);
+    void fitResultColumn();
+
+    void saveResults();
+    void printResults();
+
+    MainWindowPort& m_main;
+    Platform& m_platform;
+    const Settings& m_settings;
+    HelpService& m_help;
+    PickupCommandState m_state;
+    LongWork m_work;
+    QString m_recordFilePath;
+
+    RecordListModel* m_records = nullptr;
+    PickupResultModel* m_results = nullptr;
+    ListCommands* m_resultCommands = nullptr;
+
+    // Controls, named as the program names them.
+    QToolBar* tlbMain = nullptr;
+    ConditionFrame* fraWordSet = nullptr;
+    QTableView* lvwOriginalData = nullptr;
+    QTableView* lvwPickupData = nullptr;
+    PickupProgressFrame* fraProgressbar = nullptr;
+    QLabel* S_FilePath = nullptr;
+    QLabel* S_Pickup = nullptr;
+    QLabel* S_Original = nullptr;
+    QMenu* mnuPopup = nullptr;
+
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFilePrint = nullptr;
+    QAction* mnuFileEnd = nullptr;
+    QAction* mnuHensyuAllSelect = nullptr;
+    QAction* mnuHensyuCopy = nullptr;
+    QAction* mnuHensyuSortAsc = nullptr;
+    QAction* mnuHensyuSortDesc = nullptr;
+    QAction* mnuRunStart = nullptr;
+    QAction* mnuRunStop = nullptr;
+    QAction* mnuSend = nullptr;
+    QAction* mnuHelp = nullptr;
+    QAction* mnuPopupAllSelect = nullptr;
+    QAction* mnuPopupCopy = nullptr;
+    QAction* mnuPopupSortAsc = nullptr;
+    QAction* mnuPopupSortDesc = nullptr;
+    QAction* m_helpTopicAction = nullptr;
+    QAction* m_sendButtonAction = nullptr;
+
+    QHash<QString, QToolButton*> m_buttons;
+};
+
+} // namespace kuji
