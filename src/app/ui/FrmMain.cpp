@@ -1,7 +1,8 @@
 #include "app/ui/FrmMain.h"
 
-#include "app/DrawRun.h"
 #include "app/DrawValidation.h"
+#include "app/RecordedDraw.h"
+#include "app/ui/DrawRecording.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
@@ -88,10 +89,10 @@ QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* pa
 
 } // namespace
 
-FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath, QWidget* parent)
+FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::string settingsPath,
+    std::string recordsFolder, QWidget* parent)
     : QMainWindow(parent)
     , m_platform(platform)
-    , m_random(random)
     , m_help(help)
     , m_settings(std::move(settingsPath))
 {
@@ -107,6 +108,7 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, st
     m_fileMode = new FileModeCommands(*this, m_platform, m_settings, this);
     connect(m_fileMode, &FileModeCommands::recentFilesChanged, this, &FrmMain::refreshRecentMenu);
     m_pickupRecord = new PickupRecordTool(*this, m_platform, m_settings, m_help, this);
+    m_recording = new DrawRecording(*this, m_platform, m_help, m_settings, seeds, std::move(recordsFolder), this);
 
     createActions();
     createMenus();
@@ -271,6 +273,8 @@ void FrmMain::createActions()
         FrmNewString newString(*this, m_platform, m_help, m_settings, this);
         m_platform.execModal(newString);
     });
+    mnuToolRecords = makeAction("mnuToolRecords", QStringLiteral("抽選記録(&L)"));
+    connect(mnuToolRecords, &QAction::triggered, m_recording, &DrawRecording::openWindow);
 
     mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));
     mnuRunStart->setToolTip(QStringLiteral("開始"));
@@ -341,6 +345,8 @@ void FrmMain::createMenus()
     tools->addAction(mnuToolPickupRecord);
     tools->addSeparator();
     tools->addAction(mnuToolNewString);
+    tools->addSeparator();
+    tools->addAction(mnuToolRecords);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("実行(&R)"));
     run->setObjectName(QStringLiteral("mnuRun"));
@@ -527,6 +533,7 @@ void FrmMain::createCentralArea()
     top->addWidget(fraMode);
     top->addWidget(fraSet, 1);
     outer->addLayout(top);
+    outer->addWidget(m_recording->publicValueLabel());
 
     // The two lists and the progress frame share one rectangle; one of them shows at a time.
     auto* area = new QGridLayout;
@@ -615,6 +622,7 @@ void FrmMain::applyCommandState()
     m_helpTopicAction->setEnabled(true);
     mnuFileEnd->setEnabled(m_state.fileEndEnabled());
     mnuToolNewString->setEnabled(m_state.newStringEnabled());
+    mnuToolRecords->setEnabled(!m_state.busy());
     fraSet->setEnabled(m_state.framesEnabled());
     fraMode->setEnabled(m_state.framesEnabled());
 }
@@ -702,7 +710,7 @@ void FrmMain::showCurrentList()
 // One draw: the run and the list it fills, kept together until the run ends.
 struct FrmMain::Draw {
     ResultList results;
-    std::unique_ptr<DrawRun> run;
+    std::unique_ptr<RecordedDraw> run;
 };
 
 void FrmMain::runStart()
@@ -716,11 +724,20 @@ void FrmMain::runStart()
         setCommandState(true);
         return;
     }
+    DrawPlan plan;
+    try {
+        plan = m_recording->planDraw(checked.settings, m_sagyo->sharedEntries(), m_entryFile);
+    } catch (const std::exception& error) {
+        // The system gave no seed: no draw at all rather than a predictable one.
+        m_runtimeError.setFromException(error);
+        setCommandState(true);
+        myShowRuntimeError(m_platform, this, m_runtimeError);
+        return;
+    }
 
     setCommandState(false);
     auto draw = std::make_shared<Draw>();
-    draw->run = std::make_unique<DrawRun>(
-        checked.settings, m_sagyo->sharedEntries(), draw->results, m_random, m_drawMemoryLimit);
+    draw->run = std::make_unique<RecordedDraw>(std::move(plan), draw->results, m_drawMemoryLimit);
     // Each run replaces all earlier results.
     m_kekka->clear();
     fraProgressbar->begin(QStringLiteral("抽選中..."), draw->run->total(), true);
@@ -729,12 +746,16 @@ void FrmMain::runStart()
     task.step = [draw](LongWork::Clock::time_point deadline) { return draw->run->step(deadline); };
     task.progress = [this, draw] { fraProgressbar->setProgress(draw->run->drawn()); };
     task.finished = [this, draw](bool stopped) {
-        // A stopped run, or one that ran out of memory, leaves no results.
+        // A stopped run, or one that ran out of memory, leaves no results and no record.
         const bool failed = draw->run->failed();
         if (failed)
             m_runtimeError.set(draw->run->error().number, draw->run->error().description);
         const bool completed = !stopped && !failed;
         if (completed) {
+            // A record that cannot be written is reported, but the draw stands.
+            ErrorInfo recordError;
+            if (!m_recording->drawCompleted(*draw->run, recordError))
+                m_runtimeError.set(recordError.number, "抽選記録を書けませんでした: " + recordError.description);
             m_kekka->change([&draw](ResultList& list) { list = std::move(draw->results); });
             m_state.drawCompleted();
         }
