@@ -163,16 +163,8 @@ void FrmMain::changeEvent(QEvent* event)
 
 void FrmMain::saveSettings()
 {
-    // A minimised window stores where it will come back to, not its icon.
-    if (isMinimized())
-        showNormal();
+    const QRect normal = restorableGeometry(this);
     const double dpi = screen()->logicalDotsPerInch();
-    // Left and top place the frame (as move() does); width and height are the inner size.
-    QRect normal(pos(), size());
-    if (isMaximized() || isFullScreen()) {
-        const QPoint frameOffset = geometry().topLeft() - pos();
-        normal = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
-    }
     m_settings.writeMainWindowRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
         pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
     m_settings.writeOption(isFileMode() ? Settings::Mode::File : Settings::Mode::Number, chkDaburi->isChecked());
@@ -202,11 +194,7 @@ void FrmMain::printResults()
     FrmPrint::printTexts(m_platform, this, std::move(texts));
 }
 
-FrmMain::~FrmMain()
-{
-    if (QApplication::overrideCursor() && m_state.busy())
-        QApplication::restoreOverrideCursor();
-}
+FrmMain::~FrmMain() { }
 
 QAction* FrmMain::makeAction(const char* name, const QString& text, const QKeySequence& shortcut)
 {
@@ -583,15 +571,11 @@ bool FrmMain::isFileMode() const
 
 void FrmMain::setCommandState(bool idle)
 {
-    const bool wasBusy = m_state.busy();
     if (idle)
         m_state.setIdle(isFileMode());
     else
         m_state.setBusy();
-    if (!wasBusy && m_state.busy())
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (wasBusy && !m_state.busy())
-        QApplication::restoreOverrideCursor();
+    m_busyCursor.set(m_state.busy());
     applyCommandState();
 }
 

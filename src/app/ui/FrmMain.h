@@ -5,6 +5,7 @@
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ui/MainWindowPort.h"
 
 #include <QHash>
@@ -116,6 +117,7 @@ private:
     HelpService& m_help;
     Settings m_settings;
     MainCommandState m_state;
+    BusyCursor m_busyCursor;
     LongWork m_work;
     FileModeCommands* m_fileMode = nullptr;
     ListCommands* m_resultCommands = nullptr;

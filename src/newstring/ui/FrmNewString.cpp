@@ -162,11 +162,7 @@ FrmNewString::FrmNewString(
     rtbNewString->setFocus();
 }
 
-FrmNewString::~FrmNewString()
-{
-    if (m_state.busy())
-        QApplication::restoreOverrideCursor();
-}
+FrmNewString::~FrmNewString() = default;
 
 void FrmNewString::createActions()
 {
@@ -258,15 +254,11 @@ QToolButton* FrmNewString::toolbarButton(const QString& key) const
 
 void FrmNewString::setCommandState(bool idle)
 {
-    const bool wasBusy = m_state.busy();
     if (idle)
         m_state.setIdle();
     else
         m_state.setBusy();
-    if (!wasBusy && m_state.busy())
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (wasBusy && !m_state.busy())
-        QApplication::restoreOverrideCursor();
+    m_busyCursor.set(m_state.busy());
     applyCommandState();
 }
 
@@ -345,16 +337,8 @@ void FrmNewString::loadPosition()
 
 void FrmNewString::storePosition()
 {
-    // A minimised window stores where it will come back to, not its icon.
-    if (isMinimized())
-        showNormal();
+    const QRect normal = restorableGeometry(this);
     const double dpi = screen()->logicalDotsPerInch();
-    // Left and top place the frame (as move() does); width and height are the inner size.
-    QRect normal(pos(), size());
-    if (isMaximized() || isFullScreen()) {
-        const QPoint frameOffset = geometry().topLeft() - pos();
-        normal = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
-    }
     m_settings.writeNewStringRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
         pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
 }

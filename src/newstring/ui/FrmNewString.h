@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/RuntimeError.h"
+#include "common/ui/WaitCursor.h"
 #include "newstring/NewStringCommandState.h"
 
 #include <QDialog>
@@ -77,6 +78,7 @@ private:
     HelpService& m_help;
     const Settings& m_settings;
     NewStringCommandState m_state;
+    BusyCursor m_busyCursor;
     RuntimeError m_runtimeError;
     QString m_path;
 
