@@ -1,12 +1,13 @@
 #pragma once
 
-// An offscreen main window for the whole-command benchmarks: a scripted platform, a random
-// source seeded from the system, and a settings file in a folder of its own.
+// An offscreen main window for the whole-command benchmarks: a scripted platform, seeds from
+// the system, and a settings file and a records folder in a folder of its own.
 
-#include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
+#include "common/Settings.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
+#include "records/DrawSeed.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
@@ -19,8 +20,10 @@ namespace kuji::bench {
 
 class BenchWindow {
 public:
-    BenchWindow()
-        : window(platform, random, help, folder.filePath(QStringLiteral("kujitan.ini")).toStdString())
+    // keepRecords false turns the draw records off before the window opens.
+    explicit BenchWindow(bool keepRecords = true)
+        : window(
+            platform, seeds, help, settingsFile(keepRecords), folder.filePath(QStringLiteral("records")).toStdString())
     {
         window.show();
         QApplication::processEvents();
@@ -50,8 +53,16 @@ public:
         QApplication::processEvents();
     }
 
+    std::string settingsFile(bool keepRecords)
+    {
+        const std::string path = folder.filePath(QStringLiteral("kujitan.ini")).toStdString();
+        if (!keepRecords)
+            Settings(path).writeKeepRecords(false);
+        return path;
+    }
+
     test::ScriptedPlatform platform;
-    RandomSource random = RandomSource::fromEntropy();
+    SystemSeedSource seeds;
     HelpService help { platform };
     QTemporaryDir folder;
     FrmMain window;

@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-translations-l10n libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libicu-dev clang-format bc fonts-ipafont xvfb xauth python3 coreutils poppler-utils)
+          libgtest-dev libgmock-dev libbenchmark-dev libicu-dev libssl-dev clang-format bc fonts-ipafont xvfb xauth python3 coreutils poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

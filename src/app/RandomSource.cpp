@@ -1,7 +1,5 @@
 #include "app/RandomSource.h"
 
-#include <random>
-
 namespace kuji {
 namespace {
 
@@ -20,25 +18,17 @@ std::uint64_t rotl(std::uint64_t x, int k)
 
 } // namespace
 
+RandomSource::RandomSource(const DrawSeed& seed)
+{
+    const std::array<std::uint64_t, 4> state = generatorState(seed);
+    for (std::size_t i = 0; i < 4; ++i)
+        m_state[i] = state[i];
+}
+
 RandomSource::RandomSource(std::uint64_t seed)
 {
     for (auto& word : m_state)
         word = splitMix64(seed);
-}
-
-RandomSource RandomSource::fromEntropy()
-{
-    std::random_device device;
-    std::uint64_t seed = 0;
-    for (int i = 0; i < 2; ++i)
-        seed = (seed << 32) ^ device();
-    RandomSource source(seed);
-    // Mix in two more words so the whole state does not hang on one 64-bit seed.
-    source.m_state[2] ^= (static_cast<std::uint64_t>(device()) << 32) | device();
-    source.m_state[3] ^= (static_cast<std::uint64_t>(device()) << 32) | device();
-    if ((source.m_state[0] | source.m_state[1] | source.m_state[2] | source.m_state[3]) == 0)
-        source.m_state[0] = 1;
-    return source;
 }
 
 std::uint64_t RandomSource::next()

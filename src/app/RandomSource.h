@@ -1,19 +1,21 @@
 #pragma once
 
+#include "records/DrawSeed.h"
+
 #include <cstdint>
 
 namespace kuji {
 
-// The draw's random source: xoshiro256** with 64-bit output, seeded once per process from
-// the operating system's entropy source. Tests seed it with a fixed number so their draws
-// repeat. Bounded values come from Lemire's multiply-and-reject method, so every value of a
-// range is equally likely whatever the range's size.
+// The draw's random source: xoshiro256** with 64-bit output. Every draw gets its own, made
+// from that draw's 32-byte seed as draw algorithm v1 says (records/DrawSeed.h), so a draw
+// can be re-run from its record. Bounded values come from Lemire's multiply-and-reject
+// method, so every value of a range is equally likely whatever the range's size.
 class RandomSource {
 public:
+    // The generator of a draw: its state is SHA-256 of the seed.
+    explicit RandomSource(const DrawSeed& seed);
+    // A generator for tests and benchmarks, its state spread from one number by SplitMix64.
     explicit RandomSource(std::uint64_t seed);
-
-    // A generator seeded from std::random_device (getrandom on Linux).
-    static RandomSource fromEntropy();
 
     std::uint64_t next();
 

@@ -72,6 +72,14 @@ public:
     // Gives back room that loading reserved but did not use.
     void shrinkToFit();
     void clear();
+    // Takes a whole list at once: blob holds the texts back to back, ends[i] is where the text
+    // of entry i ends in it (ascending, the last at most blob's size). A list made in place
+    // from a text is taken over without a copy.
+    void assign(std::string blob, std::vector<std::size_t> ends)
+    {
+        m_blob = std::move(blob);
+        m_ends = std::move(ends);
+    }
 
 private:
     std::string m_blob;

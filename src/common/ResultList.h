@@ -34,6 +34,10 @@ public:
 
     std::uint32_t key(std::size_t row) const { return m_rows[row].key; }
     std::string text(std::size_t row) const;
+    // The same text without making a string for it: a view of the entry or the header, or of
+    // the number written into scratch. Valid until scratch or the list changes. Digesting a
+    // million results row by row costs no allocation this way.
+    std::string_view textView(std::size_t row, std::string& scratch) const;
     // The row as a list shows it (see listDisplayText), made without copying a long entry.
     std::string displayText(std::size_t row) const;
 

@@ -124,7 +124,7 @@ std::vector<Settings::Key> Settings::allKeys()
     keys.insert(keys.end(), kRecentFileKeys.begin(), kRecentFileKeys.end());
     keys.insert(keys.end(),
         { kResetMode, kResetMinValue, kResetMaxValue, kResetFile, kResetCount, kResetNoDuplicates, kPickupLeft,
-            kPickupTop, kNewStringLeft, kNewStringTop, kNewStringWidth, kNewStringHeight });
+            kPickupTop, kNewStringLeft, kNewStringTop, kNewStringWidth, kNewStringHeight, kRecordsKeep });
     return keys;
 }
 
@@ -243,6 +243,16 @@ bool Settings::writeNewStringRect(const Rect& rect) const
     return writeAll(m_path,
         { { kNewStringLeft, std::to_string(rect.left) }, { kNewStringTop, std::to_string(rect.top) },
             { kNewStringWidth, std::to_string(rect.width) }, { kNewStringHeight, std::to_string(rect.height) } });
+}
+
+bool Settings::readKeepRecords() const
+{
+    return valueOf(loadOrEmpty(m_path), kRecordsKeep) != "0";
+}
+
+bool Settings::writeKeepRecords(bool keep) const
+{
+    return writeAll(m_path, { { kRecordsKeep, flagText(keep) } });
 }
 
 } // namespace kuji

@@ -62,6 +62,7 @@ public:
     static constexpr std::string_view kReset = "Reset";
     static constexpr std::string_view kPickupPosition = "Pickupr Position";
     static constexpr std::string_view kNewStringPosition = "NewString Position";
+    static constexpr std::string_view kRecords = "Records";
 
     // Paths may be long on Linux; they come back whole up to this many bytes.
     static constexpr std::size_t kPathBytes = 4096;
@@ -98,6 +99,8 @@ public:
     static constexpr Key kNewStringTop { kNewStringPosition, "Top", "0" };
     static constexpr Key kNewStringWidth { kNewStringPosition, "Width", "0" };
     static constexpr Key kNewStringHeight { kNewStringPosition, "Height", "0" };
+    // "0" stops keeping a record of every completed draw; anything else keeps them.
+    static constexpr Key kRecordsKeep { kRecords, "Keep", "1" };
 
     // The whole table, for checks over every key.
     static std::vector<Key> allKeys();
@@ -158,6 +161,10 @@ public:
     // "NewString Position": Left, Top, Width, Height, with no cut to the screen.
     Rect readNewStringRect() const;
     bool writeNewStringRect(const Rect& rect) const;
+
+    // "Records": whether a record of every completed draw is kept (on unless turned off).
+    bool readKeepRecords() const;
+    bool writeKeepRecords(bool keep) const;
 
 private:
     std::string m_path;

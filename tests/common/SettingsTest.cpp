@@ -156,6 +156,17 @@ TEST_F(SettingsTest, OptionIsComparedExactly)
     EXPECT_FALSE(m_settings.readNoDuplicates());
 }
 
+TEST_F(SettingsTest, RecordsAreKeptUnlessTurnedOff)
+{
+    EXPECT_TRUE(m_settings.readKeepRecords());
+    ASSERT_TRUE(m_settings.writeKeepRecords(false));
+    EXPECT_EQ(bytesOf(m_path), "[Records]\r\nKeep=0\r\n");
+    EXPECT_FALSE(m_settings.readKeepRecords());
+    // Only an explicit "0" turns them off: a damaged value keeps records, as on first start.
+    put(m_path, "[Records]\r\nKeep=no\r\n");
+    EXPECT_TRUE(m_settings.readKeepRecords());
+}
+
 TEST_F(SettingsTest, RecentFilesWithGapsAreStoredAgainWithoutThem)
 {
     put(m_path, "[UseFile]\r\n1=/one.csv\r\n2=/two.csv\r\n5=/five.csv\r\n7=\r\n");
@@ -235,6 +246,7 @@ TEST_F(SettingsTest, EveryKeyWrittenIsInTheTable)
     m_settings.writeResetPreset({ Settings::Mode::File, "", "", "/f", "3", true });
     m_settings.writePickupPosition({ 5, 6 });
     m_settings.writeNewStringRect({ 7, 8, 9, 10 });
+    m_settings.writeKeepRecords(false);
 
     std::string section;
     std::size_t keys = 0;

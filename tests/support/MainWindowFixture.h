@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/RandomSource.h"
 #include "app/ui/FrmMain.h"
 #include "common/ui/HelpService.h"
+#include "support/CountingSeeds.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempFolder.h"
 
@@ -14,8 +14,8 @@
 
 namespace kuji::test {
 
-// A shown main window with a scripted platform and a seeded random source, on a settings
-// file in the test's own folder.
+// A shown main window with a scripted platform and seeds that repeat from run to run, on a
+// settings file and a records folder in the test's own folder.
 class MainWindowFixture : public TempFolderTest {
 protected:
     void SetUp() override
@@ -35,13 +35,14 @@ protected:
     void openWindow()
     {
         window.reset();
-        window = std::make_unique<FrmMain>(platform, random, help, settingsPath());
+        window = std::make_unique<FrmMain>(platform, seeds, help, settingsPath(), recordsFolder());
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
     std::string settingsPath() const { return pathOf("kujitan.ini"); }
+    std::string recordsFolder() const { return pathOf("records"); }
     QString folderPath() const { return QString::fromStdString(m_dir); }
     // Writes a file into the fixture's folder and returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
@@ -73,7 +74,7 @@ protected:
 
     ScriptedPlatform platform;
     HelpService help { platform };
-    RandomSource random { 12345 };
+    CountingSeeds seeds;
     std::unique_ptr<FrmMain> window;
 };
 

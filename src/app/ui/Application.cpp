@@ -1,21 +1,26 @@
 #include "app/ui/Application.h"
 
-#include "app/RandomSource.h"
+#include "app/VerifyCommand.h"
 #include "app/ui/FrmMain.h"
 #include "common/SettingsLocation.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
+#include "records/DrawSeed.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
+#include <iostream>
 
 namespace kuji {
 
 int runApplication(int argc, char** argv)
 {
+    // "--verify RECORD [ENTRY_FILE]" checks a record from a terminal: no window, no display.
+    if (const std::optional<int> status = runVerifyCommand(argc, argv, std::cout, std::cerr))
+        return *status;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fprintf(stderr,
@@ -35,12 +40,15 @@ int runApplication(int argc, char** argv)
 
     QtPlatform platform;
     HelpService help(platform);
-    // Seeded once from the system's entropy; every draw of this process continues its sequence.
-    RandomSource random = RandomSource::fromEntropy();
+    // Every draw takes a fresh seed from the system.
+    SystemSeedSource seeds;
     // kujitan.ini beside the program when its folder is writable, else in the user's folder.
     const std::string settingsPath = settingsFilePath(QCoreApplication::applicationDirPath().toStdString(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
-    FrmMain window(platform, random, help, settingsPath);
+    // The draw records go to the user's data folder (~/.local/share/kujimaru/records).
+    const std::string recordsFolder
+        = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString() + "/records";
+    FrmMain window(platform, seeds, help, settingsPath, recordsFolder);
     window.show();
     return app.exec();
 }

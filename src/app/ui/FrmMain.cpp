@@ -1,7 +1,8 @@
 #include "app/ui/FrmMain.h"
 
-#include "app/DrawRun.h"
 #include "app/DrawValidation.h"
+#include "app/RecordedDraw.h"
+#include "app/ui/DrawRecording.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
@@ -14,6 +15,7 @@
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/ResultListModel.h"
+#include "newstring/ui/FrmNewString.h"
 #include "pickup/ui/PickupRecordTool.h"
 #include "printing/ui/FrmPrint.h"
 
@@ -87,10 +89,10 @@ QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* pa
 
 } // namespace
 
-FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath, QWidget* parent)
+FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::string settingsPath,
+    std::string recordsFolder, QWidget* parent)
     : QMainWindow(parent)
     , m_platform(platform)
-    , m_random(random)
     , m_help(help)
     , m_settings(std::move(settingsPath))
 {
@@ -106,6 +108,7 @@ FrmMain::FrmMain(Platform& platform, RandomSource& random, HelpService& help, st
     m_fileMode = new FileModeCommands(*this, m_platform, m_settings, this);
     connect(m_fileMode, &FileModeCommands::recentFilesChanged, this, &FrmMain::refreshRecentMenu);
     m_pickupRecord = new PickupRecordTool(*this, m_platform, m_settings, m_help, this);
+    m_recording = new DrawRecording(*this, m_platform, m_help, m_settings, seeds, std::move(recordsFolder), this);
 
     createActions();
     createMenus();
@@ -160,16 +163,8 @@ void FrmMain::changeEvent(QEvent* event)
 
 void FrmMain::saveSettings()
 {
-    // A minimised window stores where it will come back to, not its icon.
-    if (isMinimized())
-        showNormal();
+    const QRect normal = restorableGeometry(this);
     const double dpi = screen()->logicalDotsPerInch();
-    // Left and top place the frame (as move() does); width and height are the inner size.
-    QRect normal(pos(), size());
-    if (isMaximized() || isFullScreen()) {
-        const QPoint frameOffset = geometry().topLeft() - pos();
-        normal = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
-    }
     m_settings.writeMainWindowRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
         pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
     m_settings.writeOption(isFileMode() ? Settings::Mode::File : Settings::Mode::Number, chkDaburi->isChecked());
@@ -199,11 +194,7 @@ void FrmMain::printResults()
     FrmPrint::printTexts(m_platform, this, std::move(texts));
 }
 
-FrmMain::~FrmMain()
-{
-    if (QApplication::overrideCursor() && m_state.busy())
-        QApplication::restoreOverrideCursor();
-}
+FrmMain::~FrmMain() { }
 
 QAction* FrmMain::makeAction(const char* name, const QString& text, const QKeySequence& shortcut)
 {
@@ -265,6 +256,13 @@ void FrmMain::createActions()
     mnuToolPickupRecord->setIcon(QIcon(QStringLiteral(":/icons/pickup.svg")));
     connect(mnuToolPickupRecord, &QAction::triggered, m_pickupRecord, &PickupRecordTool::open);
     mnuToolNewString = makeAction("mnuToolNewString", QStringLiteral("文字列作成(&S)"));
+    // The string window is modal: the main window waits until it closes.
+    connect(mnuToolNewString, &QAction::triggered, this, [this] {
+        FrmNewString newString(*this, m_platform, m_help, m_settings, this);
+        m_platform.execModal(newString);
+    });
+    mnuToolRecords = makeAction("mnuToolRecords", QStringLiteral("抽選記録(&L)"));
+    connect(mnuToolRecords, &QAction::triggered, m_recording, &DrawRecording::openWindow);
 
     mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));
     mnuRunStart->setToolTip(QStringLiteral("開始"));
@@ -335,6 +333,8 @@ void FrmMain::createMenus()
     tools->addAction(mnuToolPickupRecord);
     tools->addSeparator();
     tools->addAction(mnuToolNewString);
+    tools->addSeparator();
+    tools->addAction(mnuToolRecords);
 
     QMenu* run = menuBar()->addMenu(QStringLiteral("実行(&R)"));
     run->setObjectName(QStringLiteral("mnuRun"));
@@ -521,6 +521,7 @@ void FrmMain::createCentralArea()
     top->addWidget(fraMode);
     top->addWidget(fraSet, 1);
     outer->addLayout(top);
+    outer->addWidget(m_recording->publicValueLabel());
 
     // The two lists and the progress frame share one rectangle; one of them shows at a time.
     auto* area = new QGridLayout;
@@ -570,15 +571,11 @@ bool FrmMain::isFileMode() const
 
 void FrmMain::setCommandState(bool idle)
 {
-    const bool wasBusy = m_state.busy();
     if (idle)
         m_state.setIdle(isFileMode());
     else
         m_state.setBusy();
-    if (!wasBusy && m_state.busy())
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (wasBusy && !m_state.busy())
-        QApplication::restoreOverrideCursor();
+    m_busyCursor.set(m_state.busy());
     applyCommandState();
 }
 
@@ -609,6 +606,7 @@ void FrmMain::applyCommandState()
     m_helpTopicAction->setEnabled(true);
     mnuFileEnd->setEnabled(m_state.fileEndEnabled());
     mnuToolNewString->setEnabled(m_state.newStringEnabled());
+    mnuToolRecords->setEnabled(!m_state.busy());
     fraSet->setEnabled(m_state.framesEnabled());
     fraMode->setEnabled(m_state.framesEnabled());
 }
@@ -696,7 +694,7 @@ void FrmMain::showCurrentList()
 // One draw: the run and the list it fills, kept together until the run ends.
 struct FrmMain::Draw {
     ResultList results;
-    std::unique_ptr<DrawRun> run;
+    std::unique_ptr<RecordedDraw> run;
 };
 
 void FrmMain::runStart()
@@ -710,11 +708,20 @@ void FrmMain::runStart()
         setCommandState(true);
         return;
     }
+    DrawPlan plan;
+    try {
+        plan = m_recording->planDraw(checked.settings, m_sagyo->sharedEntries(), m_entryFile);
+    } catch (const std::exception& error) {
+        // The system gave no seed: no draw at all rather than a predictable one.
+        m_runtimeError.setFromException(error);
+        setCommandState(true);
+        myShowRuntimeError(m_platform, this, m_runtimeError);
+        return;
+    }
 
     setCommandState(false);
     auto draw = std::make_shared<Draw>();
-    draw->run = std::make_unique<DrawRun>(
-        checked.settings, m_sagyo->sharedEntries(), draw->results, m_random, m_drawMemoryLimit);
+    draw->run = std::make_unique<RecordedDraw>(std::move(plan), draw->results, m_drawMemoryLimit);
     // Each run replaces all earlier results.
     m_kekka->clear();
     fraProgressbar->begin(QStringLiteral("抽選中..."), draw->run->total(), true);
@@ -723,12 +730,16 @@ void FrmMain::runStart()
     task.step = [draw](LongWork::Clock::time_point deadline) { return draw->run->step(deadline); };
     task.progress = [this, draw] { fraProgressbar->setProgress(draw->run->drawn()); };
     task.finished = [this, draw](bool stopped) {
-        // A stopped run, or one that ran out of memory, leaves no results.
+        // A stopped run, or one that ran out of memory, leaves no results and no record.
         const bool failed = draw->run->failed();
         if (failed)
             m_runtimeError.set(draw->run->error().number, draw->run->error().description);
         const bool completed = !stopped && !failed;
         if (completed) {
+            // A record that cannot be written is reported, but the draw stands.
+            ErrorInfo recordError;
+            if (!m_recording->drawCompleted(*draw->run, recordError))
+                m_runtimeError.set(recordError.number, "抽選記録を書けませんでした: " + recordError.description);
             m_kekka->change([&draw](ResultList& list) { list = std::move(draw->results); });
             m_state.drawCompleted();
         }

@@ -5,6 +5,7 @@
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/WaitCursor.h"
 #include "entries/ui/MainWindowPort.h"
 
 #include <QHash>
@@ -25,6 +26,7 @@ class QTreeView;
 
 namespace kuji {
 
+class DrawRecording;
 class EntryListModel;
 class FileModeCommands;
 class ListCommands;
@@ -32,8 +34,8 @@ class HelpService;
 class PickupRecordTool;
 class Platform;
 class ProgressPanel;
-class RandomSource;
 class ResultListModel;
+class SeedSource;
 
 // The main window: draw settings, the result and work lists, and every command of the menus,
 // toolbar and popup menu. Each group of commands lives in a component of its subsystem that
@@ -43,9 +45,9 @@ class FrmMain final : public QMainWindow, public MainWindowPort {
     Q_OBJECT
 public:
     // settingsPath is the settings file; the window reads it at start-up and writes it when
-    // it closes.
-    FrmMain(Platform& platform, RandomSource& random, HelpService& help, std::string settingsPath,
-        QWidget* parent = nullptr);
+    // it closes. seeds gives every draw its seed; recordsFolder keeps the draw records.
+    FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::string settingsPath,
+        std::string recordsFolder, QWidget* parent = nullptr);
     ~FrmMain() override;
 
     // The toolbar button with the given key ("M_Open", …), for tests and dispatch.
@@ -53,6 +55,7 @@ public:
     ResultListModel* resultModel() const { return m_kekka; }
     EntryListModel* workModel() const { return m_sagyo; }
     FileModeCommands& fileModeCommands() const { return *m_fileMode; }
+    DrawRecording& drawRecording() const { return *m_recording; }
 
     // Sets every command for the idle (true) or the busy (false) state.
     void setCommandState(bool idle) override;
@@ -111,13 +114,14 @@ private:
     void fitTextColumn(QTreeView* view);
 
     Platform& m_platform;
-    RandomSource& m_random;
     HelpService& m_help;
     Settings m_settings;
     MainCommandState m_state;
+    BusyCursor m_busyCursor;
     LongWork m_work;
     FileModeCommands* m_fileMode = nullptr;
     ListCommands* m_resultCommands = nullptr;
+    DrawRecording* m_recording = nullptr;
     PickupRecordTool* m_pickupRecord = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
@@ -166,6 +170,7 @@ private:
     QAction* mnuHensyuSortDesc = nullptr;
     QAction* mnuToolPickupRecord = nullptr;
     QAction* mnuToolNewString = nullptr;
+    QAction* mnuToolRecords = nullptr;
     QAction* mnuRunStart = nullptr;
     QAction* mnuRunStop = nullptr;
     QAction* mnuResetStandard = nullptr;

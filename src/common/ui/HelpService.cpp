@@ -20,6 +20,7 @@ constexpr TopicPage kTopicPages[] = {
     { kHelpTopicMainWindow, "main.html" },
     { kHelpTopicPickupRecord, "pickup.html" },
     { kHelpTopicNewString, "newstring.html" },
+    { kHelpTopicRecords, "records.html" },
 };
 
 } // namespace

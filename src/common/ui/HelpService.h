@@ -14,6 +14,7 @@ enum HelpTopic : int {
     kHelpTopicMainWindow = 14,
     kHelpTopicPickupRecord = 16,
     kHelpTopicNewString = 18,
+    kHelpTopicRecords = 20,
 };
 
 // Opens the help for every window of the program. There is one help window; asking for

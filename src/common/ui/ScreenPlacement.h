@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
+
+class QWidget;
 
 namespace kuji {
 
@@ -10,5 +13,10 @@ namespace kuji {
 // (a second monitor unplugged since) would hide the window, and a hidden modal window would
 // block the program.
 QPoint placeOnSomeScreen(const QPoint& topLeft, const QSize& size);
+
+// Where a window comes back to, for storing at its close: a minimised window is restored
+// first, so its icon is never stored, and a maximised one gives its normal place. Left and
+// top place the frame (as move() does); width and height are the inner size.
+QRect restorableGeometry(QWidget* window);
 
 } // namespace kuji

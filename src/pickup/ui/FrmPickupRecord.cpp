@@ -140,11 +140,7 @@ FrmPickupRecord::FrmPickupRecord(
     setCommandState(true);
 }
 
-FrmPickupRecord::~FrmPickupRecord()
-{
-    if (m_state.busy())
-        QApplication::restoreOverrideCursor();
-}
+FrmPickupRecord::~FrmPickupRecord() = default;
 
 QAction* FrmPickupRecord::makeAction(const char* name, const QString& text, const QKeySequence& shortcut)
 {
@@ -384,17 +380,13 @@ void FrmPickupRecord::createStatusBar()
 
 void FrmPickupRecord::setCommandState(bool idle, bool stoppable)
 {
-    const bool wasBusy = m_state.busy();
     if (idle)
         m_state.setIdle(fraWordSet->lists().totalConditions(), m_records->recordCount());
     else if (stoppable)
         m_state.setBusy();
     else
         m_state.setBusyForTransfer();
-    if (!wasBusy && m_state.busy())
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (wasBusy && !m_state.busy())
-        QApplication::restoreOverrideCursor();
+    m_busyCursor.set(m_state.busy());
     applyCommandState();
 }
 
@@ -436,11 +428,9 @@ void FrmPickupRecord::placeWindow()
 
 void FrmPickupRecord::storePosition()
 {
-    // A minimised window stores where it will come back to, not its icon.
-    if (isMinimized())
-        showNormal();
+    const QPoint place = restorableGeometry(this).topLeft();
     const double dpi = screen()->logicalDotsPerInch();
-    m_settings.writePickupPosition({ pixelsToTwips(pos().x(), dpi), pixelsToTwips(pos().y(), dpi) });
+    m_settings.writePickupPosition({ pixelsToTwips(place.x(), dpi), pixelsToTwips(place.y(), dpi) });
 }
 
 void FrmPickupRecord::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ui/LongWork.h"
+#include "common/ui/WaitCursor.h"
 #include "pickup/PickupCommandState.h"
 
 #include <QHash>
@@ -96,6 +97,7 @@ private:
     const Settings& m_settings;
     HelpService& m_help;
     PickupCommandState m_state;
+    BusyCursor m_busyCursor;
     LongWork m_work;
     QString m_recordFilePath;
 

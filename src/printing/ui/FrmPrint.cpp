@@ -105,11 +105,7 @@ FrmPrint::FrmPrint(Platform& platform, QWidget* caller, PrinterAccess& printers)
     adjustSize();
 }
 
-FrmPrint::~FrmPrint()
-{
-    if (m_busy)
-        QApplication::restoreOverrideCursor();
-}
+FrmPrint::~FrmPrint() = default;
 
 void FrmPrint::createControls()
 {
@@ -420,10 +416,7 @@ void FrmPrint::setBusy(bool busy)
     if (busy == m_busy)
         return;
     m_busy = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    m_busyCursor.set(busy);
     for (QWidget* control : { static_cast<QWidget*>(cboPrinter), static_cast<QWidget*>(cboFont),
              static_cast<QWidget*>(cboFontSize), static_cast<QWidget*>(cmdCancel) })
         control->setEnabled(!busy);

@@ -2,6 +2,7 @@
 
 #include "common/RuntimeError.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/WaitCursor.h"
 #include "printing/PrintPageInfo.h"
 
 #include <QDialog>
@@ -88,6 +89,7 @@ private:
     RuntimeError m_error;
     LongWork m_work;
     bool m_busy = false;
+    BusyCursor m_busyCursor;
     bool m_printerReady = false;
     int m_pagesPrinted = 0;
 

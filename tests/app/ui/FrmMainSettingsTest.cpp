@@ -88,7 +88,8 @@ TEST_F(FrmMainSettings, AnUnwritableSettingsFileNeverStopsTheProgram)
     window.reset();
     // A settings path below a regular file can be neither created nor written, even by root.
     const QString blocker = writeFile("blocker", "x");
-    window = std::make_unique<FrmMain>(platform, random, help, (blocker + "/kujitan.ini").toStdString());
+    window
+        = std::make_unique<FrmMain>(platform, seeds, help, (blocker + "/kujitan.ini").toStdString(), recordsFolder());
     window->show();
     EXPECT_TRUE(child<QRadioButton>("optSuji")->isChecked());
     EXPECT_TRUE(window->close());

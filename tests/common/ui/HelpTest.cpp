@@ -99,7 +99,7 @@ TEST(HelpService, OpensContentsAndEachTopicInOneWindow)
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("くじ丸 ヘルプ"));
 
     const std::pair<int, const char*> topics[]
-        = { { 14, "main.html" }, { 16, "pickup.html" }, { 18, "newstring.html" } };
+        = { { 14, "main.html" }, { 16, "pickup.html" }, { 18, "newstring.html" }, { 20, "records.html" } };
     for (const auto& [context, page] : topics) {
         help.showTopic(context);
         EXPECT_EQ(help.currentSource(), helpUrl(QString::fromLatin1(page))) << context;

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/RecordedDraw.h"
+#include "entries/EntryReader.h"
+#include "records/DrawRecord.h"
+#include "records/VerificationReport.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace kuji {
+
+// Re-runs a recorded draw and says whether it comes out as recorded: the same settings, the
+// same seed (or, with a public value, the seed made anew from it), the same entries, and
+// then every result. A file draw reads its entries from entryPath when given (an entry file,
+// or an entries copy), else from the record's entries copy, else from the file the record
+// names. Runs in time slices like the draw itself.
+class DrawVerifier {
+public:
+    DrawVerifier(const std::string& recordPath, const std::string& entryPath = {});
+    ~DrawVerifier();
+    DrawVerifier(const DrawVerifier&) = delete;
+    DrawVerifier& operator=(const DrawVerifier&) = delete;
+
+    // Works until the deadline or the end; true when the report is ready.
+    bool step(std::chrono::steady_clock::time_point deadline);
+    void runToEnd();
+    bool done() const { return m_done; }
+
+    // The finding, once done.
+    const VerificationReport& report() const { return m_report; }
+
+    // True when the record needs entries and none were found (no copy, and the record names
+    // no file, or the file is gone), so the window can ask the user for the file.
+    bool entriesMissing() const { return m_entriesMissing; }
+    // Where the entries are read from; empty for a number draw.
+    const std::string& entrySource() const { return m_entrySource; }
+
+    // Values drawn so far and in all, for the progress display.
+    std::int64_t drawn() const { return m_draw ? m_draw->drawn() : 0; }
+    std::int64_t total() const;
+
+private:
+    void open(const std::string& recordPath, const std::string& entryPath);
+    bool readEntries(std::chrono::steady_clock::time_point deadline);
+    void startDraw();
+    void compare();
+    void finish(VerificationReport::Outcome outcome, std::string line = {});
+
+    DrawRecord m_record;
+    DrawSettings m_settings;
+    std::string m_entrySource;
+    bool m_entriesMissing = false;
+    std::unique_ptr<EntryReader> m_reader;
+    std::shared_ptr<EntryList> m_entries;
+    ResultList m_results;
+    std::unique_ptr<RecordedDraw> m_draw;
+    VerificationReport m_report;
+    bool m_done = false;
+};
+
+} // namespace kuji

@@ -1,0 +1,114 @@
+#include "app/RecordedDraw.h"
+
+#include "common/VersionInfo.h"
+
+namespace kuji {
+
+RecordedDraw::RecordedDraw(DrawPlan plan, ResultList& results, std::size_t memoryLimit)
+    : m_plan(std::move(plan))
+    , m_results(results)
+    , m_memoryLimit(memoryLimit)
+    , m_seed(m_plan.seed)
+{
+    for (std::int32_t count : m_plan.settings.counts)
+        m_total += count;
+    if (m_plan.publicValue || (m_plan.keepRecord && m_plan.settings.fileMode))
+        m_hasher = std::make_unique<WorkListHasher>(m_plan.settings.fileMode ? m_plan.entries : nullptr);
+    else
+        begin();
+}
+
+RecordedDraw::~RecordedDraw() = default;
+
+bool RecordedDraw::begin()
+{
+    if (m_hasher) {
+        m_workList = m_hasher->digest();
+        m_hasher.reset();
+    }
+    if (m_plan.publicValue)
+        m_seed = publicValueSeed(*m_plan.publicValue, m_plan.boxes, *m_workList);
+    m_random = std::make_unique<RandomSource>(m_seed);
+    if (m_plan.keepRecord)
+        m_recorded = std::make_unique<RecordedResults>();
+    m_run = std::make_unique<DrawRun>(m_plan.settings, m_plan.entries, m_results, *m_random, m_memoryLimit);
+    hashNewRows();
+    return m_run->done();
+}
+
+void RecordedDraw::hashNewRows()
+{
+    if (!m_recorded || m_run->failed())
+        return;
+    std::string scratch;
+    for (; m_hashedRows < m_results.size(); ++m_hashedRows)
+        m_recorded->add(m_results.textView(m_hashedRows, scratch));
+    if (m_run->done() && !m_resultsDigest)
+        m_resultsDigest = m_recorded->finish();
+}
+
+bool RecordedDraw::step(std::chrono::steady_clock::time_point deadline)
+{
+    if (m_hasher) {
+        if (!m_hasher->step(deadline))
+            return false;
+        if (begin() || std::chrono::steady_clock::now() >= deadline)
+            return done();
+    }
+    if (m_run->done())
+        return true;
+    const bool over = m_run->step(deadline);
+    hashNewRows();
+    return over;
+}
+
+void RecordedDraw::runToEnd()
+{
+    step(std::chrono::steady_clock::time_point::max());
+}
+
+bool RecordedDraw::done() const
+{
+    return m_run && m_run->done();
+}
+
+bool RecordedDraw::failed() const
+{
+    return m_run && m_run->failed();
+}
+
+const ErrorInfo& RecordedDraw::error() const
+{
+    static const ErrorInfo none;
+    return m_run ? m_run->error() : none;
+}
+
+std::int64_t RecordedDraw::drawn() const
+{
+    return m_run ? m_run->drawn() : 0;
+}
+
+DrawRecord RecordedDraw::record(std::string dateTime) const
+{
+    DrawRecord r;
+    r.dateTime = std::move(dateTime);
+    r.program = currentVersionLine();
+    r.settings = m_plan.boxes;
+    if (m_plan.settings.fileMode) {
+        r.source = m_plan.source;
+        r.sourceIsFile = m_plan.sourceIsFile;
+        r.entryCount = m_plan.entries ? m_plan.entries->size() : 0;
+        if (m_workList)
+            r.workList = *m_workList;
+    }
+    r.publicValue = m_plan.publicValue;
+    r.seed = m_seed;
+    if (m_recorded && m_resultsDigest) {
+        r.resultCount = m_recorded->count();
+        r.results = *m_resultsDigest;
+        r.shownResults = m_recorded->shown();
+    }
+    return r;
+}
+
+} // namespace kuji

@@ -1,0 +1,24 @@
+#include "app/VerifyCommand.h"
+
+#include "app/DrawVerifier.h"
+
+#include <string_view>
+
+namespace kuji {
+
+std::optional<int> runVerifyCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    if (argc < 2 || std::string_view(argv[1]) != "--verify")
+        return std::nullopt;
+    if (argc < 3 || argc > 4) {
+        err << "使い方: kujimaru --verify 記録ファイル [エントリーファイル]\n";
+        return 2;
+    }
+    DrawVerifier verifier(argv[2], argc == 4 ? argv[3] : "");
+    verifier.runToEnd();
+    const VerificationReport& report = verifier.report();
+    (report.outcome == VerificationReport::Outcome::Unreadable ? err : out) << report.text() << '\n';
+    return report.exitStatus();
+}
+
+} // namespace kuji

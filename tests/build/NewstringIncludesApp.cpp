@@ -1,0 +1,2 @@
+// Must not compile: a tool window may not reach into the main window's subsystem.
+#include "app/ui/FrmMain.h"

@@ -1,0 +1,436 @@
+#include "newstring/ui/FrmNewString.h"
+#include "common/IniFile.h"
+#include "common/Settings.h"
+#include "common/TextCodec.h"
+#include "common/ui/EntryListModel.h"
+#include "common/ui/HelpService.h"
+#include "common/ui/HelpViewer.h"
+#include "common/ui/LongWork.h"
+#include "entries/ui/ResultListModel.h"
+#include "newstring/EditorText.h"
+#include "printing/ui/PrintTestSupport.h"
+#include "support/MainWindowFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace kuji;
+using kuji::test::MainWindowFixture;
+
+namespace {
+
+class FrmNewStringTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        QTest::mouseClick(child<QRadioButton>("optYomikomi"), Qt::LeftButton);
+    }
+
+    // Opens the string window from the Tools menu; body uses it like a user while it is shown.
+    void withNewString(const std::function<void(FrmNewString&)>& body)
+    {
+        platform.modalAnswers.push_back([body](QDialog& dialog) {
+            auto& newString = dynamic_cast<FrmNewString&>(dialog);
+            QApplication::setActiveWindow(&newString);
+            body(newString);
+            return newString.result();
+        });
+        trigger("mnuToolNewString");
+    }
+
+    static QAction* command(FrmNewString& w, const char* name)
+    {
+        QAction* found = w.findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static QPlainTextEdit* editor(FrmNewString& w) { return w.findChild<QPlainTextEdit*>("rtbNewString"); }
+
+    // Triggers the transfer and waits for its end.
+    void send(FrmNewString& w)
+    {
+        ASSERT_TRUE(command(w, "mnuSend")->isEnabled());
+        command(w, "mnuSend")->trigger();
+        waitIdle();
+    }
+
+    QStringList entryTexts() const
+    {
+        QStringList texts;
+        for (const auto& entry : window->workModel()->entries())
+            texts << QString::fromStdString(std::string(entry.text));
+        return texts;
+    }
+
+    void drop(QWidget* target, const QList<QUrl>& urls)
+    {
+        // As file managers drag files: the list of files and their paths as text.
+        QMimeData data;
+        data.setUrls(urls);
+        QStringList paths;
+        for (const QUrl& url : urls)
+            paths << url.toLocalFile();
+        data.setText(paths.join('\n'));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropEvent(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropEvent);
+    }
+
+    QByteArray fileBytes(const QString& path) const
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+};
+
+} // namespace
+
+TEST_F(FrmNewStringTest, TransferSendsTheNonEmptyLinesAsEntries)
+{
+    struct Case {
+        QString text;
+        QStringList entries;
+    };
+    const Case cases[] = {
+        { "a\r\n\r\nb\r\n", { "a", "b" } },
+        { "x", { "x" } },
+        { "first\r\nlast", { "first", "last" } },
+        { "   ", { "   " } },
+        // A no-break space is a character of its own, not a space.
+        { QString::fromUtf8("a\u00A0b\r\n\r\n 佐藤 "), { QString::fromUtf8("a\u00A0b"), " 佐藤 " } },
+        { "", {} },
+    };
+    for (const Case& c : cases) {
+        platform.messages.clear();
+        withNewString([&](FrmNewString& w) {
+            editor(w)->setPlainText(c.text);
+            send(w);
+            // The window stays open with its text and every command back.
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_FALSE(w.isBusy());
+            EXPECT_EQ(w.editorText(), c.text.toStdString());
+            for (const char* name : { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuSend", "mnuFileEnd" })
+                EXPECT_TRUE(command(w, name)->isEnabled()) << name;
+            EXPECT_TRUE(editor(w)->isEnabled());
+        });
+        EXPECT_EQ(entryTexts(), c.entries) << c.text.toStdString();
+        const EntryList& entries = window->workModel()->entries();
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            EXPECT_EQ(entries[i].key, i + 1);
+        EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), "文字列作成");
+        EXPECT_EQ(child<QLineEdit>("txtSaisyo")->toolTip(), "文字列作成");
+        EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), QString::number(c.entries.size()));
+        EXPECT_EQ(child<QLabel>("lblStatus")->text(), "文字列転送中...");
+        EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].request.text, "作成した文字列をくじ丸に送りました｡");
+        EXPECT_EQ(platform.messages[0].request.title, "完了");
+        EXPECT_EQ(platform.messages[0].request.buttons, QMessageBox::Ok);
+        EXPECT_EQ(platform.messages[0].request.icon, QMessageBox::NoIcon);
+    }
+    // The label is never taken for the entry file: the custom reset stores no file.
+    trigger("mnuResetCustomSet");
+    EXPECT_EQ(myReadIni("Reset", "File", settingsPath()), "");
+}
+
+TEST_F(FrmNewStringTest, WhileTransferringOnlyHelpIsOfferedAndTheWindowStaysOpen)
+{
+    withNewString([&](FrmNewString& w) {
+        QString text;
+        for (int i = 0; i < 3000; ++i)
+            text += QString("name%1\n").arg(i);
+        editor(w)->setPlainText(text);
+        command(w, "mnuSend")->trigger();
+        ASSERT_TRUE(w.isBusy());
+        for (const char* name : { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuSend", "mnuFileEnd" })
+            EXPECT_FALSE(command(w, name)->isEnabled()) << name;
+        EXPECT_FALSE(editor(w)->isEnabled());
+        EXPECT_TRUE(command(w, "mnuHelp")->isEnabled());
+        EXPECT_FALSE(w.toolbarButton("M_Send")->isEnabled());
+        EXPECT_TRUE(w.toolbarButton("M_Help")->isEnabled());
+        EXPECT_TRUE(child<QWidget>("fraProgressbar")->isVisible());
+        EXPECT_EQ(child<QLabel>("lblProgressbarEnd")->text(), "/ 3001");
+        const int beeps = platform.beeps;
+        EXPECT_FALSE(w.close());
+        EXPECT_EQ(platform.beeps, beeps + 1);
+        EXPECT_TRUE(w.isVisible());
+        waitIdle();
+        EXPECT_EQ(window->workModel()->rowCount(), 3000);
+        EXPECT_TRUE(command(w, "mnuFileEnd")->isEnabled());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        EXPECT_TRUE(w.isVisible()); // Escape is no way out of the editor
+        EXPECT_TRUE(w.close());
+    });
+    EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "3000");
+}
+
+TEST_F(FrmNewStringTest, OpenReadsTheFileOnlyWhenItCanBeRead)
+{
+    const QString names = writeFile("names.txt", QByteArray::fromStdString(text::encodeForSave("佐藤\r\n鈴木\r\n")));
+    const QString mixed = writeFile("mixed.txt", "a\nb\rc\r\n");
+    const QString empty = writeFile("empty.txt", "");
+    const QString tooLong
+        = writeFile("long.txt", QByteArray("ok\r\n") + QByteArray(EditorText::kMaxLineChars + 1, 'x'));
+    withNewString([&](FrmNewString& w) {
+        platform.fileAnswers.push_back(names);
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        ASSERT_EQ(platform.dialogs.size(), 1u);
+        EXPECT_EQ(platform.dialogs[0].request.filter, "*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
+        EXPECT_EQ(editor(w)->toPlainText(), "佐藤\n鈴木\n");
+        EXPECT_EQ(w.currentPath(), names);
+
+        // The next dialog starts at that file.
+        command(w, "mnuFileOpen")->trigger();
+        EXPECT_EQ(platform.dialogs[1].request.folder, folderPath() + "/");
+        EXPECT_EQ(platform.dialogs[1].request.fileName, "names.txt");
+        EXPECT_EQ(editor(w)->toPlainText(), "佐藤\n鈴木\n"); // cancelled
+
+        // A file that cannot be read is reported; text and path stay.
+        w.readFile(folderPath() + "/missing.txt");
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_TRUE(platform.messages[0].request.text.startsWith("実行時エラー '2':\r\n"));
+        EXPECT_EQ(platform.messages[0].request.title, "エラー");
+        EXPECT_EQ(editor(w)->toPlainText(), "佐藤\n鈴木\n");
+        EXPECT_EQ(w.currentPath(), names);
+
+        // A line too long for the editor refuses the whole file.
+        w.readFile(tooLong);
+        ASSERT_EQ(platform.messages.size(), 2u);
+        EXPECT_EQ(platform.messages[1].request.text, "Error:行が長過ぎるため開けません。");
+        EXPECT_EQ(platform.messages[1].request.icon, QMessageBox::Critical);
+        EXPECT_EQ(editor(w)->toPlainText(), "佐藤\n鈴木\n");
+        EXPECT_EQ(w.currentPath(), names);
+
+        // Every line end of a file ends a line in the editor and so an entry.
+        w.readFile(mixed);
+        EXPECT_EQ(editor(w)->blockCount(), 4);
+        send(w);
+        EXPECT_EQ(entryTexts(), QStringList({ "a", "b", "c" }));
+
+        // An empty file empties the editor without a word.
+        w.readFile(empty);
+        EXPECT_TRUE(editor(w)->toPlainText().isEmpty());
+        EXPECT_EQ(w.currentPath(), empty);
+        EXPECT_EQ(platform.messages.size(), 3u); // the transfer's only
+    });
+}
+
+TEST_F(FrmNewStringTest, ADropOpensTheFirstFileAndNeverTypesIntoTheText)
+{
+    const QString first = writeFile("first.txt", "one\r\n");
+    const QString second = writeFile("second.txt", "two\r\n");
+    withNewString([&](FrmNewString& w) {
+        QWidget* target = editor(w)->viewport();
+        editor(w)->setPlainText("mine");
+        drop(target, { QUrl::fromLocalFile(folderPath()) });
+        EXPECT_EQ(editor(w)->toPlainText(), "mine");
+        drop(target, { QUrl::fromLocalFile(first), QUrl::fromLocalFile(second) });
+        EXPECT_EQ(editor(w)->toPlainText(), "one\n");
+        EXPECT_EQ(w.currentPath(), first);
+        drop(target, { QUrl::fromLocalFile(folderPath() + "/gone.txt") });
+        EXPECT_EQ(editor(w)->toPlainText(), "one\n");
+    });
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(FrmNewStringTest, SaveEndsTheFileWithOneLineBreakAndBecomesTheCurrentFile)
+{
+    const QString plain = folderPath() + "/plain.txt";
+    const QString ended = folderPath() + "/ended.csv";
+    const QString wide = folderPath() + "/wide.txt";
+    const QString nothing = folderPath() + "/nothing.txt";
+    withNewString([&](FrmNewString& w) {
+        editor(w)->setPlainText("p\r\nq");
+        platform.fileAnswers.push_back(plain);
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(fileBytes(plain), "p\r\nq\r\n");
+        EXPECT_EQ(w.currentPath(), plain);
+
+        // A text already ending with a line break gets no second one, so rounds of open
+        // and save never grow it.
+        editor(w)->setPlainText("p\r\nq\r\n");
+        platform.fileAnswers.push_back(ended);
+        command(w, "mnuFileSave")->trigger();
+        EXPECT_EQ(platform.dialogs.back().request.fileName, "plain.txt");
+        EXPECT_EQ(fileBytes(ended), "p\r\nq\r\n");
+
+        const QString snowman = QString::fromUtf8("雪だるま☃\r\n𠮷野家\r\n");
+        editor(w)->setPlainText(snowman);
+        platform.fileAnswers.push_back(wide);
+        command(w, "mnuFileSave")->trigger();
+        EXPECT_TRUE(fileBytes(wide).startsWith("\xEF\xBB\xBF"));
+        editor(w)->clear();
+        w.readFile(wide);
+        EXPECT_EQ(editor(w)->toPlainText(), QString(snowman).replace("\r\n", "\n"));
+
+        editor(w)->clear();
+        platform.fileAnswers.push_back(nothing);
+        command(w, "mnuFileSave")->trigger();
+        EXPECT_EQ(fileBytes(nothing), "");
+    });
+}
+
+TEST_F(FrmNewStringTest, PrintSendsTheEditorLinesToThePrintDialog)
+{
+    const QString pdf = folderPath() + "/text.pdf";
+    withNewString([&](FrmNewString& w) {
+        editor(w)->setPlainText("一行目\n\n三行目");
+        platform.fileAnswers.push_back(pdf);
+        platform.modalAnswers.push_back([](QDialog& dialog) {
+            EXPECT_EQ(dialog.objectName(), "frmPrint");
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdPrintStart"))->click();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 60000));
+            return dialog.result();
+        });
+        ASSERT_TRUE(command(w, "mnuFilePrint")->isEnabled());
+        command(w, "mnuFilePrint")->trigger();
+    });
+    const auto pages = kuji::test::pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], QStringList({ "一行目", "三行目" }));
+}
+
+TEST_F(FrmNewStringTest, PositionAndSizeComeBackWithinTheScreenAndNeverBelowTheMinimum)
+{
+    QPoint shownAt;
+    withNewString([&](FrmNewString& w) {
+        const double dpi = w.screen()->logicalDotsPerInch();
+        const QSize minimum(twipsToPixels(5415, dpi), twipsToPixels(4065, dpi));
+        // The first opening: top left, at the smallest size.
+        EXPECT_EQ(w.pos(), QPoint(0, 0));
+        EXPECT_EQ(w.size(), minimum);
+        w.resize(10, 10);
+        EXPECT_EQ(w.size(), minimum);
+        w.move(30, 40);
+        w.resize(500, 400);
+        shownAt = w.pos();
+        command(w, "mnuFileEnd")->trigger();
+        EXPECT_FALSE(w.isVisible());
+    });
+    EXPECT_EQ(myReadIni("NewString Position", "Width", settingsPath()), "7500");
+    withNewString([&](FrmNewString& w) {
+        EXPECT_EQ(w.pos(), shownAt);
+        EXPECT_EQ(w.size(), QSize(500, 400));
+        EXPECT_TRUE(editor(w)->toPlainText().isEmpty()); // each opening starts empty
+        EXPECT_TRUE(w.currentPath().isEmpty());
+    });
+
+    // Off every screen and larger than the screen: back on the screen, cut to its size.
+    myWriteIni("NewString Position", "Left", "900000", settingsPath());
+    myWriteIni("NewString Position", "Width", "900000", settingsPath());
+    myWriteIni("NewString Position", "Height", "-5", settingsPath());
+    withNewString([&](FrmNewString& w) {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_EQ(w.pos(), available.topLeft());
+        EXPECT_EQ(w.width(), w.screen()->geometry().width());
+        EXPECT_EQ(w.height(), w.minimumHeight());
+    });
+}
+
+TEST_F(FrmNewStringTest, MenusToolbarHelpAndNames)
+{
+    withNewString([&](FrmNewString& w) {
+        auto* bar = w.findChild<QMenuBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_FALSE(bar->isNativeMenuBar());
+        // ファイル is a menu; 転送 and ヘルプ are commands on the bar itself.
+        QStringList top;
+        for (QAction* item : bar->actions())
+            top << (item->menu() ? item->menu()->objectName() : item->objectName());
+        EXPECT_EQ(top, QStringList({ "mnuFile", "mnuSend", "mnuHelp" }));
+
+        QStringList keys;
+        for (QToolButton* button : w.findChild<QToolBar*>("tlbMain")->findChildren<QToolButton*>())
+            if (!button->property("key").isNull())
+                keys << button->property("key").toString();
+        EXPECT_EQ(keys, QStringList({ "M_Open", "M_Save", "M_Print", "M_Send", "M_Help" }));
+
+        w.toolbarButton("M_Help")->click();
+        EXPECT_EQ(help.currentSource(), HelpService::topicUrl(kHelpTopicNewString));
+        command(w, "mnuHelp")->trigger();
+        EXPECT_EQ(help.currentSource(), HelpViewer::contentsUrl());
+
+        // Printing goes to the shared print dialog.
+        w.toolbarButton("M_Print")->click();
+        EXPECT_EQ(platform.modalWindows, QStringList({ "frmNewString", "frmPrint" }));
+
+        for (QWidget* control : std::initializer_list<QWidget*> { bar, w.findChild<QToolBar*>("tlbMain"), editor(w),
+                 w.toolbarButton("M_Open"), w.toolbarButton("M_Save"), w.toolbarButton("M_Print"),
+                 w.toolbarButton("M_Send"), w.toolbarButton("M_Help") })
+            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+        EXPECT_EQ(w.toolbarButton("M_Send")->accessibleName(), "転送");
+        EXPECT_EQ(w.windowTitle(), "文字列作成");
+    });
+}
+
+// The whole road from the keyboard: the menu, three typed names, 転送 with Alt+S, OK,
+// ファイル ▸ 終了, then a draw of three without duplicates.
+TEST_F(FrmNewStringTest, KeyboardRoadFromTypedNamesToADraw)
+{
+    bool closed = false;
+    platform.modalAnswers.push_back([&](QDialog& dialog) {
+        QApplication::setActiveWindow(&dialog);
+        auto& w = dynamic_cast<FrmNewString&>(dialog);
+        QWidget* text = editor(w);
+        EXPECT_TRUE(text->hasFocus());
+        QTest::keyClicks(text, "alice");
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClicks(text, "bob");
+        QTest::keyClick(text, Qt::Key_Return);
+        // Japanese comes from the input method.
+        QInputMethodEvent composed;
+        composed.setCommitString(QString::fromUtf8("佐藤"));
+        QApplication::sendEvent(text, &composed);
+        QTest::keyClick(&w, Qt::Key_S, Qt::AltModifier);
+        waitIdle(); // the completion box is answered OK
+        EXPECT_EQ(platform.messages.size(), 1u);
+        QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+        QWidget* fileMenu = QApplication::activePopupWidget();
+        EXPECT_NE(fileMenu, nullptr);
+        if (fileMenu)
+            QTest::keyClick(fileMenu, Qt::Key_X);
+        closed = !w.isVisible();
+        return w.result();
+    });
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+    QWidget* tools = QApplication::activePopupWidget();
+    ASSERT_NE(tools, nullptr);
+    QTest::keyClick(tools, Qt::Key_S);
+    EXPECT_EQ(platform.modalWindows, QStringList({ "frmNewString" }));
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "3");
+
+    // The desktop gives the main window back its activation once the modal window is gone.
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
+    // A mnemonic clicks its button as the key is let go, a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return child<QCheckBox>("chkDaburi")->isChecked(); }));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    EXPECT_EQ(child<QLineEdit>("txtTyusen")->text(), "3");
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    waitIdle();
+    QStringList drawn;
+    for (std::size_t row = 0; row < window->resultModel()->rows(); ++row)
+        drawn << QString::fromStdString(window->resultModel()->rowText(row));
+    drawn.sort();
+    EXPECT_EQ(drawn, QStringList({ "alice", "bob", QString::fromUtf8("佐藤") }));
+}

@@ -1,0 +1,170 @@
+#include "records/DrawRecord.h"
+
+#include <gtest/gtest.h>
+
+using namespace kuji;
+
+namespace {
+
+DrawRecord numberRecord(std::uint64_t results)
+{
+    DrawRecord r;
+    r.dateTime = "2026-03-01 14:05:09 +0900";
+    r.program = "くじ丸 Version 1.00.0";
+    r.settings = { false, true, "001", "999", "3-2" };
+    r.seed.fill(0x3C);
+    r.results.fill(0xD2);
+    r.resultCount = results;
+    for (std::uint64_t i = 0; i < std::min<std::uint64_t>(results, RecordedResults::kShownResults); ++i)
+        r.shownResults.push_back(std::to_string(i));
+    return r;
+}
+
+DrawRecord transferRecord()
+{
+    DrawRecord r = numberRecord(3);
+    r.settings = { true, false, "", "2", "3" };
+    r.source = "文字列作成";
+    r.sourceIsFile = false;
+    r.entryCount = 2;
+    r.workList.fill(0x01);
+    r.publicValue = "ロト6\n第1\\回\t\x7F 終わり";
+    r.shownResults = { "Ann ↵ Bob", "", "【1回目の抽選結果：3件】" };
+    return r;
+}
+
+void expectSame(const DrawRecord& a, const DrawRecord& b)
+{
+    EXPECT_EQ(a.dateTime, b.dateTime);
+    EXPECT_EQ(a.program, b.program);
+    EXPECT_EQ(a.algorithm, b.algorithm);
+    EXPECT_EQ(a.settings, b.settings);
+    EXPECT_EQ(a.source, b.source);
+    EXPECT_EQ(a.sourceIsFile, b.sourceIsFile);
+    EXPECT_EQ(a.entryCount, b.entryCount);
+    EXPECT_EQ(a.workList, b.workList);
+    EXPECT_EQ(a.publicValue, b.publicValue);
+    EXPECT_EQ(a.seed, b.seed);
+    EXPECT_EQ(a.resultCount, b.resultCount);
+    EXPECT_EQ(a.results, b.results);
+    EXPECT_EQ(a.shownResults, b.shownResults);
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+} // namespace
+
+TEST(Sha256, KnownDigestAndFramedFields)
+{
+    EXPECT_EQ(toHex(Sha256::of("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    Sha256 a;
+    a.updateField("ab");
+    a.updateField("c");
+    Sha256 b;
+    b.updateField("a");
+    b.updateField("bc");
+    EXPECT_NE(a.finish(), b.finish());
+    Sha256Digest read {};
+    EXPECT_TRUE(fromHex("BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD", read));
+    EXPECT_EQ(read, Sha256::of("abc"));
+    EXPECT_FALSE(fromHex("ba7816bf", read));
+    EXPECT_FALSE(fromHex(std::string(63, '0') + "g", read));
+}
+
+TEST(Sha256, PiecesFedInAnyWayGiveTheDigestOfTheWhole)
+{
+    // Many short fields fill and flush the buffer; fields longer than the buffer pass it by.
+    std::string whole;
+    Sha256 pieces;
+    for (int i = 0; i < 30000; ++i) {
+        const std::string field = i % 7000 == 0 ? std::string(100000 + i, 'z') : std::to_string(i);
+        pieces.updateField(field);
+        const std::uint64_t n = field.size();
+        for (int k = 0; k < 8; ++k)
+            whole += static_cast<char>((n >> (8 * k)) & 0xFF);
+        whole += field;
+    }
+    EXPECT_EQ(pieces.finish(), Sha256::of(whole));
+    // A finished hash starts over.
+    pieces.update("abc");
+    EXPECT_EQ(pieces.finish(), Sha256::of("abc"));
+}
+
+TEST(DrawRecordFile, ReadsBackEveryFieldItWrote)
+{
+    for (const DrawRecord& record : { numberRecord(0), numberRecord(8), numberRecord(10005), transferRecord() }) {
+        const std::string text = formatDrawRecord(record);
+        DrawRecord read;
+        std::string problem;
+        ASSERT_TRUE(parseDrawRecord(text, read, problem)) << problem << "\n" << text.substr(0, 800);
+        expectSame(read, record);
+    }
+    const std::string big = formatDrawRecord(numberRecord(10005));
+    EXPECT_NE(big.find("\nほか 5 件"), std::string::npos);
+    // A value with a line break stays on its line.
+    EXPECT_NE(
+        formatDrawRecord(transferRecord()).find("公開値: ロト6\\n第1\\\\回\\x09\\x7F 終わり\n"), std::string::npos);
+}
+
+TEST(DrawRecordFile, AnythingButAWholeRecordIsRefused)
+{
+    const std::string text = formatDrawRecord(transferRecord());
+    DrawRecord read;
+    std::string problem;
+    // Cut after any line, or inside the last one.
+    for (std::size_t end = text.find('\n'); end + 1 < text.size(); end = text.find('\n', end + 1))
+        EXPECT_FALSE(parseDrawRecord(text.substr(0, end + 1), read, problem)) << end;
+    EXPECT_FALSE(parseDrawRecord(text.substr(0, text.size() - 4), read, problem));
+
+    const std::string big = formatDrawRecord(numberRecord(10005));
+    const std::string seed = seedToHex(transferRecord().seed);
+    const std::pair<const char*, std::string> broken[] = {
+        { "empty", "" },
+        { "not a record", "番号,名前\n1,青木\n" },
+        { "binary", std::string("\x89PNG\r\n\x1A\n\0\0", 10) },
+        { "a line after the end", text + "x\n" },
+        { "fields swapped", replaced(text, "抽選数: 3\nダブり無し: なし", "ダブり無し: なし\n抽選数: 3") },
+        { "seed one digit short", replaced(text, seed, seed.substr(1)) },
+        { "seed not hexadecimal", replaced(text, seed, seed.substr(1) + "x") },
+        { "unknown escape", replaced(text, "\\n第1", "\\q第1") },
+        { "a result out of order", replaced(text, "000000001 \n", "000000002 \n") },
+        { "fewer results than counted", replaced(text, "結果の件数: 3", "結果の件数: 4") },
+        { "rows not shown miscounted", replaced(big, "ほか 5 件", "ほか 6 件") },
+        { "no-duplicates neither yes nor no", replaced(text, "ダブり無し: なし", "ダブり無し: 0") },
+        { "another record format", replaced(text, "記録の形式: 1", "記録の形式: 2") },
+    };
+    for (const auto& [what, bad] : broken) {
+        problem.clear();
+        EXPECT_FALSE(parseDrawRecord(bad, read, problem)) << what;
+        EXPECT_FALSE(problem.empty()) << what;
+    }
+
+    // What an editor may do to a file it saves is no damage.
+    std::string windows;
+    for (char c : text)
+        windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_TRUE(parseDrawRecord("\xEF\xBB\xBF" + windows, read, problem)) << problem;
+    expectSame(read, transferRecord());
+    EXPECT_TRUE(parseDrawRecord(replaced(text, "000000001 \n", "000000001\n"), read, problem)) << problem;
+    expectSame(read, transferRecord());
+}
+
+TEST(DrawRecordFile, ValuesEscapeAndReadBackExactly)
+{
+    std::string every;
+    for (int c = 1; c < 256; ++c)
+        every += static_cast<char>(c);
+    every += '\0';
+    std::string back;
+    const std::string escaped = escapeRecordValue(every);
+    EXPECT_EQ(escaped.find_first_of("\r\n"), std::string::npos);
+    ASSERT_TRUE(unescapeRecordValue(escaped, back));
+    EXPECT_EQ(back, every);
+    for (const char* bad : { "\\", "a\\q", "\\x4", "\\xZZ", "tab\there" })
+        EXPECT_FALSE(unescapeRecordValue(bad, back)) << bad;
+}
