@@ -1,5 +1,7 @@
 #include "common/ui/Platform.h"
 
+#include "common/FileHelpers.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -8,6 +10,18 @@
 #include <QUrl>
 
 namespace kuji {
+
+FileDialogRequest FileDialogRequest::startingAt(const QString& caption, const QString& startPath, const QString& filter)
+{
+    const DialogPath start
+        = mySplitDialogPath(startPath.toStdString(), QCoreApplication::applicationDirPath().toStdString());
+    FileDialogRequest request;
+    request.caption = caption;
+    request.folder = QString::fromStdString(start.folder);
+    request.fileName = QString::fromStdString(start.name);
+    request.filter = filter;
+    return request;
+}
 
 void Platform::showError(QWidget* parent, const QString& text)
 {

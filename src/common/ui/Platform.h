@@ -24,7 +24,14 @@ struct FileDialogRequest {
     QString fileName;
     QString filter;
     bool confirmOverwrite = true; // save dialogs only
+
+    // A dialog that starts at the folder and name of startPath, or in the program's folder
+    // when that folder does not exist, as every file dialog of the program does.
+    static FileDialogRequest startingAt(const QString& caption, const QString& startPath, const QString& filter);
 };
+
+// The filter of the dialogs that open text files: CSV and text files, or all files.
+inline const QString kTextFileFilter = QStringLiteral("*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
 
 // Everything the windows ask of the desktop that a test must see or answer: message
 // boxes, file dialogs, modal windows, the beep, the clipboard and opening addresses. The windows receive

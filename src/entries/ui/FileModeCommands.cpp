@@ -56,14 +56,8 @@ FileModeCommands::FileModeCommands(
 
 void FileModeCommands::open()
 {
-    const DialogPath start
-        = mySplitDialogPath(toStd(m_window.drawBoxes().first), toStd(QCoreApplication::applicationDirPath()));
-    FileDialogRequest request;
-    request.caption = QStringLiteral("開く");
-    request.folder = fromStd(start.folder);
-    request.fileName = fromStd(start.name);
-    request.filter = QStringLiteral("*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
-    const QString path = m_platform.getOpenFileName(m_window.mainWidget(), request);
+    const QString path = m_platform.getOpenFileName(m_window.mainWidget(),
+        FileDialogRequest::startingAt(QStringLiteral("開く"), m_window.drawBoxes().first, kTextFileFilter));
     if (!path.isEmpty())
         readEntryFile(path);
 }

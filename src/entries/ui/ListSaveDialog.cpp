@@ -13,15 +13,9 @@ namespace kuji {
 QString ListSaveDialog::save(
     Platform& platform, QWidget* parent, const QString& startPath, std::size_t count, const ValueAt& valueAt)
 {
-    const DialogPath start
-        = mySplitDialogPath(startPath.toStdString(), QCoreApplication::applicationDirPath().toStdString());
-    FileDialogRequest request;
-    request.caption = QStringLiteral("名前を付けて保存");
-    request.folder = QString::fromStdString(start.folder);
-    request.fileName = QString::fromStdString(start.name);
-    request.filter = QStringLiteral("*.csv (*.csv);;*.txt (*.txt);;*.xls (*.xls)");
-    request.confirmOverwrite = true;
-    const QString path = platform.getSaveFileName(parent, request);
+    const QString path = platform.getSaveFileName(parent,
+        FileDialogRequest::startingAt(QStringLiteral("名前を付けて保存"), startPath,
+            QStringLiteral("*.csv (*.csv);;*.txt (*.txt);;*.xls (*.xls)")));
     if (path.isEmpty())
         return {};
 

@@ -357,14 +357,8 @@ std::vector<std::string> FrmNewString::printLines() const
 
 void FrmNewString::open()
 {
-    const DialogPath start
-        = mySplitDialogPath(m_path.toStdString(), QCoreApplication::applicationDirPath().toStdString());
-    FileDialogRequest request;
-    request.caption = QStringLiteral("開く");
-    request.folder = QString::fromStdString(start.folder);
-    request.fileName = QString::fromStdString(start.name);
-    request.filter = QStringLiteral("*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
-    const QString path = m_platform.getOpenFileName(this, request);
+    const QString path = m_platform.getOpenFileName(
+        this, FileDialogRequest::startingAt(QStringLiteral("開く"), m_path, kTextFileFilter));
     if (!path.isEmpty())
         readFile(path);
 }

@@ -312,13 +312,8 @@ void ConditionFrame::clearSelections()
 void ConditionFrame::loadFile(ConditionListId list)
 {
     Controls& c = m_controls[index(list)];
-    const DialogPath start = mySplitDialogPath(toStd(c.filePath), toStd(QCoreApplication::applicationDirPath()));
-    FileDialogRequest request;
-    request.caption = QStringLiteral("開く");
-    request.folder = QString::fromStdString(start.folder);
-    request.fileName = QString::fromStdString(start.name);
-    request.filter = kConditionFileFilter;
-    const QString path = m_platform.getOpenFileName(window(), request);
+    const QString path = m_platform.getOpenFileName(
+        window(), FileDialogRequest::startingAt(QStringLiteral("開く"), c.filePath, kConditionFileFilter));
     if (path.isEmpty()) {
         refresh();
         return;
@@ -349,14 +344,8 @@ void ConditionFrame::loadFile(ConditionListId list)
 void ConditionFrame::saveFile(ConditionListId list)
 {
     Controls& c = m_controls[index(list)];
-    const DialogPath start = mySplitDialogPath(toStd(c.filePath), toStd(QCoreApplication::applicationDirPath()));
-    FileDialogRequest request;
-    request.caption = QStringLiteral("名前を付けて保存");
-    request.folder = QString::fromStdString(start.folder);
-    request.fileName = QString::fromStdString(start.name);
-    request.filter = kConditionFileFilter;
-    request.confirmOverwrite = true;
-    const QString path = m_platform.getSaveFileName(window(), request);
+    const QString path = m_platform.getSaveFileName(
+        window(), FileDialogRequest::startingAt(QStringLiteral("名前を付けて保存"), c.filePath, kConditionFileFilter));
     if (path.isEmpty())
         return;
     ErrorInfo err;

@@ -461,13 +461,8 @@ bool FrmPickupRecord::eventFilter(QObject* watched, QEvent* event)
 
 void FrmPickupRecord::openRecordFile()
 {
-    const DialogPath start = mySplitDialogPath(toStd(m_recordFilePath), toStd(QCoreApplication::applicationDirPath()));
-    FileDialogRequest request;
-    request.caption = QStringLiteral("開く");
-    request.folder = QString::fromStdString(start.folder);
-    request.fileName = QString::fromStdString(start.name);
-    request.filter = QStringLiteral("*.csv;*.txt (*.csv *.txt);;全ファイル (*)");
-    const QString path = m_platform.getOpenFileName(this, request);
+    const QString path = m_platform.getOpenFileName(
+        this, FileDialogRequest::startingAt(QStringLiteral("開く"), m_recordFilePath, kTextFileFilter));
     if (!path.isEmpty())
         readRecordFile(path);
 }
