@@ -19,58 +19,6 @@ bool isAscii(std::string_view bytes)
     return true;
 }
 
-// Length of the well-formed UTF-8 sequence at the start of s, or 0 when it is malformed.
-std::size_t utf8SequenceLength(std::string_view s)
-{
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char c = b(0);
-    if (c < 0x80)
-        return 1;
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0)
-            lo = 0xA0;
-        else if (c == 0xED)
-            hi = 0x9F; // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0)
-            lo = 0x90;
-        else if (c == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (s.size() < len)
-        return 0;
-    if (b(1) < lo || b(1) > hi)
-        return 0;
-    for (std::size_t i = 2; i < len; ++i)
-        if (b(i) < 0x80 || b(i) > 0xBF)
-            return 0;
-    return len;
-}
-
-// The code point of a well-formed sequence of len bytes.
-char32_t codePoint(std::string_view s, std::size_t len)
-{
-    const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
-    switch (len) {
-    case 1:
-        return b(0);
-    case 2:
-        return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-    case 3:
-        return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-    default:
-        return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-    }
-}
-
 class Iconv {
 public:
     Iconv(const char* to, const char* from)
@@ -118,6 +66,56 @@ private:
 };
 
 } // namespace
+
+std::size_t utf8SequenceLength(std::string_view s)
+{
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char c = b(0);
+    if (c < 0x80)
+        return 1;
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0)
+            lo = 0xA0;
+        else if (c == 0xED)
+            hi = 0x9F; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        else if (c == 0xF4)
+            hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (s.size() < len)
+        return 0;
+    if (b(1) < lo || b(1) > hi)
+        return 0;
+    for (std::size_t i = 2; i < len; ++i)
+        if (b(i) < 0x80 || b(i) > 0xBF)
+            return 0;
+    return len;
+}
+
+char32_t utf8CodePoint(std::string_view s, std::size_t len)
+{
+    const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
+    switch (len) {
+    case 1:
+        return b(0);
+    case 2:
+        return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+    case 3:
+        return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    default:
+        return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+    }
+}
 
 bool isValidUtf8(std::string_view bytes)
 {
@@ -278,7 +276,7 @@ private:
         // converter itself writes wins, the first such code otherwise.
         const auto addCode = [&](std::string_view code, const Utf8Char& ch) {
             const std::string_view utf8(ch.bytes, ch.length);
-            const char32_t cp = codePoint(utf8, utf8.size());
+            const char32_t cp = utf8CodePoint(utf8, utf8.size());
             if (cp < 0x80 || cp >= m_codes.size() || m_codes[cp] != 0)
                 return;
             std::string_view chosen = code;
@@ -331,7 +329,7 @@ std::size_t cp932Cost(std::string_view s, std::size_t& len)
         len = 1;
         return 0;
     }
-    const std::uint16_t code = Cp932Table::instance().code(codePoint(s, len));
+    const std::uint16_t code = Cp932Table::instance().code(utf8CodePoint(s, len));
     return code == 0 ? 0 : (code < 0x100 ? 1 : 2);
 }
 
@@ -454,7 +452,7 @@ std::string utf8ToUtf16(std::string_view utf8, bool bigEndian)
     std::size_t i = 0;
     while (i < utf8.size()) {
         const std::size_t len = utf8SequenceLength(utf8.substr(i));
-        const char32_t cp = len == 0 ? 0xFFFD : codePoint(utf8.substr(i), len);
+        const char32_t cp = len == 0 ? 0xFFFD : utf8CodePoint(utf8.substr(i), len);
         i += len == 0 ? 1 : len;
         if (cp >= 0x10000) {
             put(0xD800 + ((cp - 0x10000) >> 10));
@@ -500,7 +498,7 @@ bool appendCp932Exact(std::string_view utf8, std::string& out)
             continue;
         }
         const std::size_t len = utf8SequenceLength(utf8.substr(i));
-        const std::uint16_t code = len == 0 ? 0 : Cp932Table::instance().code(codePoint(utf8.substr(i), len));
+        const std::uint16_t code = len == 0 ? 0 : Cp932Table::instance().code(utf8CodePoint(utf8.substr(i), len));
         if (code == 0) {
             out.resize(start);
             return false;

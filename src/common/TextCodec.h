@@ -92,4 +92,10 @@ std::string encodeForSave(std::string_view utf8);
 // most maxBytes bytes, never splitting a character.
 std::string truncateToEncodedBytes(std::string_view utf8, std::size_t maxBytes);
 
+// Length of the well-formed UTF-8 sequence at the start of s (no overlongs, no surrogates),
+// or 0 when it is malformed or cut short. s must not be empty.
+std::size_t utf8SequenceLength(std::string_view s);
+// The code point of the well-formed sequence of len bytes at the start of s.
+char32_t utf8CodePoint(std::string_view s, std::size_t len);
+
 } // namespace kuji::text

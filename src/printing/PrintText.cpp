@@ -49,53 +49,6 @@ bool isControl(char32_t code)
     return code < 0x20 || (code >= 0x7F && code <= 0x9F);
 }
 
-// The code point of a well-formed sequence of length bytes (2 to 4).
-char32_t decodeSequence(const unsigned char* p, std::size_t length)
-{
-    switch (length) {
-    case 2:
-        return (char32_t { p[0] } & 0x1F) << 6 | (p[1] & 0x3F);
-    case 3:
-        return (char32_t { p[0] } & 0x0F) << 12 | (char32_t { p[1] } & 0x3F) << 6 | (p[2] & 0x3F);
-    default:
-        return (char32_t { p[0] } & 0x07) << 18 | (char32_t { p[1] } & 0x3F) << 12 | (char32_t { p[2] } & 0x3F) << 6
-            | (p[3] & 0x3F);
-    }
-}
-
-// Length of the well-formed UTF-8 sequence at the start of s (no overlongs, no surrogates),
-// or 0 when it is malformed.
-std::size_t sequenceLength(std::string_view s)
-{
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char c = b(0);
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0)
-            lo = 0xA0;
-        else if (c == 0xED)
-            hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0)
-            lo = 0x90;
-        else if (c == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (s.size() < len || b(1) < lo || b(1) > hi)
-        return 0;
-    for (std::size_t i = 2; i < len; ++i)
-        if (b(i) < 0x80 || b(i) > 0xBF)
-            return 0;
-    return len;
-}
-
 // Cells of every code point of the basic plane, made once: first every character CP932
 // can encode, with its byte count, taken from the program's CP932 decoder (a character that
 // only folds into another, such as U+301C into U+FF5E, is not among them), then the rest by
@@ -118,10 +71,9 @@ private:
             const std::string decoded = text::cp932ToUtf8(std::string_view(bytes, length));
             // Only a single, whole character counts; the decoder's U+FFFD means it refused.
             if (decoded.empty() || static_cast<unsigned char>(decoded[0]) < 0x80
-                || sequenceLength(decoded) != decoded.size())
+                || text::utf8SequenceLength(decoded) != decoded.size())
                 return;
-            const char32_t code
-                = decodeSequence(reinterpret_cast<const unsigned char*>(decoded.data()), decoded.size());
+            const char32_t code = text::utf8CodePoint(decoded, decoded.size());
             if (code < 0x10000 && code != 0xFFFD && m_widths[code] == 0)
                 m_widths[code] = static_cast<std::uint8_t>(length);
         };
@@ -154,10 +106,10 @@ namespace detail {
 
 PrintChar readNonAscii(std::string_view utf8)
 {
-    const std::size_t length = sequenceLength(utf8);
+    const std::size_t length = text::utf8SequenceLength(utf8);
     if (length == 0)
         return { 1, 1 }; // printed as U+FFFD, which is narrow
-    const char32_t code = decodeSequence(reinterpret_cast<const unsigned char*>(utf8.data()), length);
+    const char32_t code = text::utf8CodePoint(utf8, length);
     return { length, displayWidth(code) };
 }
 
@@ -198,7 +150,7 @@ void appendPrintable(std::string_view utf8, std::string& out)
             runStart = ++i;
             continue;
         }
-        const std::size_t length = sequenceLength(utf8.substr(i));
+        const std::size_t length = text::utf8SequenceLength(utf8.substr(i));
         if (length == 0) {
             flush();
             out.append(kReplacement);
