@@ -2,18 +2,8 @@
 # Draw figures as ratios to GNU shuf measured in the same run.
 #   bench/draw-vs-shuf.sh [BUILD_DIR]   (default: build; needs core_draw and ui_draw built)
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 build="${1:-build}"
-best_of() {  # best wall time of N runs of a command, in seconds
-  local n=$1; shift
-  local best=""
-  for _ in $(seq "$n"); do
-    local t0 t1
-    t0=$(date +%s.%N); "$@" >/dev/null; t1=$(date +%s.%N)
-    local d; d=$(echo "$t1 - $t0" | bc -l)
-    if [ -z "$best" ] || (( $(echo "$d < $best" | bc -l) )); then best=$d; fi
-  done
-  echo "$best"
-}
 shuf_dense=$(best_of 5 shuf -i 1-1000000 -n 1000000)
 shuf_sparse=$(best_of 5 shuf -i 1-999999999 -n 1000000)
 core=$("$build/bench/core_draw" --benchmark_format=csv 2>/dev/null | grep BM_Draw)
@@ -23,9 +13,8 @@ ui_best=""
 ui_rss=""
 for _ in 1 2 3; do
   out=$("$build/bench/ui_draw" 1000000)
-  t=$(echo "$out" | awk '/start_to_idle_seconds/ {print $2}')
+  ui_best=$(smaller "$ui_best" "$(echo "$out" | awk '/start_to_idle_seconds/ {print $2}')")
   ui_rss=$(echo "$out" | awk '/peak_rss_mb/ {print $2}')
-  if [ -z "$ui_best" ] || (( $(echo "$t < $ui_best" | bc -l) )); then ui_best=$t; fi
 done
 printf '(a) core 1e6 distinct of 1..1e6:      %8.1f ms   shuf %8.1f ms   ratio %.2f\n' \
   "$core_dense" "$(echo "$shuf_dense*1000" | bc -l)" "$(echo "$core_dense/($shuf_dense*1000)" | bc -l)"

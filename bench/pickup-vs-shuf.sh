@@ -5,34 +5,9 @@
 #   - Stop during each, to idle.
 #   bench/pickup-vs-shuf.sh [BUILD_DIR]   (default: build; needs ui_pickup_load and ui_pickup_filter)
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
+source "$(dirname "$0")/timing.sh"
 build="${1:-build}"
-records="/tmp/records.csv" # the file core_filter uses
-[ -f "$records" ] || python3 "$here/../../shared/bench/make-records" 1000000 "$records"
-
-# Best of several runs of a command, in seconds.
-best_of() {
-  local runs=$1; shift
-  local best=""
-  for _ in $(seq "$runs"); do
-    local t0 t1 d
-    t0=$(date +%s.%N); "$@" >/dev/null 2>&1; t1=$(date +%s.%N)
-    d=$(echo "$t1 - $t0" | bc -l)
-    if [ -z "$best" ] || (( $(echo "$d < $best" | bc -l) )); then best=$d; fi
-  done
-  echo "$best"
-}
-# Best of several runs of a window benchmark, by the figure it prints under key.
-best_figure() {
-  local key=$1; shift
-  local best=""
-  for _ in 1 2 3; do
-    local t
-    t=$("$@" 2>/dev/null | awk -v k="$key" '$1 == k {print $2}')
-    if [ -z "$best" ] || (( $(echo "$t < $best" | bc -l) )); then best=$t; fi
-  done
-  echo "$best"
-}
+records=$(records_file /tmp/records.csv) # the file core_filter uses
 
 shuf_s=$(best_of 5 shuf -n 10 "$records")
 awk_s=$(best_of 3 sh -c "LC_ALL=C awk -F, -v RS='\r\n' '!(index(\$1,\"7\") && index(\$0,\",5\")) && \$5 ~ /^[AB][0-9][0-4][0-9]\$/ && index(\$3,\"2\")' $records")

@@ -3,6 +3,7 @@
 // boxes as a user does; from Start to the idle state with the result painted. With --stop,
 // the time Stop takes during the run. The same test as an awk line is printed by core_filter.
 //   ui_pickup_filter FILE [--stop]
+#include "BenchTiming.h"
 #include "BenchWindow.h"
 #include "common/ui/LongWork.h"
 #include "pickup/ui/FrmPickupRecord.h"
@@ -81,16 +82,7 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     // The longest the event loop goes without a turn bounds how long a click on Stop waits.
-    QElapsedTimer sinceTick;
-    double longestGapMs = 0;
-    QTimer ticker;
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGapMs = std::max(longestGapMs, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.restart();
-    });
-    sinceTick.start();
-    ticker.start();
+    const kuji::bench::LoopGapMeter gaps;
     tool->findChild<QAction*>(QStringLiteral("mnuRunStart"))->trigger();
     waitIdle(tool);
     const double stopToIdle = sinceStop.isValid() ? sinceStop.nsecsElapsed() / 1e6 : -1.0;
@@ -100,7 +92,7 @@ int main(int argc, char** argv)
     std::printf("start_to_idle_seconds %.4f\nrecords %lld\nkept %lld\n", seconds,
         static_cast<long long>(tool->recordModel()->rowCount()),
         static_cast<long long>(tool->resultModel()->rowCount()));
-    std::printf("longest_event_loop_gap_ms %.1f\n", longestGapMs);
+    std::printf("longest_event_loop_gap_ms %.1f\n", gaps.longestMs());
     if (stop)
         std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
     return 0;

@@ -3,6 +3,7 @@
 // the load (pressed 50 ms after the command); with --stop-early, the time from pressing Stop
 // 5 ms into the first slice (while the bytes are read) to the idle state.
 //   ui_pickup_load FILE [--stop | --stop-early]
+#include "BenchTiming.h"
 #include "BenchWindow.h"
 #include "common/ui/LongWork.h"
 #include "pickup/ui/FrmPickupRecord.h"
@@ -22,58 +23,6 @@
 #include <functional>
 #include <sys/resource.h>
 #include <thread>
-
-// Presses Stop a few milliseconds into the first slice of the long work, where the bytes
-// are read: the first tick of a zero-interval QTimer (the long-work runner's) after arm()
-// marks that slice's start. The press comes from another thread, as a click comes from the
-// window system whatever the program is doing, and times run from it, so the wait for the
-// slice then running counts.
-class StopInFirstSlice final : public QObject {
-public:
-    StopInFirstSlice(int afterMs, std::function<void()> stop)
-        : m_afterMs(afterMs)
-        , m_stop(std::move(stop))
-    {
-    }
-    ~StopInFirstSlice() override
-    {
-        if (m_presser.joinable())
-            m_presser.join();
-    }
-    void arm() { qApp->installEventFilter(this); }
-    // From the press to the Stop handler.
-    double waitMs() const { return m_waitMs; }
-    // Since the press.
-    double pressedAgoMs() const { return m_clock.nsecsElapsed() / 1e6 - m_afterMs; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* timer = event->type() == QEvent::Timer ? qobject_cast<QTimer*>(watched) : nullptr;
-        if (timer && timer->interval() == 0 && !m_clock.isValid()) {
-            qApp->removeEventFilter(this);
-            m_clock.start();
-            m_presser = std::thread([this] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(m_afterMs));
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        m_waitMs = pressedAgoMs();
-                        m_stop();
-                    },
-                    Qt::QueuedConnection);
-            });
-        }
-        return false;
-    }
-
-private:
-    int m_afterMs;
-    std::function<void()> m_stop;
-    QElapsedTimer m_clock;
-    std::thread m_presser;
-    double m_waitMs = -1;
-};
 
 int main(int argc, char** argv)
 {
@@ -100,7 +49,7 @@ int main(int argc, char** argv)
             tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
         });
     }
-    StopInFirstSlice early(5, [&] { tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger(); });
+    kuji::bench::StopInFirstSlice early(5, [&] { tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger(); });
     double earlyStopToIdle = -1;
     if (stopEarly)
         early.arm();
@@ -112,16 +61,7 @@ int main(int argc, char** argv)
             untilIdle.quit();
     });
     // The longest the event loop goes without a turn bounds how long a click on Stop waits.
-    QElapsedTimer sinceTick;
-    double longestGapMs = 0;
-    QTimer ticker;
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGapMs = std::max(longestGapMs, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.restart();
-    });
-    sinceTick.start();
-    ticker.start();
+    const kuji::bench::LoopGapMeter gaps;
     tool->readRecordFile(path);
     if (tool->longWork().isRunning())
         untilIdle.exec();
@@ -135,7 +75,7 @@ int main(int argc, char** argv)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("command_to_idle_seconds %.4f\nrecords %lld\npeak_rss_mb %.1f\n", seconds,
         static_cast<long long>(tool->recordModel()->rowCount()), usage.ru_maxrss / 1024.0);
-    std::printf("longest_event_loop_gap_ms %.1f\n", longestGapMs);
+    std::printf("longest_event_loop_gap_ms %.1f\n", gaps.longestMs());
     if (stop)
         std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
     if (stopEarly)

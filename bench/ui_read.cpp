@@ -3,6 +3,7 @@
 // (pressed 100 ms after the command); with --stop-early, the time from pressing Stop 5 ms
 // into the first slice (while the bytes are read) to the idle state.
 //   ui_read FILE [--stop | --stop-early]
+#include "BenchTiming.h"
 #include "BenchWindow.h"
 
 #include "common/ui/EntryListModel.h"
@@ -16,58 +17,6 @@
 #include <functional>
 #include <sys/resource.h>
 #include <thread>
-
-// Presses Stop a few milliseconds into the first slice of the long work, where the bytes
-// are read: the first tick of a zero-interval QTimer (the long-work runner's) after arm()
-// marks that slice's start. The press comes from another thread, as a click comes from the
-// window system whatever the program is doing, and times run from it, so the wait for the
-// slice then running counts.
-class StopInFirstSlice final : public QObject {
-public:
-    StopInFirstSlice(int afterMs, std::function<void()> stop)
-        : m_afterMs(afterMs)
-        , m_stop(std::move(stop))
-    {
-    }
-    ~StopInFirstSlice() override
-    {
-        if (m_presser.joinable())
-            m_presser.join();
-    }
-    void arm() { qApp->installEventFilter(this); }
-    // From the press to the Stop handler.
-    double waitMs() const { return m_waitMs; }
-    // Since the press.
-    double pressedAgoMs() const { return m_clock.nsecsElapsed() / 1e6 - m_afterMs; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* timer = event->type() == QEvent::Timer ? qobject_cast<QTimer*>(watched) : nullptr;
-        if (timer && timer->interval() == 0 && !m_clock.isValid()) {
-            qApp->removeEventFilter(this);
-            m_clock.start();
-            m_presser = std::thread([this] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(m_afterMs));
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        m_waitMs = pressedAgoMs();
-                        m_stop();
-                    },
-                    Qt::QueuedConnection);
-            });
-        }
-        return false;
-    }
-
-private:
-    int m_afterMs;
-    std::function<void()> m_stop;
-    QElapsedTimer m_clock;
-    std::thread m_presser;
-    double m_waitMs = -1;
-};
 
 int main(int argc, char** argv)
 {
@@ -97,7 +46,7 @@ int main(int argc, char** argv)
                 stopToIdle = sinceStop.nsecsElapsed() / 1e6;
         });
     }
-    StopInFirstSlice early(5, [&] { bench.child<QAction>("mnuRunStop")->trigger(); });
+    kuji::bench::StopInFirstSlice early(5, [&] { bench.child<QAction>("mnuRunStop")->trigger(); });
     double earlyStopToIdle = -1;
     if (stopEarly) {
         QObject::connect(&bench.window.longWork(), &kuji::LongWork::runningChanged, [&](bool running) {
