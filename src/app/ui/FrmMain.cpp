@@ -3,6 +3,7 @@
 #include "app/DrawValidation.h"
 #include "app/RecordedDraw.h"
 #include "app/ui/DrawRecording.h"
+#include "common/ui/Commands.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
@@ -196,22 +197,13 @@ void FrmMain::printResults()
 
 FrmMain::~FrmMain() { }
 
-QAction* FrmMain::makeAction(const char* name, const QString& text, const QKeySequence& shortcut)
-{
-    auto* action = new QAction(text, this);
-    action->setObjectName(QLatin1String(name));
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    return action;
-}
-
 void FrmMain::createActions()
 {
-    mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileOpen = makeCommand(this, "mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileOpen->setToolTip(QStringLiteral("開く"));
     mnuFileOpen->setIcon(QIcon(QStringLiteral(":/icons/open.svg")));
     connect(mnuFileOpen, &QAction::triggered, m_fileMode, &FileModeCommands::open);
-    mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSave = makeCommand(this, "mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
     // The results in the order shown; the dialog starts from the first box (a path, or the
     // minimum as the proposed name).
     connect(mnuFileSave, &QAction::triggered, this, [this] {
@@ -220,12 +212,12 @@ void FrmMain::createActions()
     });
     mnuFileSave->setToolTip(QStringLiteral("保存"));
     mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
-    mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrint = makeCommand(this, "mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFilePrint->setToolTip(QStringLiteral("印刷"));
     mnuFilePrint->setIcon(QIcon(QStringLiteral(":/icons/print.svg")));
     connect(mnuFilePrint, &QAction::triggered, this, &FrmMain::printResults);
     for (int i = 0; i <= 10; ++i) {
-        mnuFileUseItem[i] = makeAction(("mnuFileUseItem" + std::to_string(i)).c_str(), QString());
+        mnuFileUseItem[i] = makeCommand(this, ("mnuFileUseItem" + std::to_string(i)).c_str(), QString());
         mnuFileUseItem[i]->setVisible(i == 0);
     }
     mnuFileUseItem[0]->setText(QStringLiteral("なし"));
@@ -233,61 +225,62 @@ void FrmMain::createActions()
     for (int i = 1; i <= 10; ++i)
         connect(mnuFileUseItem[i], &QAction::triggered, this,
             [this, i] { m_fileMode->openRecentFile(mnuFileUseItem[i]->data().toString()); });
-    mnuFileUseClear = makeAction("mnuFileUseClear", QStringLiteral("クリア"));
+    mnuFileUseClear = makeCommand(this, "mnuFileUseClear", QStringLiteral("クリア"));
     connect(mnuFileUseClear, &QAction::triggered, m_fileMode, &FileModeCommands::clearRecentFiles);
-    mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"));
+    mnuFileEnd = makeCommand(this, "mnuFileEnd", QStringLiteral("終了(&X)"));
     connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
 
-    mnuHensyuAllSelect = makeAction("mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
+    mnuHensyuAllSelect = makeCommand(this, "mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
     mnuHensyuAllSelect->setToolTip(QStringLiteral("すべて選択"));
     mnuHensyuAllSelect->setIcon(QIcon(QStringLiteral(":/icons/selectall.svg")));
-    mnuHensyuCopy = makeAction("mnuHensyuCopy", QStringLiteral("コピー(&C)"));
+    mnuHensyuCopy = makeCommand(this, "mnuHensyuCopy", QStringLiteral("コピー(&C)"));
     mnuHensyuCopy->setToolTip(QStringLiteral("コピー"));
     mnuHensyuCopy->setIcon(QIcon(QStringLiteral(":/icons/copy.svg")));
-    mnuHensyuDelete = makeAction("mnuHensyuDelete", QStringLiteral("削除(&D)"));
-    mnuHensyuSortAsc1 = makeAction("mnuHensyuSortAsc1", QStringLiteral("抽選順に並び替え"));
-    mnuHensyuSortAsc2 = makeAction("mnuHensyuSortAsc2", QStringLiteral("昇順に並び替え"));
+    mnuHensyuDelete = makeCommand(this, "mnuHensyuDelete", QStringLiteral("削除(&D)"));
+    mnuHensyuSortAsc1 = makeCommand(this, "mnuHensyuSortAsc1", QStringLiteral("抽選順に並び替え"));
+    mnuHensyuSortAsc2 = makeCommand(this, "mnuHensyuSortAsc2", QStringLiteral("昇順に並び替え"));
     mnuHensyuSortAsc2->setToolTip(QStringLiteral("昇順に並べ替え"));
     mnuHensyuSortAsc2->setIcon(QIcon(QStringLiteral(":/icons/sort.svg")));
-    mnuHensyuSortDesc = makeAction("mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
+    mnuHensyuSortDesc = makeCommand(this, "mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
 
-    mnuToolPickupRecord = makeAction("mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"));
+    mnuToolPickupRecord = makeCommand(this, "mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"));
     mnuToolPickupRecord->setToolTip(QStringLiteral("Pickup Record"));
     mnuToolPickupRecord->setIcon(QIcon(QStringLiteral(":/icons/pickup.svg")));
     connect(mnuToolPickupRecord, &QAction::triggered, m_pickupRecord, &PickupRecordTool::open);
-    mnuToolNewString = makeAction("mnuToolNewString", QStringLiteral("文字列作成(&S)"));
+    mnuToolNewString = makeCommand(this, "mnuToolNewString", QStringLiteral("文字列作成(&S)"));
     // The string window is modal: the main window waits until it closes.
     connect(mnuToolNewString, &QAction::triggered, this, [this] {
         FrmNewString newString(*this, m_platform, m_help, m_settings, this);
         m_platform.execModal(newString);
     });
-    mnuToolRecords = makeAction("mnuToolRecords", QStringLiteral("抽選記録(&L)"));
+    mnuToolRecords = makeCommand(this, "mnuToolRecords", QStringLiteral("抽選記録(&L)"));
     connect(mnuToolRecords, &QAction::triggered, m_recording, &DrawRecording::openWindow);
 
-    mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));
+    mnuRunStart = makeCommand(this, "mnuRunStart", QStringLiteral("開始(&S)"), QKeySequence(Qt::Key_F5));
     mnuRunStart->setToolTip(QStringLiteral("開始"));
     mnuRunStart->setIcon(QIcon(QStringLiteral(":/icons/start.svg")));
     connect(mnuRunStart, &QAction::triggered, this, &FrmMain::runStart);
-    mnuRunStop = makeAction("mnuRunStop", QStringLiteral("停止(&E)"));
+    mnuRunStop = makeCommand(this, "mnuRunStop", QStringLiteral("停止(&E)"));
     mnuRunStop->setToolTip(QStringLiteral("停止"));
     mnuRunStop->setIcon(QIcon(QStringLiteral(":/icons/stop.svg")));
     connect(mnuRunStop, &QAction::triggered, this, &FrmMain::runStop);
 
-    mnuResetStandard = makeAction("mnuResetStandard", QStringLiteral("標準リセット(&S)"));
+    mnuResetStandard = makeCommand(this, "mnuResetStandard", QStringLiteral("標準リセット(&S)"));
     mnuResetStandard->setToolTip(QStringLiteral("標準リセット"));
     mnuResetStandard->setIcon(QIcon(QStringLiteral(":/icons/reset.svg")));
     connect(mnuResetStandard, &QAction::triggered, m_fileMode, &FileModeCommands::resetStandard);
-    mnuResetCustom = makeAction("mnuResetCustom", QStringLiteral("カスタムリセット(&C)"));
+    mnuResetCustom = makeCommand(this, "mnuResetCustom", QStringLiteral("カスタムリセット(&C)"));
     connect(mnuResetCustom, &QAction::triggered, m_fileMode, &FileModeCommands::resetCustom);
-    mnuResetCustomSet = makeAction("mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
+    mnuResetCustomSet
+        = makeCommand(this, "mnuResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする(&N)"));
     connect(mnuResetCustomSet, &QAction::triggered, m_fileMode, &FileModeCommands::storeCustomReset);
 
-    mnuHelpHelp = makeAction("mnuHelpHelp", QStringLiteral("ヘルプ(&H)"), QKeySequence(Qt::Key_F1));
+    mnuHelpHelp = makeCommand(this, "mnuHelpHelp", QStringLiteral("ヘルプ(&H)"), QKeySequence(Qt::Key_F1));
     connect(mnuHelpHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
-    mnuHelpVersion = makeAction("mnuHelpVersion", QStringLiteral("バージョン情報(&V)"));
+    mnuHelpVersion = makeCommand(this, "mnuHelpVersion", QStringLiteral("バージョン情報(&V)"));
     connect(mnuHelpVersion, &QAction::triggered, this, &FrmMain::showVersion);
     // The toolbar's help button opens the main window's own topic, not the contents.
-    m_helpTopicAction = makeAction("actHelpTopic", QStringLiteral("ヘルプ"));
+    m_helpTopicAction = makeCommand(this, "actHelpTopic", QStringLiteral("ヘルプ"));
     m_helpTopicAction->setToolTip(QStringLiteral("ヘルプ"));
     m_helpTopicAction->setIcon(QIcon(QStringLiteral(":/icons/help.svg")));
     connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicMainWindow); });
@@ -371,12 +364,7 @@ void FrmMain::createToolbar()
     setContextMenuPolicy(Qt::NoContextMenu);
 
     auto addButton = [this](const char* key, QAction* action) {
-        auto* button = new QToolButton(tlbMain);
-        button->setObjectName(QLatin1String(key));
-        button->setProperty("key", QLatin1String(key));
-        button->setDefaultAction(action);
-        button->setAutoRaise(true);
-        tlbMain->addWidget(button);
+        QToolButton* button = addKeyedButton(tlbMain, key, action);
         m_buttons.insert(QLatin1String(key), button);
         return button;
     };

@@ -92,7 +92,6 @@ private:
     void createToolbar();
     void createCentralArea();
     void applyCommandState();
-    QAction* makeAction(const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     void loadSettings();
     void saveSettings();

@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
+#include "common/ui/Commands.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
@@ -167,8 +168,7 @@ FrmNewString::~FrmNewString() = default;
 void FrmNewString::createActions()
 {
     const auto makeAction = [this](const char* name, const QString& text, const char* icon, const QString& tip) {
-        auto* action = new QAction(text, this);
-        action->setObjectName(QLatin1String(name));
+        QAction* action = makeCommand(this, name, text);
         if (icon)
             action->setIcon(QIcon(QStringLiteral(":/icons/") + QLatin1String(icon)));
         action->setToolTip(tip);
@@ -227,14 +227,7 @@ void FrmNewString::createToolbar()
     tlbMain->setFloatable(false);
     tlbMain->setIconSize(QSize(24, 24));
     const auto addButton = [this](const char* key, QAction* action) {
-        auto* button = new QToolButton(tlbMain);
-        button->setObjectName(QLatin1String(key));
-        button->setProperty("key", QLatin1String(key));
-        button->setDefaultAction(action);
-        button->setAutoRaise(true);
-        button->setAccessibleName(action->toolTip());
-        tlbMain->addWidget(button);
-        m_buttons.insert(QLatin1String(key), button);
+        m_buttons.insert(QLatin1String(key), addKeyedButton(tlbMain, key, action));
     };
     addButton("M_Open", mnuFileOpen);
     addButton("M_Save", mnuFileSave);

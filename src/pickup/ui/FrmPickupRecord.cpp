@@ -3,6 +3,7 @@
 #include "common/FileHelpers.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
+#include "common/ui/Commands.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
@@ -142,67 +143,58 @@ FrmPickupRecord::FrmPickupRecord(
 
 FrmPickupRecord::~FrmPickupRecord() = default;
 
-QAction* FrmPickupRecord::makeAction(const char* name, const QString& text, const QKeySequence& shortcut)
-{
-    auto* action = new QAction(text, this);
-    action->setObjectName(QLatin1String(name));
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    return action;
-}
-
 void FrmPickupRecord::createActions()
 {
     const auto withButton = [](QAction* action, const QString& tip, const char* icon) {
         action->setToolTip(tip);
         action->setIcon(QIcon(QStringLiteral(":/icons/") + QLatin1String(icon) + QStringLiteral(".svg")));
     };
-    mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileOpen = makeCommand(this, "mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
     withButton(mnuFileOpen, QStringLiteral("開く"), "open");
     connect(mnuFileOpen, &QAction::triggered, this, &FrmPickupRecord::openRecordFile);
-    mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSave = makeCommand(this, "mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
     withButton(mnuFileSave, QStringLiteral("保存"), "save");
     connect(mnuFileSave, &QAction::triggered, this, &FrmPickupRecord::saveResults);
-    mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrint = makeCommand(this, "mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
     withButton(mnuFilePrint, QStringLiteral("印刷"), "print");
     connect(mnuFilePrint, &QAction::triggered, this, &FrmPickupRecord::printResults);
-    mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"));
+    mnuFileEnd = makeCommand(this, "mnuFileEnd", QStringLiteral("終了(&X)"));
     connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
 
-    mnuHensyuAllSelect = makeAction("mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
+    mnuHensyuAllSelect = makeCommand(this, "mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
     withButton(mnuHensyuAllSelect, QStringLiteral("すべて選択"), "selectall");
-    mnuHensyuCopy = makeAction("mnuHensyuCopy", QStringLiteral("コピー(&C)"));
+    mnuHensyuCopy = makeCommand(this, "mnuHensyuCopy", QStringLiteral("コピー(&C)"));
     withButton(mnuHensyuCopy, QStringLiteral("コピー"), "copy");
-    mnuHensyuSortAsc = makeAction("mnuHensyuSortAsc", QStringLiteral("昇順に並び替え"));
+    mnuHensyuSortAsc = makeCommand(this, "mnuHensyuSortAsc", QStringLiteral("昇順に並び替え"));
     withButton(mnuHensyuSortAsc, QStringLiteral("昇順に並べ替え"), "sort");
-    mnuHensyuSortDesc = makeAction("mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
+    mnuHensyuSortDesc = makeCommand(this, "mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
 
-    mnuRunStart = makeAction("mnuRunStart", QStringLiteral("開始(&S)"));
+    mnuRunStart = makeCommand(this, "mnuRunStart", QStringLiteral("開始(&S)"));
     withButton(mnuRunStart, QStringLiteral("開始"), "start");
     connect(mnuRunStart, &QAction::triggered, this, &FrmPickupRecord::runStart);
-    mnuRunStop = makeAction("mnuRunStop", QStringLiteral("停止(&E)"));
+    mnuRunStop = makeCommand(this, "mnuRunStop", QStringLiteral("停止(&E)"));
     withButton(mnuRunStop, QStringLiteral("停止"), "stop");
     connect(mnuRunStop, &QAction::triggered, this, &FrmPickupRecord::runStop);
 
-    mnuSend = makeAction("mnuSend", QStringLiteral("転送(&S)"));
+    mnuSend = makeCommand(this, "mnuSend", QStringLiteral("転送(&S)"));
     connect(mnuSend, &QAction::triggered, this, &FrmPickupRecord::transfer);
     // A command on the menu bar shows its caption there; the toolbar shows the icon, so the
     // button has an action of its own that runs the same command.
-    m_sendButtonAction = makeAction("actSend", QStringLiteral("転送"));
+    m_sendButtonAction = makeCommand(this, "actSend", QStringLiteral("転送"));
     withButton(m_sendButtonAction, QStringLiteral("転送"), "send");
     connect(m_sendButtonAction, &QAction::triggered, mnuSend, &QAction::trigger);
-    mnuHelp = makeAction("mnuHelp", QStringLiteral("ヘルプ(&H)"));
+    mnuHelp = makeCommand(this, "mnuHelp", QStringLiteral("ヘルプ(&H)"));
     connect(mnuHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
     // The toolbar's help button opens this window's own topic, not the contents.
-    m_helpTopicAction = makeAction("actHelpTopic", QStringLiteral("ヘルプ"));
+    m_helpTopicAction = makeCommand(this, "actHelpTopic", QStringLiteral("ヘルプ"));
     withButton(m_helpTopicAction, QStringLiteral("ヘルプ"), "help");
     connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicPickupRecord); });
 
     // The popup menu's items are never disabled; they run the same commands as the 編集 menu.
-    mnuPopupAllSelect = makeAction("mnuPopupAllSelect", QStringLiteral("すべて選択"));
-    mnuPopupCopy = makeAction("mnuPopupCopy", QStringLiteral("コピー"));
-    mnuPopupSortAsc = makeAction("mnuPopupSortAsc", QStringLiteral("昇順に並び替え"));
-    mnuPopupSortDesc = makeAction("mnuPopupSortDesc", QStringLiteral("降順に並び替え"));
+    mnuPopupAllSelect = makeCommand(this, "mnuPopupAllSelect", QStringLiteral("すべて選択"));
+    mnuPopupCopy = makeCommand(this, "mnuPopupCopy", QStringLiteral("コピー"));
+    mnuPopupSortAsc = makeCommand(this, "mnuPopupSortAsc", QStringLiteral("昇順に並び替え"));
+    mnuPopupSortDesc = makeCommand(this, "mnuPopupSortDesc", QStringLiteral("降順に並び替え"));
 }
 
 void FrmPickupRecord::createMenus()
@@ -254,13 +246,7 @@ void FrmPickupRecord::createToolbar()
     setContextMenuPolicy(Qt::NoContextMenu);
 
     auto addButton = [this](const char* key, QAction* action) {
-        auto* button = new QToolButton(tlbMain);
-        button->setObjectName(QLatin1String(key));
-        button->setProperty("key", QLatin1String(key));
-        button->setDefaultAction(action);
-        button->setAutoRaise(true);
-        button->setAccessibleName(action->toolTip());
-        tlbMain->addWidget(button);
+        QToolButton* button = addKeyedButton(tlbMain, key, action);
         m_buttons.insert(QLatin1String(key), button);
         return button;
     };

@@ -67,7 +67,6 @@ private:
     void createToolbar();
     void createCentralArea();
     void createStatusBar();
-    QAction* makeAction(const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     // Busy (false) or idle (true): cursor, every enabled flag, and whether Close is refused.
     // A transfer is busy without Stop.
