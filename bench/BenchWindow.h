@@ -7,7 +7,7 @@
 #include "common/Settings.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // The draw engine alone: a million distinct values from a dense and from a sparse range,
 // and the dense draw with and without the digests its record needs.
-#include "app/DrawRun.h"
-#include "app/RecordedDraw.h"
+#include "draw/DrawRun.h"
+#include "records/RecordedDraw.h"
 
 #include <benchmark/benchmark.h>
 

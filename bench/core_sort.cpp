@@ -1,5 +1,5 @@
 // The result list commands on a million drawn numbers: the sorts, deleting and copying.
-#include "app/DrawRun.h"
+#include "draw/DrawRun.h"
 #include "entries/ListOperations.h"
 
 #include <benchmark/benchmark.h>

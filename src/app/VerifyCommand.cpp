@@ -1,6 +1,6 @@
 #include "app/VerifyCommand.h"
 
-#include "app/DrawVerifier.h"
+#include "records/DrawVerifier.h"
 
 #include <string_view>
 

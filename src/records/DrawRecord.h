@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/DrawSeed.h"
-#include "records/Sha256.h"
+#include "draw/DrawSeed.h"
+#include "draw/Sha256.h"
 
 #include <cstdint>
 #include <limits>

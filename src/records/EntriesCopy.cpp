@@ -1,6 +1,6 @@
 #include "records/EntriesCopy.h"
 
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 
 #include <charconv>
 

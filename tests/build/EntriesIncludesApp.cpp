@@ -1,2 +1,2 @@
 // Must not compile: entry sources may not reach into the main window's subsystem.
-#include "app/DrawRun.h"
+#include "app/MainCommandState.h"

@@ -1,2 +1,2 @@
 // Must not compile: the records know nothing of the main window's subsystem.
-#include "app/RecordedDraw.h"
+#include "app/MainCommandState.h"

@@ -1,5 +1,5 @@
 #include "records/EntriesCopy.h"
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 
 #include <gtest/gtest.h>
 

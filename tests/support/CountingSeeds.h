@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 
 namespace kuji::test {
 

@@ -5,7 +5,7 @@
 #include "common/SettingsLocation.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

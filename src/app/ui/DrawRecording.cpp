@@ -1,6 +1,6 @@
 #include "app/ui/DrawRecording.h"
 
-#include "app/DrawVerifier.h"
+#include "records/DrawVerifier.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordedDraw.h"
+#include "records/RecordedDraw.h"
 #include "records/RecordStore.h"
 #include "records/ui/RecordsHost.h"
 

@@ -1,7 +1,7 @@
 #include "app/ui/FrmMain.h"
 
-#include "app/DrawValidation.h"
-#include "app/RecordedDraw.h"
+#include "draw/DrawValidation.h"
+#include "records/RecordedDraw.h"
 #include "app/ui/DrawRecording.h"
 #include "common/ui/Commands.h"
 #include "common/ui/EntryListModel.h"

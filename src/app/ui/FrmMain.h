@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DrawValidation.h"
+#include "draw/DrawValidation.h"
 #include "app/MainCommandState.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"

@@ -1,4 +1,4 @@
-#include "app/RecordedDraw.h"
+#include "records/RecordedDraw.h"
 
 #include "common/VersionInfo.h"
 

@@ -1,4 +1,4 @@
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 
 #include <cerrno>
 #include <system_error>

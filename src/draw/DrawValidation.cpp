@@ -1,4 +1,4 @@
-#include "app/DrawValidation.h"
+#include "draw/DrawValidation.h"
 
 #include <algorithm>
 #include <vector>

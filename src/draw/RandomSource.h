@@ -1,13 +1,13 @@
 #pragma once
 
-#include "records/DrawSeed.h"
+#include "draw/DrawSeed.h"
 
 #include <cstdint>
 
 namespace kuji {
 
 // The draw's random source: xoshiro256** with 64-bit output. Every draw gets its own, made
-// from that draw's 32-byte seed as draw algorithm v1 says (records/DrawSeed.h), so a draw
+// from that draw's 32-byte seed as draw algorithm v1 says (draw/DrawSeed.h), so a draw
 // can be re-run from its record. Bounded values come from Lemire's multiply-and-reject
 // method, so every value of a range is equally likely whatever the range's size.
 class RandomSource {

@@ -1,6 +1,6 @@
-#include "app/DrawVerifier.h"
+#include "records/DrawVerifier.h"
 
-#include "app/DrawValidation.h"
+#include "draw/DrawValidation.h"
 #include "records/EntriesCopy.h"
 #include "records/RecordStore.h"
 

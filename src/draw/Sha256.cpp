@@ -1,4 +1,4 @@
-#include "records/Sha256.h"
+#include "draw/Sha256.h"
 
 #include <openssl/evp.h>
 

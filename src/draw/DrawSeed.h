@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/EntryList.h"
-#include "records/Sha256.h"
+#include "draw/Sha256.h"
 
 #include <array>
 #include <chrono>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/RecordedDraw.h"
 #include "entries/EntryReader.h"
 #include "records/DrawRecord.h"
+#include "records/RecordedDraw.h"
 #include "records/VerificationReport.h"
 
 #include <chrono>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/RandomSource.h"
 #include "common/EntryList.h"
 #include "common/FileHelpers.h"
 #include "common/ResultList.h"
+#include "draw/RandomSource.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DrawRun.h"
+#include "draw/DrawRun.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/DrawVerifier.h"
+#include "records/DrawVerifier.h"
 #include "app/VerifyCommand.h"
 #include "records/EntriesCopy.h"
 #include "records/RecordStore.h"

@@ -1,4 +1,4 @@
-#include "app/DrawRun.h"
+#include "draw/DrawRun.h"
 
 #include <cerrno>
 #include <memory>

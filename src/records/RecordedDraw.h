@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/DrawRun.h"
-#include "app/RandomSource.h"
+#include "draw/DrawRun.h"
+#include "draw/DrawSeed.h"
+#include "draw/RandomSource.h"
 #include "records/DrawRecord.h"
-#include "records/DrawSeed.h"
 
 #include <chrono>
 #include <memory>

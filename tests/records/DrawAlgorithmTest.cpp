@@ -1,7 +1,7 @@
 // Draw algorithm v1, pinned. The vectors below were checked against an independent
-// implementation of the algorithm as its description in records/DrawSeed.h states it; a record
+// implementation of the algorithm as its description in draw/DrawSeed.h states it; a record
 // drawn with v1 must re-run to these results on every machine, for ever.
-#include "app/RecordedDraw.h"
+#include "records/RecordedDraw.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/RandomSource.h"
+#include "draw/RandomSource.h"
 
 namespace kuji {
 namespace {

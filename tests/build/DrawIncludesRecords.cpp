@@ -1,0 +1,2 @@
+// Must not compile: the draw engine knows nothing of the records kept about it.
+#include "records/DrawRecord.h"
