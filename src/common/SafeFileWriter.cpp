@@ -93,14 +93,9 @@ int resolveLinks(const std::string& path, std::string& target)
     }
 }
 
-// Writes all of bytes, or as much as an injected fault lets through. Returns 0 or the errno.
+// Writes all of bytes. Returns 0 or the errno.
 int writeAll(int fd, std::string_view bytes)
 {
-    int injected = 0;
-    if (const auto& fault = writeFault(); fault && fault->afterBytes <= bytes.size()) {
-        bytes = bytes.substr(0, fault->afterBytes);
-        injected = fault->error != 0 ? fault->error : EIO;
-    }
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -110,31 +105,7 @@ int writeAll(int fd, std::string_view bytes)
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    return injected;
-}
-
-// Writes, flushes and closes fd; returns 0 or the errno of the first step that failed.
-int writeAndClose(int fd, std::string_view bytes)
-{
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error;
-}
-
-// The fallback for a folder that takes no new file: the target itself, truncated and
-// rewritten. A failure half-way leaves the target cut short; there is no other place to
-// write to.
-bool writeInPlace(const std::string& target, std::string_view bytes, ErrorInfo& err)
-{
-    const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return fail(err, errno);
-    if (const int error = writeAndClose(fd, bytes); error != 0)
-        return fail(err, error);
-    return true;
+    return 0;
 }
 
 } // namespace
@@ -150,18 +121,24 @@ std::string temporaryPathFor(const std::string& path)
     return joinPath(folderOf(path), name);
 }
 
-bool writeFileSafely(const std::string& path, std::string_view bytes, ErrorInfo& err)
+SafeFileStream::~SafeFileStream()
 {
+    abort();
+}
+
+bool SafeFileStream::open(const std::string& path, ErrorInfo& err, unsigned newFileMode)
+{
+    abort();
     err = {};
+    m_inPlace = false;
     if (path.empty() || path.back() == '/')
         return fail(err, path.empty() ? ENOENT : EISDIR);
-    std::string target;
-    if (const int error = resolveLinks(path, target); error != 0)
+    if (const int error = resolveLinks(path, m_target); error != 0)
         return fail(err, error);
 
     struct stat info { };
     bool exists = false;
-    if (::stat(target.c_str(), &info) == 0) {
+    if (::stat(m_target.c_str(), &info) == 0) {
         exists = true;
         if (S_ISDIR(info.st_mode))
             return fail(err, EISDIR);
@@ -169,54 +146,118 @@ bool writeFileSafely(const std::string& path, std::string_view bytes, ErrorInfo&
             return fail(err, ENODEV);
         // A read-only file is not replaced behind the user's back, even where the folder
         // would allow the rename.
-        if (::access(target.c_str(), W_OK) != 0)
+        if (::access(m_target.c_str(), W_OK) != 0)
             return fail(err, errno);
     } else if (errno != ENOENT) {
         return fail(err, errno);
     }
 
     // A temporary file left by a write that was cut short is replaced, never added to.
-    const std::string temp = temporaryPathFor(target);
-    ::unlink(temp.c_str());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) {
+    m_temp = temporaryPathFor(m_target);
+    ::unlink(m_temp.c_str());
+    m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, newFileMode);
+    if (m_fd < 0) {
         const int error = errno;
-        if (exists && (error == EACCES || error == EPERM))
-            return writeInPlace(target, bytes, err);
+        if (exists && (error == EACCES || error == EPERM)) {
+            // The folder takes no new file, but the target itself may be written.
+            m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
+            if (m_fd < 0)
+                return fail(err, errno);
+            m_inPlace = true;
+            m_written = 0;
+            return true;
+        }
         return fail(err, error);
     }
     struct stat ours { };
-    ::fstat(fd, &ours);
+    ::fstat(m_fd, &ours);
+    m_inode = ours.st_ino;
+    m_device = ours.st_dev;
     if (exists) {
         // Keep the owner where the system allows it, and the permissions.
-        if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+        if (::fchown(m_fd, info.st_uid, info.st_gid) != 0) {
             // Not allowed for other users' files: the new file is the writer's own.
         }
-        ::fchmod(fd, info.st_mode & 07777);
+        ::fchmod(m_fd, info.st_mode & 07777);
     }
-    int error = writeAndClose(fd, bytes);
-    if (error == 0 && beforeReplaceHook() && !beforeReplaceHook()(temp))
+    m_written = 0;
+    return true;
+}
+
+bool SafeFileStream::write(std::string_view bytes, ErrorInfo& err)
+{
+    if (m_fd < 0)
+        return fail(err, EBADF);
+    std::string_view allowed = bytes;
+    int injected = 0;
+    if (const auto& fault = writeFault(); fault && fault->afterBytes <= m_written + bytes.size()) {
+        allowed = bytes.substr(0, fault->afterBytes > m_written ? fault->afterBytes - m_written : 0);
+        injected = fault->error != 0 ? fault->error : EIO;
+    }
+    const int error = writeAll(m_fd, allowed);
+    m_written += allowed.size();
+    if (error != 0 || injected != 0) {
+        abort();
+        return fail(err, error != 0 ? error : injected);
+    }
+    return true;
+}
+
+bool SafeFileStream::commit(ErrorInfo& err)
+{
+    if (m_fd < 0)
+        return fail(err, EBADF);
+    int error = ::fsync(m_fd) != 0 ? errno : 0;
+    if (::close(m_fd) != 0 && error == 0)
+        error = errno;
+    m_fd = -1;
+    if (m_inPlace) {
+        // A failure half-way leaves the target cut short; there was no other place to write to.
+        return error == 0 ? true : fail(err, error);
+    }
+    if (error == 0 && beforeReplaceHook() && !beforeReplaceHook()(m_temp))
         error = EIO;
     if (error == 0) {
         // Another save of the same file that started meanwhile has taken the name over: its
         // file is left alone, and only a complete file of ours ever replaces the target.
         struct stat named { };
-        if (::lstat(temp.c_str(), &named) != 0 || named.st_ino != ours.st_ino || named.st_dev != ours.st_dev)
+        if (::lstat(m_temp.c_str(), &named) != 0 || named.st_ino != m_inode || named.st_dev != m_device) {
+            m_temp.clear();
             return fail(err, EBUSY);
-        if (::rename(temp.c_str(), target.c_str()) != 0)
+        }
+        if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
             error = errno;
     }
     if (error != 0) {
-        ::unlink(temp.c_str());
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
         return fail(err, error);
     }
+    m_temp.clear();
     // Make the rename itself last; the new file is complete either way.
-    const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(folderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return true;
+}
+
+void SafeFileStream::abort()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_inPlace && !m_temp.empty())
+        ::unlink(m_temp.c_str());
+    m_temp.clear();
+}
+
+bool writeFileSafely(const std::string& path, std::string_view bytes, ErrorInfo& err)
+{
+    SafeFileStream stream;
+    return stream.open(path, err) && stream.write(bytes, err) && stream.commit(err);
 }
 
 bool replaceFileContents(const std::string& path, std::string_view bytes)

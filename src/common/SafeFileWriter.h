@@ -22,6 +22,34 @@ namespace kuji {
 // and its description.
 bool writeFileSafely(const std::string& path, std::string_view bytes, ErrorInfo& err);
 
+// The same, for a file written a piece at a time: open, write as often as needed, then
+// commit, which flushes the file to the disk and puts it in place of the target. Until commit
+// the target is untouched; a failed write, abort() or the stream's end without commit removes
+// the temporary file. newFileMode gives a new file its permissions (an existing file keeps
+// its own). A failed call leaves err filled and the stream closed.
+class SafeFileStream {
+public:
+    SafeFileStream() = default;
+    ~SafeFileStream();
+    SafeFileStream(const SafeFileStream&) = delete;
+    SafeFileStream& operator=(const SafeFileStream&) = delete;
+
+    bool open(const std::string& path, ErrorInfo& err, unsigned newFileMode = 0666);
+    bool write(std::string_view bytes, ErrorInfo& err);
+    bool commit(ErrorInfo& err);
+    void abort();
+    bool isOpen() const { return m_fd >= 0; }
+
+private:
+    std::string m_target;
+    std::string m_temp;
+    int m_fd = -1;
+    bool m_inPlace = false;
+    std::size_t m_written = 0;
+    unsigned long m_inode = 0;
+    unsigned long m_device = 0;
+};
+
 // The same for the settings file, whose write failures are never shown.
 bool replaceFileContents(const std::string& path, std::string_view bytes);
 

@@ -26,6 +26,43 @@ DrawSeed publicValueSeed(std::string_view publicValue, const RecordedSettings& s
     return hash.finish();
 }
 
+std::string CanonicalSettings::minimumText() const
+{
+    return fileMode ? std::string() : std::to_string(minimum);
+}
+
+std::string CanonicalSettings::countsText() const
+{
+    std::string text;
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        if (i > 0)
+            text += '-';
+        text += std::to_string(counts[i]);
+    }
+    return text;
+}
+
+void CanonicalSettings::hashInto(Sha256& hash) const
+{
+    hash.updateField(modeName(fileMode));
+    hash.updateField(noDuplicates ? "1" : "0");
+    hash.updateField(minimumText());
+    hash.updateField(maximumText());
+    hash.updateField(countsText());
+}
+
+DrawSeed publicValueSeedV2(const CanonicalSettings& settings, const Sha256Digest& workList,
+    const Sha256Digest& commitment, std::string_view normalizedValue)
+{
+    Sha256 hash;
+    hash.updateField("くじ丸 v2");
+    settings.hashInto(hash);
+    hash.updateField(std::string_view(reinterpret_cast<const char*>(workList.data()), workList.size()));
+    hash.updateField(std::string_view(reinterpret_cast<const char*>(commitment.data()), commitment.size()));
+    hash.updateField(normalizedValue);
+    return hash.finish();
+}
+
 std::array<std::uint64_t, 4> generatorState(const DrawSeed& seed)
 {
     const Sha256Digest d = Sha256::of(std::string_view(reinterpret_cast<const char*>(seed.data()), seed.size()));

@@ -10,14 +10,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Draw algorithm v1: how a seed, the settings and the work list fix every result of a draw.
-// A record names the version it was drawn with; a v1 record must re-run to the same results
-// with every later version of the program, so nothing below may ever change for v1.
+// The draw algorithms: how a seed, the settings and the work list fix every result of a draw.
+// A record names the version it was drawn with, and a record of any version must re-run to the
+// same results with every later version of the program: nothing below may ever change for a
+// version once released. New draws use v2; v1 is kept for the records drawn with it.
 //
-// LP(x): the length of x in bytes as an unsigned 64-bit little-endian number, then the UTF-8
-// bytes of x. Every hashed field is framed this way (Sha256::updateField).
+// LP(x): the length of x in bytes as an unsigned 64-bit little-endian number, then the bytes
+// of x (UTF-8 for text). Every hashed field is framed this way (Sha256::updateField).
 //
+// Draw algorithm v1
 // 1. The seed is 32 bytes.
 //    - Without a public value: 32 bytes from the operating system (getrandom), taken anew
 //      for every draw.
@@ -27,8 +30,8 @@
 //      maximum the maximum box as typed (the registered count in file mode), count the draw
 //      count box as typed ("3-2"), and W the 32 bytes of the work-list digest.
 // 2. The work-list digest W is SHA-256 of LP(entry 1) LP(entry 2) ... over the entries in
-//    load order, each entry's text exactly as read; a number draw has no entries, so its W
-//    is SHA-256 of nothing.
+//    load order, each entry's text exactly as read (UTF-8); a number draw has no entries, so
+//    its W is SHA-256 of nothing.
 // 3. Generator state: D = SHA-256(seed); the four 64-bit words of xoshiro256** are D's bytes
 //    0-7, 8-15, 16-23 and 24-31, each read little-endian. (Should all four be zero, which
 //    SHA-256 does not produce in practice, the first word becomes 1.)
@@ -40,26 +43,48 @@
 //    x = next() and m, l afresh. The value is the high 64 bits of m.
 // 6. The draw goes round by round in the order of the count box. With two or more rounds,
 //    each round after the first adds an empty row, and every round adds its header row
-//    【k回目の抽選結果：n件】 before its values. Then n values:
+//    【k回目の抽選結果：n件】 before its values. With one round there is neither. Then n values:
 //    - duplicates allowed: number mode minimum + below(range), range = maximum - minimum + 1;
 //      file mode the entry at 0-based position below(entry count).
 //    - no duplicates: one shuffle of the positions 0 ... N-1 (N = range, or entry count) is
 //      shared by every round of the run. P starts as 0, 1, ..., N-1; the j-th value taken
 //      (j = 0, 1, ...) is r = j + below(N - j), yields P[r], and then P[r] = P[j]. Number
-//      mode adds minimum to the position, file mode takes that entry. Should the positions
-//      run out (validation never lets them), the row stays empty.
+//      mode adds minimum to the position, file mode takes the entry at that 0-based position.
+//      Should the positions run out (validation never lets them), the row stays empty.
 //    A number is written in decimal, with leading zeros up to the length of the minimum as
 //    typed when one to eight zeros are missing.
 // 7. The results digest is SHA-256 of LP(row 1) LP(row 2) ... over every row in draw order,
-//    headers and empty rows included.
+//    headers and empty rows included, each row's full text.
+//
+// Draw algorithm v2: v1 with canonical inputs, so that nothing but what decides the values
+// goes into the seed. Steps 2 to 7 are those of v1; only the seed of a public draw differs.
+// 1. The seed is 32 bytes.
+//    - Without a public value: 32 bytes from the operating system, as in v1.
+//    - With a public value: a public draw needs a commitment (予告, draw/Commitment.h) made
+//      before the value exists, with the same settings and work list. The seed is SHA-256 of
+//      LP("くじ丸 v2") LP(mode) LP(no-duplicates) LP(minimum) LP(maximum) LP(counts) LP(W)
+//      LP(C) LP(N(P)), where
+//      - mode is "Number" or "Yomikomi", no-duplicates "1" or "0";
+//      - minimum and maximum are numbers in decimal without leading zeros ("1", "100"); in
+//        file mode the minimum is empty and the maximum is the number of entries;
+//      - counts are the counts of the rounds in decimal without leading zeros, joined by "-"
+//        ("5", "3-2");
+//      - W is the 32 bytes of the work-list digest, C the 32 bytes of the commitment's number;
+//      - N(P) is the public value in its one form: Unicode NFKC, then every white-space
+//        character removed (draw/PublicValue.h).
+//    Zero padding is display only: "01" and "1" draw the same values, and only the writing
+//    of the results differs (step 6).
 namespace kuji {
 
-inline constexpr std::string_view kAlgorithmVersion = "v1";
+inline constexpr std::string_view kAlgorithmV1 = "v1";
+inline constexpr std::string_view kAlgorithmV2 = "v2";
+// The version new draws use.
+inline constexpr std::string_view kAlgorithmVersion = kAlgorithmV2;
 
 using DrawSeed = std::array<std::uint8_t, 32>;
 
-// The settings of a draw as the record keeps them and the seed hashes them: the boxes as
-// typed, not as numbers, so the padding of the results follows from them too.
+// The settings of a draw as the boxes showed them: v1 hashes them as typed, and the record
+// keeps them so the padding of the results follows from them too.
 struct RecordedSettings {
     bool fileMode = false;
     bool noDuplicates = false;
@@ -72,8 +97,29 @@ struct RecordedSettings {
 // "Number" or "Yomikomi", as the settings are hashed.
 std::string_view modeName(bool fileMode);
 
-// The seed of a draw with a public value (step 1).
+// What decides the values of a draw, as numbers (v2): the form the seed and a commitment hash.
+struct CanonicalSettings {
+    bool fileMode = false;
+    bool noDuplicates = false;
+    std::int64_t minimum = 0; // number mode; 0 in file mode
+    std::int64_t maximum = 0; // number mode; the number of entries in file mode
+    std::vector<std::int32_t> counts; // one per round
+    bool operator==(const CanonicalSettings&) const = default;
+
+    // The fields as v2 hashes them: "" in file mode, and the counts joined by "-".
+    std::string minimumText() const;
+    std::string maximumText() const { return std::to_string(maximum); }
+    std::string countsText() const;
+    // Adds mode, no-duplicates, minimum, maximum and counts to a hash, each framed (LP).
+    void hashInto(Sha256& hash) const;
+};
+
+// The seed of a v1 draw with a public value (v1 step 1).
 DrawSeed publicValueSeed(std::string_view publicValue, const RecordedSettings& settings, const Sha256Digest& workList);
+
+// The seed of a v2 draw with a public value (v2 step 1); normalizedValue is N(P).
+DrawSeed publicValueSeedV2(const CanonicalSettings& settings, const Sha256Digest& workList,
+    const Sha256Digest& commitment, std::string_view normalizedValue);
 
 // The four words of the generator state for a seed (step 3).
 std::array<std::uint64_t, 4> generatorState(const DrawSeed& seed);

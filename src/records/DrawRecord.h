@@ -1,5 +1,6 @@
 #pragma once
 
+#include "draw/Commitment.h"
 #include "draw/DrawSeed.h"
 #include "draw/Sha256.h"
 
@@ -33,8 +34,24 @@ private:
     std::vector<std::string> m_shown;
 };
 
-// One draw as the record file tells it, field by field.
+// What became of the entries copy of a draw from a transfer (format 2).
+enum class EntriesCopyState {
+    None, // a draw from a file or a number draw: no copy is made
+    Kept, // kept in the records folder as "<entry digest>.entries"
+    TooLarge, // over the size limit: not kept, so the draw can only be checked with the list
+};
+
+// One draw as the record file tells it, field by field. Format 1 is what records of v1 draws
+// were written in; every new record is format 2, which adds the chain of records, the
+// commitment of a public draw, the fate of the entries copy, and escapes in result rows.
 struct DrawRecord {
+    static constexpr int kCurrentFormat = 2;
+
+    int format = kCurrentFormat;
+    // The chain (format 2): the record's place among the records of its folder, and the
+    // SHA-256 of the whole file of the record before it (none for the first of a chain).
+    std::uint64_t sequence = 0;
+    std::optional<Sha256Digest> previous;
     std::string dateTime; // "2026-03-01 14:05:09 +0900"
     std::string program; // "くじ丸 Version 1.00.0"
     std::string algorithm { kAlgorithmVersion };
@@ -44,32 +61,47 @@ struct DrawRecord {
     bool sourceIsFile = false;
     std::uint64_t entryCount = 0; // file mode
     Sha256Digest workList {}; // file mode
-    std::optional<std::string> publicValue;
+    EntriesCopyState entriesCopy = EntriesCopyState::None; // format 2, transfers
+    // A public draw of v2: the commitment's own fields (its settings are the draw's) and the
+    // number it had when it was published.
+    std::optional<Sha256Digest> commitmentNumber;
+    std::string commitmentDateTime;
+    std::string commitmentDescription;
+    std::optional<std::string> publicValue; // as typed
+    std::string normalizedValue; // v2: the public value's one form, as the record states it
     DrawSeed seed {};
     std::uint64_t resultCount = 0;
     Sha256Digest results {};
     std::vector<std::string> shownResults; // min(resultCount, kShownResults) rows
+
+    bool isPublic() const { return publicValue.has_value(); }
 };
 
-// The record as a UTF-8 text a person can read, one field a line (LF line ends).
+// The record as a UTF-8 text a person can read, one field a line (LF line ends), in the
+// record's format. Nothing a terminal would obey is written raw: values and (format 2)
+// result rows escape control characters and malformed bytes.
 std::string formatDrawRecord(const DrawRecord& record);
 
 // Reads a record back. Strict: a file that is cut short, has a field missing, out of order or
-// malformed, or anything after its end line, is refused, and problem tells where. A byte-order
-// mark and CR LF line ends (an editor's doing) are accepted. With rowLimit, only the header
-// and that many result rows are read, for showing a list of records quickly.
+// malformed, holds a control character or malformed UTF-8, or anything after its end line, is
+// refused, and problem names the line and the cause. A byte-order mark and CR LF line ends
+// (an editor's doing) are accepted. With rowLimit, only the header and that many result rows
+// are read, for showing a list of records quickly.
 bool parseDrawRecord(std::string_view text, DrawRecord& record, std::string& problem,
     std::size_t rowLimit = std::numeric_limits<std::size_t>::max());
 
-// The mode as the record and the window name it.
-std::string_view modeLabel(bool fileMode);
+// The record's text with the entry file's path cut to its file name, for publishing a record
+// without the folders of the organiser's computer; every other byte stays as it was.
+std::string withFileNameOnly(std::string_view recordText);
 
 // The local date and time with the time zone, as a record gives it.
 std::string currentDateTimeText();
 
-// Header values are one line each: "\" becomes "\\", and line breaks and other control
-// characters become "\n", "\r" and "\xHH", so any path or public value reads back exactly.
+// Values are one line each: "\" becomes "\\", line breaks "\n" and "\r", and every other
+// byte of a control character (C0, DEL, C1) or of a malformed sequence "\xHH", so any path,
+// public value or entry reads back exactly and the file holds nothing a terminal obeys.
 std::string escapeRecordValue(std::string_view value);
+void appendEscapedRecordValue(std::string& out, std::string_view value);
 bool unescapeRecordValue(std::string_view text, std::string& value);
 
 } // namespace kuji

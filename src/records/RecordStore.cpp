@@ -1,14 +1,18 @@
 #include "records/RecordStore.h"
 
 #include "common/SafeFileWriter.h"
-#include "records/DrawRecord.h"
+#include "records/CommitmentText.h"
+#include "records/EntriesCopy.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -19,7 +23,14 @@ namespace {
 
 constexpr std::string_view kExtension = ".txt";
 constexpr std::size_t kNameLength = 26; // 20260301-050509-123456.txt
-constexpr std::size_t kSummaryBytes = 256 * 1024;
+constexpr std::string_view kChainFile = "chain.txt";
+constexpr std::string_view kCommitmentFile = "commitment.txt";
+constexpr std::string_view kChainTitle = "くじ丸 記録の鎖";
+constexpr std::string_view kCopySuffix = ".entries";
+constexpr std::string_view kTemporarySuffix = ".kujimaru-tmp";
+// A temporary file older than this was left by a write that was cut short.
+constexpr auto kStaleTemporary = std::chrono::hours(1);
+constexpr std::size_t kHeaderBytes = 4096;
 
 bool isRecordName(std::string_view name)
 {
@@ -31,6 +42,14 @@ bool isRecordName(std::string_view name)
             return false;
     }
     return true;
+}
+
+// "<64 hexadecimal digits>.entries"
+bool isSharedCopyName(std::string_view name)
+{
+    Sha256Digest digest {};
+    return name.size() == 64 + kCopySuffix.size() && name.substr(64) == kCopySuffix
+        && fromHex(name.substr(0, 64), digest);
 }
 
 // Microseconds since the epoch, from a record name and back.
@@ -74,12 +93,83 @@ bool removeFile(const std::string& path, ErrorInfo& err)
     return false;
 }
 
+bool failWith(ErrorInfo& err, int number, std::string description)
+{
+    err.number = number;
+    err.description = std::move(description);
+    return false;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The header of a record, read from the start of its file: a record's header is a few hundred
+// bytes unless a path or a value in it is long, so most files are read no further.
+std::optional<DrawRecord> readHeader(const std::string& path)
+{
+    DrawRecord record;
+    std::string problem;
+    std::ifstream in(path, std::ios::binary);
+    std::string head(kHeaderBytes, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    // Whole lines only: a character cut in two at the end would read as malformed.
+    if (head.size() == kHeaderBytes)
+        head.resize(head.rfind('\n') + 1);
+    if (parseDrawRecord(head, record, problem, 0))
+        return record;
+    std::string whole;
+    ErrorInfo err;
+    if (head.size() + 1 >= kHeaderBytes && readFileBytes(path, whole, err)
+        && parseDrawRecord(whole, record, problem, 0))
+        return record;
+    return std::nullopt;
+}
+
+// What the newest record of format 2 says of the chain, when no chain file is left.
+std::optional<RecordStore::ChainEnd> chainEndOfRecords(const std::string& folder, const std::vector<std::string>& names)
+{
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        const std::string path = folder + "/" + *it;
+        const std::optional<DrawRecord> header = readHeader(path);
+        if (!header || header->format < 2)
+            continue;
+        std::string bytes;
+        ErrorInfo err;
+        if (!readFileBytes(path, bytes, err))
+            continue;
+        return RecordStore::ChainEnd { header->sequence, Sha256::of(bytes) };
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 RecordStore::RecordStore(std::string folder)
     : m_folder(std::move(folder))
     , m_clock([] { return std::chrono::system_clock::now(); })
 {
+}
+
+bool RecordStore::prepareFolder(ErrorInfo& err) const
+{
+    std::error_code ec;
+    if (!fs::is_directory(m_folder, ec)) {
+        fs::create_directories(m_folder, ec);
+        if (ec)
+            return failWith(err, ec.value(), describeFileError(ec.value()));
+    }
+    struct stat st { };
+    if (::stat(m_folder.c_str(), &st) != 0)
+        return failWith(err, errno, describeFileError(errno));
+    if ((st.st_mode & 0077) != 0 && ::chmod(m_folder.c_str(), 0700) != 0)
+        return failWith(err, errno,
+            "記録のフォルダーを本人だけが読めるようにできませんでした（" + m_folder
+                + "）: " + describeFileError(errno));
+    return true;
 }
 
 std::vector<std::string> RecordStore::names() const
@@ -104,19 +194,55 @@ std::vector<std::string> RecordStore::list() const
     return paths;
 }
 
-bool RecordStore::add(
-    std::string_view record, std::optional<std::string_view> entriesCopy, std::string& path, ErrorInfo& err)
+std::string RecordStore::sharedCopyPath(const std::string& recordPath, const Sha256Digest& workList)
 {
-    std::error_code ec;
-    if (!fs::is_directory(m_folder, ec)) {
-        fs::create_directories(m_folder, ec);
-        if (ec) {
-            err.number = ec.value();
-            err.description = describeFileError(ec.value());
-            return false;
-        }
-        ::chmod(m_folder.c_str(), 0700);
+    return folderOf(recordPath) + "/" + EntriesCopy::fileName(workList);
+}
+
+std::optional<RecordStore::ChainEnd> RecordStore::chainEnd() const
+{
+    const std::optional<ChainEnd> kept = keptChainEnd();
+    // The records themselves, when the chain file is missing or behind them.
+    const std::optional<ChainEnd> ofRecords = chainEndOfRecords(m_folder, names());
+    if (ofRecords && (!kept || ofRecords->sequence > kept->sequence))
+        return ofRecords;
+    return kept;
+}
+
+std::optional<RecordStore::ChainEnd> RecordStore::keptChainEnd() const
+{
+    std::string bytes;
+    ErrorInfo err;
+    std::optional<ChainEnd> kept;
+    if (readFileBytes(m_folder + "/" + std::string(kChainFile), bytes, err)) {
+        // "くじ丸 記録の鎖" / "通し番号: n" / "SHA-256: hex"
+        const std::string prefix = std::string(kChainTitle) + "\n通し番号: ";
+        const std::size_t lf = bytes.find('\n', prefix.size());
+        std::uint64_t sequence = 0;
+        Sha256Digest digest {};
+        if (bytes.compare(0, prefix.size(), prefix) == 0 && lf != std::string::npos
+            && std::from_chars(bytes.data() + prefix.size(), bytes.data() + lf, sequence).ptr == bytes.data() + lf
+            && bytes.compare(lf + 1, 9, "SHA-256: ") == 0 && fromHex(bytes.substr(lf + 10, 64), digest))
+            kept = ChainEnd { sequence, digest };
     }
+    return kept;
+}
+
+void RecordStore::writeChainEnd(const ChainEnd& end) const
+{
+    const std::string text = std::string(kChainTitle) + "\n通し番号: " + std::to_string(end.sequence)
+        + "\nSHA-256: " + toHex(end.digest) + "\n";
+    SafeFileStream stream;
+    ErrorInfo err;
+    if (stream.open(m_folder + "/" + std::string(kChainFile), err, 0600) && stream.write(text, err))
+        stream.commit(err);
+}
+
+bool RecordStore::add(DrawRecord& record, std::shared_ptr<const EntryList> copyEntries, Added& added, ErrorInfo& err)
+{
+    added = {};
+    if (!prepareFolder(err))
+        return false;
     // Later than every record kept, even when the clock was set back or two draws fall
     // within one microsecond, so the newest record is always the last name.
     const std::vector<std::string> existing = names();
@@ -124,17 +250,40 @@ bool RecordStore::add(
     if (!existing.empty())
         micros = std::max(micros, microsOfName(existing.back()) + 1);
     const std::string name = nameOfMicros(micros);
-    path = m_folder + "/" + name;
+    added.path = m_folder + "/" + name;
+
+    const std::optional<ChainEnd> end = chainEnd();
+    record.format = DrawRecord::kCurrentFormat;
+    record.sequence = end ? end->sequence + 1 : 1;
+    record.previous = end ? std::optional<Sha256Digest>(end->digest) : std::nullopt;
 
     // The copy goes first: a record never names entries that are not there.
-    const std::string copyPath = entriesCopyPath(path);
-    if (entriesCopy && !writeFileSafely(copyPath, *entriesCopy, err))
-        return false;
-    if (!writeFileSafely(path, record, err)) {
-        if (entriesCopy)
-            std::remove(copyPath.c_str());
-        return false;
+    if (record.settings.fileMode && !record.sourceIsFile) {
+        const EntryList none;
+        const EntryList& entries = copyEntries ? *copyEntries : none;
+        const std::string copyPath = sharedCopyPath(added.path, record.workList);
+        if (EntriesCopy::formattedSize(entries) > m_limits.copyBytes) {
+            record.entriesCopy = EntriesCopyState::TooLarge;
+            added.copyTooLarge = true;
+        } else {
+            record.entriesCopy = EntriesCopyState::Kept;
+            // A copy of the same list is kept already: its name is its content's digest.
+            if (sizeOf(copyPath) != EntriesCopy::formattedSize(entries)) {
+                EntriesCopyWriter writer(
+                    copyPath, copyEntries ? copyEntries : std::make_shared<const EntryList>(), record.workList);
+                writer.runToEnd();
+                if (writer.failed()) {
+                    err = writer.error();
+                    return false;
+                }
+            }
+        }
     }
+    const std::string text = formatDrawRecord(record);
+    SafeFileStream stream;
+    if (!stream.open(added.path, err, 0600) || !stream.write(text, err) || !stream.commit(err))
+        return false;
+    writeChainEnd({ record.sequence, Sha256::of(text) });
     prune(name);
     return true;
 }
@@ -142,51 +291,138 @@ bool RecordStore::add(
 void RecordStore::prune(const std::string& keep) const
 {
     const std::vector<std::string> all = names();
-    std::vector<std::uint64_t> sizes;
+    // Each record with what it alone adds: its file, its copy of format 1, and a shared copy
+    // counted with the newest record that uses it, so it is counted once and goes last.
+    struct Entry {
+        std::string path;
+        std::uint64_t bytes = 0;
+        std::optional<std::string> sharedCopy;
+    };
+    std::vector<Entry> entries;
+    std::map<std::string, std::size_t> users;
     std::uint64_t total = 0;
     for (const std::string& name : all) {
-        const std::string path = m_folder + "/" + name;
-        sizes.push_back(sizeOf(path) + sizeOf(entriesCopyPath(path)));
-        total += sizes.back();
+        Entry e;
+        e.path = m_folder + "/" + name;
+        e.bytes = sizeOf(e.path) + sizeOf(legacyCopyPath(e.path));
+        if (const std::optional<DrawRecord> header = readHeader(e.path);
+            header && header->entriesCopy == EntriesCopyState::Kept)
+            e.sharedCopy = sharedCopyPath(e.path, header->workList);
+        if (e.sharedCopy && users[*e.sharedCopy]++ == 0)
+            total += sizeOf(*e.sharedCopy);
+        total += e.bytes;
+        entries.push_back(std::move(e));
     }
-    std::size_t count = all.size();
+    std::size_t count = entries.size();
     ErrorInfo ignored;
-    for (std::size_t i = 0; i < all.size() && (count > kMaxRecords || total > kMaxBytes); ++i) {
-        if (all[i] == keep)
+    for (std::size_t i = 0; i < entries.size() && count > 1 && (count > m_limits.records || total > m_limits.bytes); ++i) {
+        const Entry& e = entries[i];
+        if (fs::path(e.path).filename() == keep)
             continue;
-        if (remove(m_folder + "/" + all[i], ignored)) {
-            --count;
-            total -= sizes[i];
-        }
+        if (!removeFile(e.path, ignored))
+            continue;
+        removeFile(legacyCopyPath(e.path), ignored);
+        --count;
+        total -= e.bytes;
+        if (e.sharedCopy && --users[*e.sharedCopy] == 0)
+            total -= sizeOf(*e.sharedCopy);
+    }
+
+    // Copies no record uses, and temporary files of writes cut short.
+    std::set<std::string> used;
+    for (const auto& [path, n] : users)
+        if (n > 0)
+            used.insert(fs::path(path).filename().string());
+    const auto now = fs::file_time_type::clock::now();
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(m_folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const bool orphan = isSharedCopyName(name) && !used.count(name);
+        std::error_code timeError;
+        const bool staleTemporary = name.size() > kTemporarySuffix.size() && name.front() == '.'
+            && name.ends_with(kTemporarySuffix) && now - fs::last_write_time(it->path(), timeError) > kStaleTemporary
+            && !timeError;
+        if (orphan || staleTemporary)
+            removeFile(it->path().string(), ignored);
     }
 }
 
 bool RecordStore::remove(const std::string& recordPath, ErrorInfo& err) const
 {
+    const std::optional<DrawRecord> header = readHeader(recordPath);
     // The record goes first: an entries copy left alone is harmless, a record without its
     // copy could no longer be checked.
-    return removeFile(recordPath, err) && removeFile(entriesCopyPath(recordPath), err);
+    if (!removeFile(recordPath, err) || !removeFile(legacyCopyPath(recordPath), err))
+        return false;
+    if (!header || header->entriesCopy != EntriesCopyState::Kept)
+        return true;
+    const std::string copy = sharedCopyPath(recordPath, header->workList);
+    for (const std::string& other : list()) {
+        const std::optional<DrawRecord> h = readHeader(other);
+        if (h && h->entriesCopy == EntriesCopyState::Kept && h->workList == header->workList)
+            return true;
+    }
+    return removeFile(copy, err);
 }
 
 RecordSummary RecordStore::summarize(const std::string& recordPath)
 {
     RecordSummary summary;
     summary.path = recordPath;
-    std::ifstream in(recordPath, std::ios::binary);
-    std::string head(kSummaryBytes, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
+    std::string bytes;
+    ErrorInfo err;
+    if (!readFileBytes(recordPath, bytes, err)) {
+        summary.problem = err.description;
+        return summary;
+    }
+    summary.fileDigest = Sha256::of(bytes);
     DrawRecord record;
-    std::string problem;
-    if (!parseDrawRecord(head, record, problem, kSummaryResults))
+    if (!parseDrawRecord(bytes, record, summary.problem))
         return summary;
     summary.readable = true;
+    summary.format = record.format;
+    summary.sequence = record.sequence;
+    summary.previous = record.previous;
     summary.dateTime = record.dateTime;
     summary.fileMode = record.settings.fileMode;
+    summary.isPublic = record.isPublic();
     summary.count = record.settings.count;
     summary.resultCount = record.resultCount;
-    summary.firstResults = std::move(record.shownResults);
+    const std::size_t shown = std::min(record.shownResults.size(), kSummaryResults);
+    summary.firstResults.assign(record.shownResults.begin(), record.shownResults.begin() + shown);
     return summary;
+}
+
+bool RecordStore::saveCommitment(const Commitment& commitment, ErrorInfo& err) const
+{
+    if (!prepareFolder(err))
+        return false;
+    SafeFileStream stream;
+    return stream.open(m_folder + "/" + std::string(kCommitmentFile), err, 0600)
+        && stream.write(formatCommitmentText(commitment), err) && stream.commit(err);
+}
+
+std::optional<Commitment> RecordStore::loadCommitment(std::string& problem) const
+{
+    problem.clear();
+    const std::string path = m_folder + "/" + std::string(kCommitmentFile);
+    if (!myFileExists(path))
+        return std::nullopt;
+    std::string bytes;
+    ErrorInfo err;
+    if (!readFileBytes(path, bytes, err)) {
+        problem = err.description;
+        return std::nullopt;
+    }
+    Commitment commitment;
+    if (!parseCommitmentText(bytes, commitment, problem))
+        return std::nullopt;
+    return commitment;
+}
+
+bool RecordStore::clearCommitment(ErrorInfo& err) const
+{
+    return removeFile(m_folder + "/" + std::string(kCommitmentFile), err);
 }
 
 } // namespace kuji

@@ -1,6 +1,7 @@
 #include "records/RecordedDraw.h"
 
 #include "common/VersionInfo.h"
+#include "draw/PublicValue.h"
 
 namespace kuji {
 
@@ -12,7 +13,7 @@ RecordedDraw::RecordedDraw(DrawPlan plan, ResultList& results, std::size_t memor
 {
     for (std::int32_t count : m_plan.settings.counts)
         m_total += count;
-    if (m_plan.publicValue || (m_plan.keepRecord && m_plan.settings.fileMode))
+    if (m_plan.publicValue || m_plan.commitment || (m_plan.keepRecord && m_plan.settings.fileMode))
         m_hasher = std::make_unique<WorkListHasher>(m_plan.settings.fileMode ? m_plan.entries : nullptr);
     else
         begin();
@@ -26,8 +27,22 @@ bool RecordedDraw::begin()
         m_workList = m_hasher->digest();
         m_hasher.reset();
     }
-    if (m_plan.publicValue)
+    const std::uint64_t entryCount = m_plan.settings.fileMode && m_plan.entries ? m_plan.entries->size() : 0;
+    if (m_plan.publicValue && m_plan.algorithm == kAlgorithmV1) {
         m_seed = publicValueSeed(*m_plan.publicValue, m_plan.boxes, *m_workList);
+    } else if (m_plan.publicValue) {
+        // Without a commitment a public value proves nothing: no such draw is made.
+        if (!m_plan.commitment) {
+            m_refusal.push_back("公開値を使う抽選には、先に公開抽選の予告が要ります。");
+            return true;
+        }
+        const CanonicalSettings now = m_plan.canonical(entryCount);
+        m_refusal = commitmentDifferences(*m_plan.commitment, now, entryCount, *m_workList);
+        if (!m_refusal.empty())
+            return true;
+        m_commitmentNumber = kuji::commitmentNumber(*m_plan.commitment);
+        m_seed = publicValueSeedV2(now, *m_workList, *m_commitmentNumber, normalizePublicValue(*m_plan.publicValue));
+    }
     m_random = std::make_unique<RandomSource>(m_seed);
     if (m_plan.keepRecord)
         m_recorded = std::make_unique<RecordedResults>();
@@ -55,7 +70,7 @@ bool RecordedDraw::step(std::chrono::steady_clock::time_point deadline)
         if (begin() || std::chrono::steady_clock::now() >= deadline)
             return done();
     }
-    if (m_run->done())
+    if (done())
         return true;
     const bool over = m_run->step(deadline);
     hashNewRows();
@@ -69,7 +84,7 @@ void RecordedDraw::runToEnd()
 
 bool RecordedDraw::done() const
 {
-    return m_run && m_run->done();
+    return refused() || (m_run && m_run->done());
 }
 
 bool RecordedDraw::failed() const
@@ -93,6 +108,9 @@ DrawRecord RecordedDraw::record(std::string dateTime) const
     DrawRecord r;
     r.dateTime = std::move(dateTime);
     r.program = currentVersionLine();
+    r.algorithm = m_plan.algorithm;
+    if (m_plan.algorithm == kAlgorithmV1)
+        r.format = 1;
     r.settings = m_plan.boxes;
     if (m_plan.settings.fileMode) {
         r.source = m_plan.source;
@@ -102,6 +120,11 @@ DrawRecord RecordedDraw::record(std::string dateTime) const
             r.workList = *m_workList;
     }
     r.publicValue = m_plan.publicValue;
+    if (m_commitmentNumber) {
+        r.commitmentNumber = m_commitmentNumber;
+        r.commitmentDateTime = m_plan.commitment->dateTime;
+        r.commitmentDescription = m_plan.commitment->description;
+    }
     r.seed = m_seed;
     if (m_recorded && m_resultsDigest) {
         r.resultCount = m_recorded->count();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "draw/DrawPlan.h"
 #include "draw/DrawRun.h"
 #include "draw/DrawSeed.h"
 #include "draw/RandomSource.h"
@@ -12,24 +13,14 @@
 
 namespace kuji {
 
-// Everything one draw is made of before it runs.
-struct DrawPlan {
-    DrawSettings settings; // as validation gave them
-    RecordedSettings boxes; // the same settings as typed, for the seed and the record
-    std::shared_ptr<const EntryList> entries; // file mode
-    std::string source; // file mode: the entry file's path, or the label of a transfer
-    bool sourceIsFile = false;
-    // When set, the seed is made from it, the settings and the work list (algorithm v1).
-    std::optional<std::string> publicValue;
-    DrawSeed seed {}; // the program's seed, used when there is no public value
-    bool keepRecord = true; // false: no digests are made, so the draw costs nothing more
-};
-
-// One draw by algorithm v1 together with what its record needs: the work-list digest (made
-// first when a public value or the record asks for it), the seed, the draw itself, and the
-// digest of the results, made slice by slice as the rows come. The window runs it in time
-// slices as it ran the bare draw; re-running a record uses it too, so a check repeats the
-// draw exactly as it was made.
+// One draw by the plan's algorithm together with what its record needs: the work-list digest
+// (made first when a public value or the record asks for it), the seed, the draw itself, and
+// the digest of the results, made slice by slice as the rows come. The window runs it in time
+// slices; re-running a record uses it too, so a check repeats the draw exactly as it was made.
+//
+// A public draw of v2 is drawn only when the settings and the work list are those its
+// commitment promised: otherwise the draw is refused once the work list is hashed, before
+// anything is drawn, and refusal() names every difference.
 class RecordedDraw {
 public:
     // The results list is emptied when the draw proper begins (after the work-list digest).
@@ -45,6 +36,9 @@ public:
     bool done() const;
     // True when memory ran out; the results are then empty and error() says why.
     bool failed() const;
+    // What differs from the commitment of a public draw that was refused; empty otherwise.
+    const std::vector<std::string>& refusal() const { return m_refusal; }
+    bool refused() const { return !m_refusal.empty(); }
     const ErrorInfo& error() const;
     std::int64_t drawn() const;
     std::int64_t total() const { return m_total; }
@@ -55,8 +49,11 @@ public:
     // The work-list digest, when one was made (a record or a public value asked for it).
     const std::optional<Sha256Digest>& workListDigest() const { return m_workList; }
 
-    // The record of the completed draw (keepRecord only), dated dateTime.
+    // The record of the completed draw (keepRecord only), dated dateTime. Its place in the
+    // chain is the store's to give.
     DrawRecord record(std::string dateTime) const;
+    // The number of the commitment a v2 public draw was made under.
+    const std::optional<Sha256Digest>& commitmentNumber() const { return m_commitmentNumber; }
 
 private:
     bool begin();
@@ -74,6 +71,8 @@ private:
     std::unique_ptr<RecordedResults> m_recorded;
     std::size_t m_hashedRows = 0;
     std::optional<Sha256Digest> m_resultsDigest;
+    std::optional<Sha256Digest> m_commitmentNumber;
+    std::vector<std::string> m_refusal;
 };
 
 } // namespace kuji

@@ -1,6 +1,8 @@
-// Draw algorithm v1, pinned. The vectors below were checked against an independent
-// implementation of the algorithm as its description in draw/DrawSeed.h states it; a record
-// drawn with v1 must re-run to these results on every machine, for ever.
+// Draw algorithms v1 and v2, pinned. The vectors below were checked against an independent
+// implementation of the algorithms as the help page describes them
+// (tests/records/reference/kujimaru_check.py); a record drawn with either must re-run to these
+// results on every machine, for ever.
+#include "draw/PublicValue.h"
 #include "records/RecordedDraw.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +45,7 @@ DrawPlan numberPlan(std::string min, std::string max, std::string count, bool no
         start = dash + 1;
     }
     plan.boxes = { false, noDup, min, max, count };
+    plan.algorithm = kAlgorithmV1;
     return plan;
 }
 
@@ -60,6 +63,7 @@ DrawPlan tenEntriesPlan()
     plan.sourceIsFile = true;
     for (std::size_t i = 0; i < 32; ++i)
         plan.seed[i] = static_cast<std::uint8_t>(255 - 7 * i);
+    plan.algorithm = kAlgorithmV1;
     return plan;
 }
 
@@ -205,4 +209,152 @@ TEST(DrawFairness, FirstValuesOfSuccessiveSeedsAreUniform)
     for (long c : counts)
         chi2 += (c - 5000.0) * (c - 5000.0) / 5000.0;
     EXPECT_LT(chi2, 27.88); // upper 0.1% point, 9 degrees of freedom
+}
+
+namespace {
+
+std::shared_ptr<const EntryList> tenEntries()
+{
+    auto entries = std::make_shared<EntryList>();
+    for (const char* name : { "青木", "井上", "上田", "江藤", "大野", "加藤", "木村", "工藤", "小林", "佐藤" })
+        entries->append(name);
+    return entries;
+}
+
+// The commitment a public draw of these boxes was promised by.
+Commitment promiseFor(const DrawPlan& plan, std::string description)
+{
+    const std::uint64_t n = plan.settings.fileMode ? plan.entries->size() : 0;
+    Commitment c;
+    c.settings = plan.canonical(n);
+    c.entryCount = n;
+    c.workList = WorkListHasher::of(plan.settings.fileMode ? *plan.entries : EntryList());
+    c.description = std::move(description);
+    c.dateTime = "2026-12-08 19:00:00 +0900";
+    return c;
+}
+
+// A v2 public draw of the boxes as typed, under the commitment made from them.
+DrawPlan publicPlan(const DrawBoxTexts& boxes, std::shared_ptr<const EntryList> entries, std::string value)
+{
+    PlannedDraw planned = planFromBoxes(boxes, std::move(entries));
+    EXPECT_EQ(planned.validation.code, 0) << planned.validation.message;
+    DrawPlan plan = planned.plan;
+    plan.commitment = promiseFor(plan, "2026年12月24日 年末ジャンボ 1等 組と番号（例: 12組123456）");
+    plan.publicValue = std::move(value);
+    return plan;
+}
+
+std::vector<std::string> valuesOf(const std::vector<std::string>& rows)
+{
+    std::vector<std::string> values;
+    for (const std::string& row : rows)
+        if (!row.empty() && row.rfind("【", 0) != 0)
+            values.push_back(std::to_string(std::stoll(row)));
+    return values;
+}
+
+} // namespace
+
+TEST(DrawAlgorithmV2, FixedInputsGiveFixedSeedsAndResults)
+{
+    struct Vector {
+        const char* name;
+        DrawPlan plan;
+        const char* commitment;
+        const char* seed;
+        std::vector<std::string> rows;
+        const char* resultsDigest;
+    };
+    const Vector vectors[] = {
+        { "numbers, rounds, no duplicates", publicPlan({ false, true, "1", "100", "3-2" }, nullptr, "01 05 12 23 34 41"),
+            "0aecf4b6b5e486cd9e6182ad12ffb0ef744675c4b3012ec86d696e6af6077408",
+            "9916517b0a587d8348ae336c7c93a48d408e1128386905c1dfadb573f2806af9",
+            { "【1回目の抽選結果：3件】", "60", "26", "81", "", "【2回目の抽選結果：2件】", "43", "65" },
+            "2717f35758e0d035410685fc7c9eb54f5b2c59bf5cc793a1b72071c8668205f5" },
+        { "numbers with duplicates, padded", publicPlan({ false, false, "001", "999", "6" }, nullptr, "１２組１２３４５６"),
+            "0cf4f8f232b08a789aba8921e8027b8afd80597e1a7c56abdc502daac1d7862f",
+            "494e0b68727ddd339c6be83ef1fd83cde3a9cd9ef7ae3a46c489399f9b0db661",
+            { "629", "356", "817", "597", "634", "599" },
+            "b87b7d45672f1711ffb1054f06aa7dce118b1001cb03d110c2010a7e00cfd32b" },
+        { "ten entries, 3-2", publicPlan({ true, true, "/tmp/名簿.txt", "10", "3-2" }, tenEntries(), "beacon 4711"),
+            "b4c92eede3e838836dcceb167c464ffbf6b9d145ead0023a5b9994e3c1823c66",
+            "fa76daea83105fcc20f1e6706a8c1bbfcef791b32a5bc2144826a80e9325fea1",
+            { "【1回目の抽選結果：3件】", "佐藤", "上田", "小林", "", "【2回目の抽選結果：2件】", "木村", "工藤" },
+            "f46b3e07616ec93a5f8b96a577ebe7b6ac06f53d6bc9834a7480de1b37ff6e48" },
+    };
+    for (const Vector& v : vectors) {
+        EXPECT_EQ(toHex(kuji::commitmentNumber(*v.plan.commitment)), v.commitment) << v.name;
+        const Drawn drawn = run(v.plan);
+        EXPECT_EQ(seedToHex(drawn.record.seed), v.seed) << v.name;
+        EXPECT_EQ(drawn.rows, v.rows) << v.name;
+        EXPECT_EQ(toHex(drawn.record.results), v.resultsDigest) << v.name;
+    }
+}
+
+TEST(DrawAlgorithmV2, ThePaddingOfTheBoxesAndTheWritingOfThePublicValueChooseNothing)
+{
+    const std::string value = "01 05 12 23 34 41";
+    const Drawn plain = run(publicPlan({ false, true, "1", "100", "5" }, nullptr, value));
+    DrawPlan padded = publicPlan({ false, true, "01", "0100", "05" }, nullptr, value);
+    // Promised with the boxes written plainly, drawn with them padded: the same draw.
+    padded.commitment = publicPlan({ false, true, "1", "100", "5" }, nullptr, value).commitment;
+    const Drawn again = run(padded);
+    EXPECT_EQ(again.record.seed, plain.record.seed);
+    EXPECT_EQ(valuesOf(again.rows), valuesOf(plain.rows));
+    EXPECT_EQ(again.rows.front().size(), 2u) << "the padding still shows in the results";
+
+    for (const char* written : { "0105 12 2334\t41", "０１　０５　１２　２３　３４　４１", " 01\u00A005 12 23 34 41 " }) {
+        const Drawn other = run(publicPlan({ false, true, "1", "100", "5" }, nullptr, written));
+        EXPECT_EQ(other.record.seed, plain.record.seed) << written;
+    }
+    EXPECT_EQ(normalizePublicValue("１２組　１２３４５６"), "12組123456");
+    const Drawn otherValue = run(publicPlan({ false, true, "1", "100", "5" }, nullptr, "01 05 12 23 34 42"));
+    EXPECT_NE(otherValue.record.seed, plain.record.seed);
+}
+
+TEST(DrawAlgorithmV2, APublicDrawThatIsNotTheOnePromisedDrawsNothing)
+{
+    const DrawPlan promised = publicPlan({ true, true, "", "10", "3-2" }, tenEntries(), "beacon 4711");
+    struct Case {
+        const char* what;
+        DrawBoxTexts boxes;
+        std::shared_ptr<const EntryList> entries;
+        std::vector<std::string> refusal;
+    };
+    auto reordered = std::make_shared<EntryList>();
+    for (const char* name : { "井上", "青木", "上田", "江藤", "大野", "加藤", "木村", "工藤", "小林", "佐藤" })
+        reordered->append(name);
+    const Case cases[] = {
+        { "another count", { true, true, "", "10", "3-3" }, tenEntries(), { "抽選数が予告と違います（予告: 3-2、今: 3-3）" } },
+        { "duplicates allowed", { true, false, "", "10", "3-2" }, tenEntries(),
+            { "ダブり無しが予告と違います（予告: あり、今: なし）" } },
+        { "the entries in another order", { true, true, "", "10", "3-2" }, reordered,
+            { "エントリーの内容（SHA-256）が予告と違います（予告: "
+                + toHex(WorkListHasher::of(*tenEntries())) + "、今: " + toHex(WorkListHasher::of(*reordered)) + "）" } },
+        { "number mode", { false, true, "1", "10", "3-2" }, nullptr,
+            { "モードが予告と違います（予告: 読込抽選モード、今: 数字抽選モード）" } },
+    };
+    for (const Case& c : cases) {
+        DrawPlan plan = publicPlan(c.boxes, c.entries, "beacon 4711");
+        plan.commitment = promised.commitment;
+        ResultList results;
+        RecordedDraw draw(plan, results);
+        draw.runToEnd();
+        EXPECT_TRUE(draw.done()) << c.what;
+        EXPECT_EQ(draw.refusal(), c.refusal) << c.what;
+        EXPECT_TRUE(results.empty()) << c.what;
+    }
+    DrawPlan numbers = publicPlan({ false, true, "1", "100", "5" }, nullptr, "x");
+    numbers.commitment = publicPlan({ false, true, "1", "101", "6" }, nullptr, "x").commitment;
+    ResultList results;
+    RecordedDraw draw(numbers, results);
+    draw.runToEnd();
+    EXPECT_EQ(draw.refusal(), (std::vector<std::string> { "最大値が予告と違います（予告: 101、今: 100）",
+                                  "抽選数が予告と違います（予告: 6、今: 5）" }));
+    // A public value without any commitment proves nothing, so it is refused too.
+    numbers.commitment.reset();
+    RecordedDraw bare(numbers, results);
+    bare.runToEnd();
+    EXPECT_TRUE(bare.refused());
 }

@@ -1,4 +1,5 @@
 #include "records/DrawRecord.h"
+#include "common/TextSafety.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,9 @@ namespace {
 DrawRecord numberRecord(std::uint64_t results)
 {
     DrawRecord r;
+    r.sequence = 12;
+    r.previous.emplace();
+    r.previous->fill(0x5A);
     r.dateTime = "2026-03-01 14:05:09 +0900";
     r.program = "くじ丸 Version 1.00.0";
     r.settings = { false, true, "001", "999", "3-2" };
@@ -28,13 +32,26 @@ DrawRecord transferRecord()
     r.sourceIsFile = false;
     r.entryCount = 2;
     r.workList.fill(0x01);
+    r.entriesCopy = EntriesCopyState::Kept;
+    r.commitmentNumber.emplace();
+    r.commitmentNumber->fill(0x77);
+    r.commitmentDateTime = "2026-12-08 19:00:00 +0900";
+    r.commitmentDescription = "年末ジャンボ\n1等";
     r.publicValue = "ロト6\n第1\\回\t\x7F 終わり";
+    r.normalizedValue = "ロト6第1\\回\x7F終わり";
     r.shownResults = { "Ann ↵ Bob", "", "【1回目の抽選結果：3件】" };
     return r;
 }
 
 void expectSame(const DrawRecord& a, const DrawRecord& b)
 {
+    EXPECT_EQ(a.format, b.format);
+    EXPECT_EQ(a.sequence, b.sequence);
+    EXPECT_EQ(a.previous, b.previous);
+    EXPECT_EQ(a.entriesCopy, b.entriesCopy);
+    EXPECT_EQ(a.commitmentNumber, b.commitmentNumber);
+    EXPECT_EQ(a.commitmentDateTime, b.commitmentDateTime);
+    EXPECT_EQ(a.commitmentDescription, b.commitmentDescription);
     EXPECT_EQ(a.dateTime, b.dateTime);
     EXPECT_EQ(a.program, b.program);
     EXPECT_EQ(a.algorithm, b.algorithm);
@@ -136,7 +153,8 @@ TEST(DrawRecordFile, AnythingButAWholeRecordIsRefused)
         { "fewer results than counted", replaced(text, "結果の件数: 3", "結果の件数: 4") },
         { "rows not shown miscounted", replaced(big, "ほか 5 件", "ほか 6 件") },
         { "no-duplicates neither yes nor no", replaced(text, "ダブり無し: なし", "ダブり無し: 0") },
-        { "another record format", replaced(text, "記録の形式: 1", "記録の形式: 2") },
+        { "another record format", replaced(text, "記録の形式: 2", "記録の形式: 3") },
+        { "sequence number 0", replaced(text, "通し番号: 12", "通し番号: 0") },
     };
     for (const auto& [what, bad] : broken) {
         problem.clear();
@@ -165,6 +183,67 @@ TEST(DrawRecordFile, ValuesEscapeAndReadBackExactly)
     EXPECT_EQ(escaped.find_first_of("\r\n"), std::string::npos);
     ASSERT_TRUE(unescapeRecordValue(escaped, back));
     EXPECT_EQ(back, every);
-    for (const char* bad : { "\\", "a\\q", "\\x4", "\\xZZ", "tab\there" })
+    for (const char* bad : { "\\", "a\\q", "\\x4", "\\xZZ" })
         EXPECT_FALSE(unescapeRecordValue(bad, back)) << bad;
+}
+
+TEST(DrawRecordFile, NothingATerminalWouldObeyIsReadOrWritten)
+{
+    // Values and results with control characters, C1 characters and malformed bytes are
+    // written escaped, so the file holds plain text only, and read back exactly.
+    DrawRecord r = transferRecord();
+    r.source = "名簿\x1B[2K\xC2\x85\xFF.csv";
+    r.sourceIsFile = true;
+    r.entriesCopy = EntriesCopyState::None;
+    r.shownResults = { "\x1B]0;title\x07", "tab\there", "C:\\名簿" };
+    const std::string text = formatDrawRecord(r);
+    EXPECT_FALSE(findUnsafeText(text).has_value()) << text;
+    EXPECT_NE(text.find("000000000 \\x1B]0;title\\x07\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("ファイル: 名簿\\x1B[2K\\xC2\\x85\\xFF.csv\n"), std::string::npos) << text;
+    DrawRecord read;
+    std::string problem;
+    ASSERT_TRUE(parseDrawRecord(text, read, problem)) << problem;
+    expectSame(read, r);
+
+    // Raw, they are refused with the line and the cause.
+    const std::pair<std::string, std::string> hostile[] = {
+        { replaced(text, "000000002 C:", "000000002 \x1B[1A一致 C:"), "26 行目に制御文字 U+001B があります。" },
+        { replaced(text, "000000002 C:", "000000002 \xC2\x9B C:"), "26 行目に制御文字 U+009B があります。" },
+        { replaced(text, "000000002 C:", "000000002 \xE3\x81 C:"), "26 行目に正しくない UTF-8 のバイト 0xE3 があります。" },
+        { replaced(text, "000000002 C:", "000000002 \x7F C:"), "26 行目に制御文字 U+007F があります。" },
+        { replaced(text, "000000002 C:", "000000002 \r C:"), "26 行目の途中に制御文字 U+000D（復帰）があります。" },
+        { replaced(text, "日時: 2026", "日時: \t2026"), "5 行目に制御文字 U+0009 があります。" },
+        // One result line more than counted is named as such, not as a record cut short.
+        { replaced(text, "記録の終わり\n", "000000003 surplus\n記録の終わり\n"),
+            "27 行目は、「結果の件数」の 3 件より多い結果の行です。" },
+    };
+    for (const auto& [bad, why] : hostile) {
+        EXPECT_FALSE(parseDrawRecord(bad, read, problem));
+        EXPECT_EQ(problem, why);
+    }
+}
+
+TEST(DrawRecordFile, RecordsOfTheFirstFormatStillReadWithTheirTabs)
+{
+    DrawRecord r = numberRecord(3);
+    r.format = 1;
+    r.sequence = 0;
+    r.previous.reset();
+    r.algorithm = "v1";
+    r.settings = { true, false, "", "2", "3" };
+    r.source = "/home/user/名簿.txt";
+    r.sourceIsFile = true;
+    r.shownResults = { "青木\t一郎", "井上\t二郎", "青木\t一郎" };
+    const std::string text = formatDrawRecord(r);
+    EXPECT_EQ(text.find("通し番号"), std::string::npos);
+    EXPECT_NE(text.find("000000000 青木\t一郎\n"), std::string::npos);
+    DrawRecord read;
+    std::string problem;
+    ASSERT_TRUE(parseDrawRecord(text, read, problem)) << problem;
+    expectSame(read, r);
+    EXPECT_FALSE(parseDrawRecord(replaced(text, "\t一郎", "\x1B一郎"), read, problem));
+
+    // For publication the entry file's folders go; every other byte stays.
+    const std::string published = withFileNameOnly(text);
+    EXPECT_EQ(published, replaced(text, "ファイル: /home/user/名簿.txt", "ファイル: 名簿.txt"));
 }

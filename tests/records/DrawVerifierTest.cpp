@@ -1,5 +1,6 @@
 #include "records/DrawVerifier.h"
 #include "app/VerifyCommand.h"
+#include "common/TextSafety.h"
 #include "records/EntriesCopy.h"
 #include "records/RecordStore.h"
 #include "support/TempFolder.h"
@@ -44,9 +45,14 @@ protected:
         RecordedDraw draw(plan, results);
         draw.runToEnd();
         const std::string path = pathOf(name);
-        std::ofstream(path, std::ios::binary) << formatDrawRecord(draw.record("2026-03-01 14:05:09 +0900"));
-        if (plan.settings.fileMode && !plan.sourceIsFile)
-            std::ofstream(RecordStore::entriesCopyPath(path), std::ios::binary) << EntriesCopy::format(*plan.entries);
+        DrawRecord r = draw.record("2026-03-01 14:05:09 +0900");
+        r.sequence = 1;
+        if (plan.settings.fileMode && !plan.sourceIsFile) {
+            r.entriesCopy = EntriesCopyState::Kept;
+            std::ofstream(RecordStore::sharedCopyPath(path, r.workList), std::ios::binary)
+                << EntriesCopy::format(*plan.entries);
+        }
+        std::ofstream(path, std::ios::binary) << formatDrawRecord(r);
         return path;
     }
 
@@ -76,6 +82,21 @@ protected:
         plan.settings.counts = { count };
         plan.boxes = { false, noDup, "1", "1000000", std::to_string(count) };
         plan.seed.fill(0x42);
+        return plan;
+    }
+
+    // The same draw made public: a value, and the commitment it was promised by.
+    static DrawPlan madePublic(DrawPlan plan, std::string value)
+    {
+        const std::uint64_t n = plan.settings.fileMode ? plan.entries->size() : 0;
+        Commitment c;
+        c.settings = plan.canonical(n);
+        c.entryCount = n;
+        c.workList = WorkListHasher::of(plan.settings.fileMode ? *plan.entries : EntryList());
+        c.description = "beacon, 2026-03-01 12:00, hexadecimal";
+        c.dateTime = "2026-02-20 09:00:00 +0900";
+        plan.commitment = c;
+        plan.publicValue = std::move(value);
         return plan;
     }
 
@@ -128,8 +149,9 @@ TEST_F(DrawVerifierTest, EditedResultsSeedsAndPublicValuesAreMismatchesThatSayWh
         { "one result edited",
             [](const std::string& p) {
                 const std::string text = read(p);
-                const std::size_t line = text.find("\n000000003 ") + 11;
-                edit(p, text.substr(line, text.find('\n', line) - line + 1), "1\n");
+                const std::size_t line = text.find("\n000000003 ");
+                ASSERT_NE(line, std::string::npos);
+                edit(p, text.substr(line, text.find('\n', line + 1) - line), "\n000000003 1000001");
             },
             "結果 000000003 が違います", "結果 000000003 が違います" },
         // With the program's seed only the results can tell; a public value makes its own.
@@ -140,8 +162,7 @@ TEST_F(DrawVerifierTest, EditedResultsSeedsAndPublicValuesAreMismatchesThatSayWh
         { "the public value edited", [](const std::string& p) { edit(p, "7f3a", "7f3b"); }, nullptr,
             "計算したシードが記録と違います" },
     };
-    DrawPlan withPublic = numbers(20);
-    withPublic.publicValue = "beacon 2026-03-01 12:00 7f3a";
+    const DrawPlan withPublic = madePublic(numbers(20), "beacon 2026-03-01 12:00 7f3a");
     for (const Case& c : cases) {
         for (bool isPublic : { false, true }) {
             const char* named = isPublic ? c.namedWithPublicValue : c.named;
@@ -199,7 +220,10 @@ TEST_F(DrawVerifierTest, ADrawFromATransferIsCheckedAgainstItsEntriesCopy)
     const Outcome o = verify({ path });
     EXPECT_EQ(o.status, 0) << o.out << o.err;
     // The copy given by name works as well; without any copy there is nothing to draw from.
-    std::filesystem::rename(RecordStore::entriesCopyPath(path), pathOf("kept.entries"));
+    DrawRecord r;
+    std::string problem;
+    ASSERT_TRUE(parseDrawRecord(read(path), r, problem)) << problem;
+    std::filesystem::rename(RecordStore::sharedCopyPath(path, r.workList), pathOf("kept.entries"));
     EXPECT_EQ(verify({ path, pathOf("kept.entries") }).status, 0);
     const Outcome missing = verify({ path });
     EXPECT_EQ(missing.status, 2);
@@ -237,4 +261,84 @@ TEST_F(DrawVerifierTest, AMillionValueDrawLeavesASmallRecordThatStillVerifies)
     EXPECT_LT(std::filesystem::file_size(path), 1024u * 1024u);
     const Outcome o = verify({ path });
     EXPECT_EQ(o.status, 0) << o.out << o.err;
+}
+
+TEST_F(DrawVerifierTest, APublicRecordNamesItsCommitmentAndItsNumberMustFollowFromIt)
+{
+    const std::string path = record(madePublic(numbers(20), "7f3a"));
+    const Outcome o = verify({ path });
+    EXPECT_EQ(o.status, 0) << o.out << o.err;
+    EXPECT_NE(o.out.find("\n予告番号: "), std::string::npos) << o.out;
+    // Another description of the value under the same number: the published number is not
+    // that of this record.
+    edit(path, "公開値の説明: beacon", "公開値の説明: beakon");
+    const Outcome edited = verify({ path });
+    EXPECT_EQ(edited.status, 1) << edited.out << edited.err;
+    EXPECT_NE(edited.out.find("予告番号が、記録の項目から計算した値と違います"), std::string::npos) << edited.out;
+}
+
+TEST_F(DrawVerifierTest, HostileRecordsExitWithTwoAndNothingPrintedHoldsAControlCharacter)
+{
+    const std::string good = read(record(numbers(20)));
+    const std::size_t row = good.find("\n000000003 ") + 11;
+    const std::string cases[] = {
+        // Escape sequences that would erase "不一致" and write "一致" on a terminal.
+        good.substr(0, row) + "\x1B[2K\x1B[1A一致" + good.substr(row),
+        good.substr(0, row) + "\xC2\x9B" "2K" + good.substr(row),
+        good.substr(0, row) + "\xFF\xFE" + good.substr(row),
+        // A result line of 10 MB: a mismatch, shown cut to a thousand characters.
+        good.substr(0, row) + std::string(10'000'000, 'x') + good.substr(row),
+    };
+    for (const std::string& bytes : cases) {
+        const Outcome o = verify({ write("hostile.txt", bytes) });
+        if (bytes.size() > 10'000'000) {
+            EXPECT_EQ(o.status, 1);
+            EXPECT_LT(o.out.size(), 5000u);
+            continue;
+        }
+        EXPECT_EQ(o.status, 2);
+        EXPECT_NE(o.err.find("記録を読めません"), std::string::npos);
+        EXPECT_LT(o.out.size() + o.err.size(), 2000u);
+        for (const std::string& text : { o.out, o.err })
+            for (const char c : text)
+                EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << o.err;
+        EXPECT_FALSE(findUnsafeText(o.err).has_value()) << o.err;
+    }
+
+    // 登録数 that is not the count of the entries, and settings that cannot be drawn.
+    const std::string entries = write("names.csv", "青木\r\n井上\r\n上田\r\n江藤\r\n大野\r\n");
+    const std::string fileRecord = read(record(fromFile(entries)));
+    std::string text = fileRecord;
+    text.replace(text.find("登録数: 5"), std::string("登録数: 5").size(), "登録数: 4");
+    EXPECT_EQ(verify({ write("registered.txt", text), entries }).status, 2);
+    text = good;
+    text.replace(text.find("抽選数: 20"), std::string("抽選数: 20").size(), "抽選数: 0-20");
+    const Outcome undrawable = verify({ write("undrawable.txt", text) });
+    EXPECT_EQ(undrawable.status, 2);
+    EXPECT_NE(undrawable.err.find("記録の設定では抽選できません"), std::string::npos) << undrawable.err;
+}
+
+TEST_F(DrawVerifierTest, AFileNamedInARecordIsUsedOnlyByAnAbsolutePathAndNeverShown)
+{
+    // A record that names a file of the user's that is no entry file of this draw.
+    const std::string secret = write("secret.txt", "password=hunter2\r\nPIN 1234\r\n3\r\n4\r\n5\r\n");
+    const std::string entries = write("names.csv", "青木\r\n井上\r\n上田\r\n江藤\r\n大野\r\n");
+    std::string text = read(record(fromFile(entries)));
+    text.replace(text.find(entries), entries.size(), secret);
+    const std::string crafted = write("crafted.txt", text);
+    const Outcome o = verify({ crafted });
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.out.find("エントリー: " + secret + "（記録に書かれたファイル）"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("再現した行の SHA-256"), std::string::npos) << o.out;
+    for (const char* leaked : { "password", "hunter2", "PIN" })
+        EXPECT_EQ(o.out.find(leaked), std::string::npos) << o.out;
+
+    // A relative path names whatever file the checker's current folder holds: it is not used.
+    text.replace(text.find(secret), secret.size(), "secret.txt");
+    const std::string relativePath = write("relative.txt", text);
+    const Outcome relative = verify({ relativePath });
+    EXPECT_EQ(relative.status, 2);
+    EXPECT_NE(relative.err.find("絶対パスではない"), std::string::npos) << relative.err;
+    // Given by the checker, the file is the checker's own choice.
+    EXPECT_EQ(verify({ relativePath, entries }).status, 0);
 }

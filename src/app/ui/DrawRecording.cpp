@@ -1,21 +1,22 @@
 #include "app/ui/DrawRecording.h"
 
-#include "records/DrawVerifier.h"
+#include "common/RuntimeError.h"
 #include "common/Settings.h"
-#include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
-#include "common/ui/ProgressPanel.h"
+#include "common/ui/RuntimeErrorBox.h"
 #include "entries/ui/MainWindowPort.h"
-#include "records/EntriesCopy.h"
 #include "records/ui/FrmRecords.h"
 
-#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+
+#include <new>
 
 namespace kuji {
 namespace {
 
-// The label shows the start of a long value; its tooltip shows all of it.
+// The frame shows the start of a long value; its tooltip and accessible name all of it.
 constexpr int kShownPublicChars = 60;
 
 } // namespace
@@ -31,30 +32,71 @@ DrawRecording::DrawRecording(MainWindowPort& window, Platform& platform, HelpSer
     , m_store(std::move(recordsFolder))
     , m_keep(settings.readKeepRecords())
 {
-    m_label = new QLabel(window.mainWidget());
-    m_label->setObjectName(QStringLiteral("lblPublicValue"));
-    m_label->setTextFormat(Qt::PlainText);
+    fraCommitment = new QFrame(window.mainWidget());
+    fraCommitment->setObjectName(QStringLiteral("fraCommitment"));
+    fraCommitment->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QHBoxLayout(fraCommitment);
+    layout->setContentsMargins(6, 3, 6, 3);
+    lblCommitment = new QLabel(fraCommitment);
+    lblCommitment->setObjectName(QStringLiteral("lblCommitment"));
+    lblCommitment->setTextFormat(Qt::PlainText);
     // A long value wraps rather than widening the main window.
-    m_label->setWordWrap(true);
-    QFont bold = m_label->font();
+    lblCommitment->setWordWrap(true);
+    QFont bold = lblCommitment->font();
     bold.setBold(true);
-    m_label->setFont(bold);
-    m_label->hide();
+    lblCommitment->setFont(bold);
+    layout->addWidget(lblCommitment);
+    // A commitment kept from an earlier run still waits for its draw.
+    std::string problem;
+    m_commitment = m_store.loadCommitment(problem);
+    showCommitment();
 }
 
 DrawRecording::~DrawRecording() = default;
 
+void DrawRecording::showCommitment()
+{
+    fraCommitment->setVisible(m_commitment.has_value());
+    if (!m_commitment)
+        return;
+    const QString number = QString::fromStdString(formatCommitmentNumber(commitmentNumber(*m_commitment)));
+    QString value = m_publicValue;
+    if (value.size() > kShownPublicChars)
+        value = value.left(kShownPublicChars) + QStringLiteral("…");
+    const QString text = QStringLiteral("公開抽選の予告 %1\n公開値: %2")
+                             .arg(number, value.isEmpty() ? QStringLiteral("（まだ入力されていません）") : value);
+    lblCommitment->setText(text);
+    lblCommitment->setToolTip(m_publicValue);
+    lblCommitment->setAccessibleName(
+        QStringLiteral("公開抽選の予告 %1 公開値: %2")
+            .arg(number, m_publicValue.isEmpty() ? QStringLiteral("まだ入力されていません") : m_publicValue));
+}
+
 void DrawRecording::setPublicValue(const QString& value)
 {
-    // Spaces at either end cannot be seen, and an announced value is typed without them.
-    m_publicValue = value.trimmed();
-    QString shown = m_publicValue;
-    if (shown.size() > kShownPublicChars)
-        shown = shown.left(kShownPublicChars) + QStringLiteral("…");
-    m_label->setText(QStringLiteral("公開値: ") + shown);
-    m_label->setToolTip(m_publicValue);
-    m_label->setAccessibleName(QStringLiteral("公開値: ") + m_publicValue);
-    m_label->setVisible(!m_publicValue.isEmpty());
+    // Spaces at either end cannot be seen, and a public value belongs to a commitment.
+    m_publicValue = m_commitment ? value.trimmed() : QString();
+    showCommitment();
+}
+
+bool DrawRecording::setCommitment(const Commitment& commitment, ErrorInfo& err)
+{
+    if (!m_store.saveCommitment(commitment, err))
+        return false;
+    m_commitment = commitment;
+    m_publicValue.clear();
+    showCommitment();
+    return true;
+}
+
+bool DrawRecording::clearCommitment(ErrorInfo& err)
+{
+    if (!m_store.clearCommitment(err))
+        return false;
+    m_commitment.reset();
+    m_publicValue.clear();
+    showCommitment();
+    return true;
 }
 
 void DrawRecording::setKeepRecords(bool keep)
@@ -63,51 +105,72 @@ void DrawRecording::setKeepRecords(bool keep)
     m_settings.writeKeepRecords(keep);
 }
 
-DrawPlan DrawRecording::planDraw(
-    const DrawSettings& settings, std::shared_ptr<const EntryList> entries, const QString& entryFile)
+void DrawRecording::completePlan(DrawPlan& plan, const QString& entryFile)
 {
-    const MainWindowPort::DrawBoxes boxes = m_window.drawBoxes();
-    DrawPlan plan;
-    plan.settings = settings;
-    plan.boxes.fileMode = settings.fileMode;
-    plan.boxes.noDuplicates = boxes.noDuplicates;
-    plan.boxes.minimum = settings.fileMode ? std::string() : boxes.first.toStdString();
-    plan.boxes.maximum = boxes.second.toStdString();
-    plan.boxes.count = boxes.count.toStdString();
-    if (settings.fileMode) {
-        plan.entries = std::move(entries);
+    if (plan.settings.fileMode) {
         plan.sourceIsFile = !entryFile.isEmpty();
-        plan.source = (plan.sourceIsFile ? entryFile : boxes.first).toStdString();
+        plan.source = plan.sourceIsFile ? entryFile.toStdString() : m_window.drawBoxes().first.toStdString();
     }
-    if (!m_publicValue.isEmpty())
+    if (m_commitment && !m_publicValue.isEmpty()) {
         plan.publicValue = m_publicValue.toStdString();
-    else
+        plan.commitment = m_commitment;
+    } else {
         plan.seed = m_seeds.nextSeed();
-    plan.keepRecord = m_keep;
-    return plan;
+    }
+    // A public draw exists to be checked by others: its record is always kept.
+    plan.keepRecord = m_keep || plan.publicValue.has_value();
 }
 
-bool DrawRecording::drawCompleted(const RecordedDraw& draw, ErrorInfo& err)
+void DrawRecording::reportRecordFailure(const ErrorInfo& why)
+{
+    RuntimeError error;
+    error.set(why.number, "抽選記録を書けませんでした（抽選の結果はそのまま使えます）: " + why.description);
+    myShowRuntimeError(m_platform, m_window.mainWidget(), error);
+}
+
+void DrawRecording::drawCompleted(const RecordedDraw& draw)
 {
     const DrawPlan& plan = draw.plan();
-    // The value is used up by the draw it went into; one typed during the draw waits for the next.
-    if (plan.publicValue && m_publicValue.toStdString() == *plan.publicValue) {
-        setPublicValue(QString());
+    // The commitment and its value are used up by the draw they went into; a value typed
+    // during the draw waits for the next.
+    if (plan.publicValue && m_commitment && plan.commitment == m_commitment) {
+        ErrorInfo ignored;
+        m_store.clearCommitment(ignored);
+        m_commitment.reset();
+        m_publicValue.clear();
+        showCommitment();
         if (m_recordsWindow)
-            m_recordsWindow->showPublicValue();
+            m_recordsWindow->showCommitment();
     }
     if (!plan.keepRecord)
-        return true;
-    const std::string text = formatDrawRecord(draw.record(currentDateTimeText()));
-    // Entries that came from no file cannot be read again later: a copy goes with the record.
-    std::optional<std::string> copy;
-    if (plan.settings.fileMode && !plan.sourceIsFile)
-        copy = EntriesCopy::format(plan.entries ? *plan.entries : EntryList());
-    std::string path;
-    const bool written = m_store.add(text, copy ? std::optional<std::string_view>(*copy) : std::nullopt, path, err);
+        return;
+    RecordStore::Added added;
+    ErrorInfo err;
+    bool written = false;
+    try {
+        DrawRecord record = draw.record(currentDateTimeText());
+        written = m_store.add(record, plan.settings.fileMode ? plan.entries : nullptr, added, err);
+    } catch (const std::bad_alloc&) {
+        err.number = kOutOfMemoryError;
+        err.description = describeFileError(ENOMEM);
+    } catch (const std::exception& error) {
+        err.number = kUnexpectedInternalError;
+        err.description = error.what();
+    }
     if (m_recordsWindow)
         m_recordsWindow->refresh(true);
-    return written;
+    if (!written) {
+        reportRecordFailure(err);
+        return;
+    }
+    if (added.copyTooLarge && !m_toldCopyTooLarge) {
+        m_toldCopyTooLarge = true;
+        m_platform.showMessage(m_window.mainWidget(),
+            { QStringLiteral(
+                  "転送したエントリーが 200 MB を超えるため、抽選記録にエントリーの写しを残しませんでした。\n"
+                  "この抽選を後で確かめるには、エントリーをファイルに保存しておいてください。"),
+                QStringLiteral("くじ丸"), QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok });
+    }
 }
 
 FrmRecords* DrawRecording::recordsWindow() const
@@ -124,45 +187,6 @@ void DrawRecording::openWindow()
     m_recordsWindow->show();
     m_recordsWindow->raise();
     m_recordsWindow->activateWindow();
-}
-
-bool DrawRecording::verifyRecord(const QString& recordPath, std::function<void(const VerificationReport&)> done)
-{
-    LongWork& work = m_window.longWork();
-    if (work.isRunning())
-        return false;
-    auto verifier = std::make_shared<DrawVerifier>(recordPath.toStdString());
-    if (verifier->entriesMissing()) {
-        // Neither a copy nor the file the record names: the user may know where the file went.
-        FileDialogRequest request;
-        request.caption = QStringLiteral("抽選に使ったファイルを選んでください");
-        request.folder = QFileInfo(QString::fromStdString(verifier->entrySource())).absolutePath();
-        request.filter = QStringLiteral("すべてのファイル (*)");
-        const QString chosen = m_platform.getOpenFileName(m_recordsWindow ? m_recordsWindow.data() : nullptr, request);
-        if (chosen.isEmpty())
-            return false;
-        verifier = std::make_shared<DrawVerifier>(recordPath.toStdString(), chosen.toStdString());
-    }
-
-    m_window.setCommandState(false);
-    ProgressPanel& progress = m_window.progressPanel();
-    progress.begin(QStringLiteral("再現確認中..."), verifier->total(), true);
-    LongWork::Task task;
-    task.step = [verifier](LongWork::Clock::time_point deadline) { return verifier->step(deadline); };
-    task.progress = [&progress, verifier] { progress.setProgress(verifier->drawn()); };
-    task.finished = [this, verifier, done = std::move(done)](bool stopped) {
-        m_window.progressPanel().end();
-        m_window.setCommandState(true);
-        m_window.refreshStartAvailability();
-        VerificationReport report = verifier->report();
-        if (stopped) {
-            report = {};
-            report.lines.push_back("再現確認を途中で止めました。");
-        }
-        done(report);
-    };
-    work.start(std::move(task));
-    return true;
 }
 
 } // namespace kuji

@@ -1,15 +1,17 @@
 #pragma once
 
-#include "records/RecordedDraw.h"
 #include "records/RecordStore.h"
+#include "records/RecordedDraw.h"
 #include "records/ui/RecordsHost.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+class QFrame;
 class QLabel;
 
 namespace kuji {
@@ -21,10 +23,11 @@ class Platform;
 class SeedSource;
 class Settings;
 
-// The draw records of the main window: the seed and the public value of each draw, the
-// record written after every completed draw, the label that shows a public value waiting for
-// the next draw, and the 抽選記録 window. The main window owns one and asks it for the plan
-// of every draw; the records window reaches the main window through it (RecordsHost).
+// The draw records of the main window: the seed of each draw, the commitment and public value
+// of a public draw, the record written after every completed draw, the frame that shows a
+// commitment waiting for its draw, and the 抽選記録 window. The main window owns one and has it
+// complete the plan of every draw; the records window reaches the main window through it
+// (RecordsHost).
 class DrawRecording final : public QObject, public RecordsHost {
     Q_OBJECT
 public:
@@ -32,18 +35,20 @@ public:
         SeedSource& seeds, std::string recordsFolder, QObject* parent = nullptr);
     ~DrawRecording() override;
 
-    // "公開値: …", shown under the settings while a public value waits for the next draw.
-    QLabel* publicValueLabel() const { return m_label; }
+    // The frame that shows the commitment waiting for its draw: its number and the public
+    // value once typed. Hidden while none waits. The main window gives it a row of its own.
+    QFrame* commitmentFrame() const { return fraCommitment; }
 
-    // The plan of the next draw from the validated settings and the boxes as the user left
-    // them: a fresh seed (or the public value), and whether a record is kept. Throws
-    // std::system_error when the system gives no seed.
-    DrawPlan planDraw(const DrawSettings& settings, std::shared_ptr<const EntryList> entries, const QString& entryFile);
+    // Completes the plan of the next draw: its source, a fresh seed, or the commitment and the
+    // public value of a public draw, and whether a record is kept. Throws std::system_error
+    // when the system gives no seed.
+    void completePlan(DrawPlan& plan, const QString& entryFile);
 
-    // After a completed draw: writes its record when records are kept, and uses up the public
-    // value it was drawn with. False with err when the record could not be written; the draw
+    // After a completed draw whose results are shown: uses up the commitment and public value
+    // it was drawn with and writes its record when one is kept. Never throws; a record that
+    // cannot be written (running out of memory included) is reported once, and the draw
     // stands all the same.
-    bool drawCompleted(const RecordedDraw& draw, ErrorInfo& err);
+    void drawCompleted(const RecordedDraw& draw);
 
     // Tools ▸ 抽選記録: shows the window, made on first use, in front.
     void openWindow();
@@ -55,9 +60,14 @@ public:
     bool keepRecords() const override { return m_keep; }
     void setKeepRecords(bool keep) override;
     RecordStore& recordStore() override { return m_store; }
-    bool verifyRecord(const QString& recordPath, std::function<void(const VerificationReport&)> done) override;
+    const std::optional<Commitment>& commitment() const override { return m_commitment; }
+    bool setCommitment(const Commitment& commitment, ErrorInfo& err) override;
+    bool clearCommitment(ErrorInfo& err) override;
 
 private:
+    void showCommitment();
+    void reportRecordFailure(const ErrorInfo& why);
+
     MainWindowPort& m_window;
     Platform& m_platform;
     HelpService& m_help;
@@ -65,8 +75,12 @@ private:
     SeedSource& m_seeds;
     RecordStore m_store;
     bool m_keep = true;
+    std::optional<Commitment> m_commitment;
     QString m_publicValue;
-    QLabel* m_label = nullptr;
+    // The user hears once a run that a transferred list was too large to keep a copy of.
+    bool m_toldCopyTooLarge = false;
+    QFrame* fraCommitment = nullptr;
+    QLabel* lblCommitment = nullptr;
     QPointer<FrmRecords> m_recordsWindow;
 };
 

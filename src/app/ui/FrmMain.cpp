@@ -1,7 +1,5 @@
 #include "app/ui/FrmMain.h"
 
-#include "draw/DrawValidation.h"
-#include "records/RecordedDraw.h"
 #include "app/ui/DrawRecording.h"
 #include "common/ui/Commands.h"
 #include "common/ui/EntryListModel.h"
@@ -12,6 +10,7 @@
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/WaitCursor.h"
+#include "draw/DrawPlan.h"
 #include "entries/ui/FileModeCommands.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
@@ -19,6 +18,7 @@
 #include "newstring/ui/FrmNewString.h"
 #include "pickup/ui/PickupRecordTool.h"
 #include "printing/ui/FrmPrint.h"
+#include "records/RecordedDraw.h"
 
 #include <QAction>
 #include <QApplication>
@@ -509,7 +509,8 @@ void FrmMain::createCentralArea()
     top->addWidget(fraMode);
     top->addWidget(fraSet, 1);
     outer->addLayout(top);
-    outer->addWidget(m_recording->publicValueLabel());
+    // A waiting commitment has a row of its own, between the settings and the lists.
+    outer->addWidget(m_recording->commitmentFrame());
 
     // The two lists and the progress frame share one rectangle; one of them shows at a time.
     auto* area = new QGridLayout;
@@ -550,6 +551,11 @@ void FrmMain::createCentralArea()
 QToolButton* FrmMain::toolbarButton(const QString& key) const
 {
     return m_buttons.value(key);
+}
+
+std::shared_ptr<const EntryList> FrmMain::workList() const
+{
+    return m_sagyo->sharedEntries();
 }
 
 bool FrmMain::isFileMode() const
@@ -689,16 +695,16 @@ void FrmMain::runStart()
 {
     if (m_work.isRunning())
         return;
-    const ValidationResult checked = validateDrawSettings({ isFileMode(), chkDaburi->isChecked(),
-        toU32(txtSaisyo->text()), toU32(txtSaidai->text()), toU32(txtTyusen->text()) });
-    if (checked.code != 0) {
-        m_platform.showError(this, QString::fromStdString(checked.message));
+    PlannedDraw planned = planFromBoxes({ isFileMode(), chkDaburi->isChecked(), txtSaisyo->text().toStdString(),
+                                            txtSaidai->text().toStdString(), txtTyusen->text().toStdString() },
+        m_sagyo->sharedEntries());
+    if (planned.validation.code != 0) {
+        m_platform.showError(this, QString::fromStdString(planned.validation.message));
         setCommandState(true);
         return;
     }
-    DrawPlan plan;
     try {
-        plan = m_recording->planDraw(checked.settings, m_sagyo->sharedEntries(), m_entryFile);
+        m_recording->completePlan(planned.plan, m_entryFile);
     } catch (const std::exception& error) {
         // The system gave no seed: no draw at all rather than a predictable one.
         m_runtimeError.setFromException(error);
@@ -709,38 +715,49 @@ void FrmMain::runStart()
 
     setCommandState(false);
     auto draw = std::make_shared<Draw>();
-    draw->run = std::make_unique<RecordedDraw>(std::move(plan), draw->results, m_drawMemoryLimit);
-    // Each run replaces all earlier results.
-    m_kekka->clear();
+    draw->run = std::make_unique<RecordedDraw>(std::move(planned.plan), draw->results, m_drawMemoryLimit);
     fraProgressbar->begin(QStringLiteral("抽選中..."), draw->run->total(), true);
 
     LongWork::Task task;
     task.step = [draw](LongWork::Clock::time_point deadline) { return draw->run->step(deadline); };
     task.progress = [this, draw] { fraProgressbar->setProgress(draw->run->drawn()); };
-    task.finished = [this, draw](bool stopped) {
-        // A stopped run, or one that ran out of memory, leaves no results and no record.
-        const bool failed = draw->run->failed();
-        if (failed)
-            m_runtimeError.set(draw->run->error().number, draw->run->error().description);
-        const bool completed = !stopped && !failed;
-        if (completed) {
-            // A record that cannot be written is reported, but the draw stands.
-            ErrorInfo recordError;
-            if (!m_recording->drawCompleted(*draw->run, recordError))
-                m_runtimeError.set(recordError.number, "抽選記録を書けませんでした: " + recordError.description);
-            m_kekka->change([&draw](ResultList& list) { list = std::move(draw->results); });
-            m_state.drawCompleted();
-        }
-        draw->run.reset();
-        fraProgressbar->end();
-        if (completed)
-            lvwKekka->setFocus();
-        setCommandState(true);
-        refreshStartAvailability();
-        if (m_runtimeError.isPending())
-            myShowRuntimeError(m_platform, this, m_runtimeError);
-    };
+    task.finished = [this, draw](bool stopped) { finishDraw(*draw, stopped); };
     m_work.start(std::move(task));
+}
+
+void FrmMain::finishDraw(Draw& draw, bool stopped)
+{
+    const bool refused = draw.run->refused();
+    // A stopped run, or one that ran out of memory, leaves no results and no record; each run
+    // replaces all earlier results. A public draw refused for its commitment draws nothing and
+    // changes nothing.
+    const bool failed = draw.run->failed();
+    if (failed)
+        m_runtimeError.set(draw.run->error().number, draw.run->error().description);
+    const bool completed = !stopped && !failed && !refused;
+    if (completed) {
+        m_kekka->change([&draw](ResultList& list) { list = std::move(draw.results); });
+        m_state.drawCompleted();
+    } else if (!refused) {
+        m_kekka->clear();
+    }
+    fraProgressbar->end();
+    if (completed)
+        lvwKekka->setFocus();
+    setCommandState(true);
+    refreshStartAvailability();
+    if (m_runtimeError.isPending())
+        myShowRuntimeError(m_platform, this, m_runtimeError);
+    if (refused) {
+        QString text = QStringLiteral("Error:予告と違う設定やエントリーでは、公開値を使う抽選はできません｡");
+        for (const std::string& difference : draw.run->refusal())
+            text += QStringLiteral("\r\n       ") + QString::fromStdString(difference);
+        m_platform.showError(this, text);
+    }
+    // The record is written once the results are shown, so nothing about it can cost the draw.
+    if (completed)
+        m_recording->drawCompleted(*draw.run);
+    draw.run.reset();
 }
 
 void FrmMain::runStop()

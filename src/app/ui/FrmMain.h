@@ -1,11 +1,11 @@
 #pragma once
 
-#include "draw/DrawValidation.h"
 #include "app/MainCommandState.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/WaitCursor.h"
+#include "draw/DrawValidation.h"
 #include "entries/ui/MainWindowPort.h"
 
 #include <QHash>
@@ -69,6 +69,7 @@ public:
     void showMainWindow() override;
     void hideMainWindow() override;
     QString currentEntryFile() const override { return m_entryFile; }
+    std::shared_ptr<const EntryList> workList() const override;
     void beginWorkListRead(const QString& path) override;
     void replaceWorkList(EntryList entries, const QString& source, bool fromFile) override;
     void selectMode(bool fileMode) override;
@@ -99,6 +100,7 @@ private:
     void printResults();
 
     void runStart();
+    void finishDraw(Draw& draw, bool stopped);
     void runStop();
 
     void switchMode(bool fileMode);

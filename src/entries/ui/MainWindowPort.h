@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace kuji {
@@ -45,6 +47,8 @@ public:
     // The file the work list was read from, as an absolute path; empty when the list came
     // from anywhere else (a transfer) or nothing is loaded.
     virtual QString currentEntryFile() const = 0;
+    // The work list as it stands: the entries a file-mode draw would draw from.
+    virtual std::shared_ptr<const EntryList> workList() const = 0;
 
     // A read is starting: the lists are emptied and hidden, the path shows in the first box
     // and the count box is empty until the read ends.

@@ -2,17 +2,24 @@
 
 #include "common/FileHelpers.h"
 #include "common/SafeFileWriter.h"
+#include "common/TextSafety.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
+#include "common/ui/ProgressPanel.h"
+#include "draw/DrawPlan.h"
 #include "entries/ui/MainWindowPort.h"
+#include "records/DrawRecord.h"
+#include "records/DrawVerifier.h"
 #include "records/RecordStore.h"
 #include "records/ui/DrawRecordListModel.h"
+#include "records/ui/FrmCommitment.h"
 #include "records/ui/RecordsHost.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -35,9 +42,35 @@ QPushButton* makeButton(const char* name, const QString& caption, QWidget* paren
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(QString(caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)"))));
+    button->setAccessibleName(QString(caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)|…"))));
     button->setAutoDefault(false);
     return button;
+}
+
+// A record is shown as it is stored, but one the parser refused may hold anything: each of
+// its lines is shown escaped, and a huge file only in part.
+constexpr std::size_t kShownRecordBytes = 4 * 1024 * 1024;
+
+QString shownRecordText(const std::string& bytes, bool readable)
+{
+    const std::string_view head = std::string_view(bytes).substr(0, kShownRecordBytes);
+    QString text;
+    if (readable) {
+        text = QString::fromUtf8(head.data(), static_cast<qsizetype>(head.size()));
+    } else {
+        std::size_t pos = 0;
+        while (pos < head.size()) {
+            const std::size_t lf = head.find('\n', pos);
+            const std::size_t end = lf == std::string_view::npos ? head.size() : lf;
+            text += QString::fromStdString(printableText(head.substr(pos, end - pos))) + QLatin1Char('\n');
+            pos = end + 1;
+        }
+    }
+    if (bytes.size() > kShownRecordBytes)
+        text += QStringLiteral("\n…（%1 バイトのうち最初の %2 バイトだけを表示しています）")
+                    .arg(bytes.size())
+                    .arg(kShownRecordBytes);
+    return text;
 }
 
 } // namespace
@@ -73,7 +106,7 @@ FrmRecords::FrmRecords(
     lvwRecords->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvwRecords->header()->setStretchLastSection(true);
-    lvwRecords->setMinimumSize(em * 70, fontMetrics().height() * 8);
+    lvwRecords->setMinimumSize(em * 90, fontMetrics().height() * 8);
     txtRecord = new QPlainTextEdit(splitter);
     txtRecord->setObjectName(QStringLiteral("txtRecord"));
     txtRecord->setAccessibleName(QStringLiteral("記録の内容"));
@@ -83,7 +116,7 @@ FrmRecords::FrmRecords(
     outer->addWidget(splitter, 1);
 
     auto* commands = new QHBoxLayout;
-    cmdSave = makeButton("cmdSave", QStringLiteral("保存(&S)"), this);
+    cmdSave = makeButton("cmdSave", QStringLiteral("保存(&S)…"), this);
     cmdVerify = makeButton("cmdVerify", QStringLiteral("再現確認(&V)"), this);
     cmdDelete = makeButton("cmdDelete", QStringLiteral("削除(&D)"), this);
     cmdHelp = makeButton("cmdHelp", QStringLiteral("ヘルプ(&H)"), this);
@@ -95,36 +128,14 @@ FrmRecords::FrmRecords(
     commands->addWidget(cmdHelp);
     commands->addWidget(cmdClose);
     outer->addLayout(commands);
-
-    auto* publicBox = new QGroupBox(QStringLiteral("次の抽選の公開値"), this);
-    publicBox->setObjectName(QStringLiteral("fraPublicValue"));
-    auto* publicLayout = new QGridLayout(publicBox);
-    lblPublicValue = new QLabel(QStringLiteral("公開値(&P)"), publicBox);
-    lblPublicValue->setObjectName(QStringLiteral("lblPublicValue"));
-    txtPublicValue = new QLineEdit(publicBox);
-    txtPublicValue->setObjectName(QStringLiteral("txtPublicValue"));
-    txtPublicValue->setAccessibleName(QStringLiteral("公開値"));
-    txtPublicValue->setClearButtonEnabled(true);
-    lblPublicValue->setBuddy(txtPublicValue);
-    lblPublicNote = new QLabel(
-        QStringLiteral(
-            "公開値を入れると、次の抽選1回だけ、結果を決めるシードを公開値・抽選の設定・エントリーから計算します。"
-            "抽選の前に「○月○日の△△の当選番号を公開値にします」と知らせておけば、その値が出るまでは主催者を含め"
-            "誰にも結果が分からず、後から誰でも同じ結果を再現できます。入れないときは、抽選のたびにコンピューターが"
-            "偶然の値を選びます。"),
-        publicBox);
-    lblPublicNote->setObjectName(QStringLiteral("lblPublicNote"));
-    lblPublicNote->setWordWrap(true);
-    publicLayout->addWidget(lblPublicValue, 0, 0);
-    publicLayout->addWidget(txtPublicValue, 0, 1);
-    publicLayout->addWidget(lblPublicNote, 1, 0, 1, 2);
-    publicLayout->setColumnStretch(1, 1);
-    outer->addWidget(publicBox);
+    outer->addWidget(createPublicDrawFrame());
 
     auto* keep = new QHBoxLayout;
-    chkKeepRecords = new QCheckBox(QStringLiteral("抽選のたびに記録を残す(&K)"), this);
+    chkKeepRecords
+        = new QCheckBox(QStringLiteral("抽選のたびに記録を残す(&K)（公開値を使う抽選の記録はいつも残します）"), this);
     chkKeepRecords->setObjectName(QStringLiteral("chkKeepRecords"));
-    chkKeepRecords->setAccessibleName(QStringLiteral("抽選のたびに記録を残す"));
+    chkKeepRecords->setAccessibleName(
+        QStringLiteral("抽選のたびに記録を残す（公開値を使う抽選の記録はいつも残します）"));
     lblFolder = new QLabel(this);
     lblFolder->setObjectName(QStringLiteral("lblFolder"));
     lblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -144,36 +155,101 @@ FrmRecords::FrmRecords(
     connect(cmdDelete, &QPushButton::clicked, this, &FrmRecords::remove);
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help.showTopic(kHelpTopicRecords); });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(txtPublicValue, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (text != m_host.publicValue())
-            m_host.setPublicValue(text);
-    });
     connect(chkKeepRecords, &QCheckBox::toggled, this, [this](bool on) { m_host.setKeepRecords(on); });
     connect(&m_window.longWork(), &LongWork::runningChanged, this, &FrmRecords::applyState);
 
     chkKeepRecords->setChecked(m_host.keepRecords());
-    showPublicValue();
+    showCommitment();
     refresh(true);
     resize(sizeHint());
+}
+
+QWidget* FrmRecords::createPublicDrawFrame()
+{
+    auto* box = new QGroupBox(QStringLiteral("公開抽選"), this);
+    box->setObjectName(QStringLiteral("fraPublicDraw"));
+    auto* layout = new QGridLayout(box);
+    lblCommitment = new QLabel(box);
+    lblCommitment->setObjectName(QStringLiteral("lblCommitment"));
+    lblCommitment->setTextFormat(Qt::PlainText);
+    lblCommitment->setWordWrap(true);
+    lblCommitment->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdCommit = makeButton("cmdCommit", QStringLiteral("公開抽選の予告(&A)…"), box);
+    cmdCommitmentText = makeButton("cmdCommitmentText", QStringLiteral("予告文(&T)…"), box);
+    cmdCancelCommitment = makeButton("cmdCancelCommitment", QStringLiteral("予告の取り消し(&X)"), box);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdCommit);
+    buttons->addWidget(cmdCommitmentText);
+    buttons->addWidget(cmdCancelCommitment);
+    buttons->addStretch(1);
+    lblPublicValue = new QLabel(QStringLiteral("公開値(&P)"), box);
+    lblPublicValue->setObjectName(QStringLiteral("lblPublicValue"));
+    txtPublicValue = new QLineEdit(box);
+    txtPublicValue->setObjectName(QStringLiteral("txtPublicValue"));
+    txtPublicValue->setAccessibleName(QStringLiteral("公開値"));
+    txtPublicValue->setClearButtonEnabled(true);
+    lblPublicValue->setBuddy(txtPublicValue);
+    lblPublicNote = new QLabel(
+        QStringLiteral(
+            "公開値を使う抽選は、まず「公開抽選の予告」でモード・設定・エントリーと、使う公開値（どこで、いつ、"
+            "どんな書き方で発表される値か）を決めて予告文を公開します。公開値が発表されたらここに入力し、予告どおりの"
+            "設定で［開始］します。結果は公開値と予告から計算されるので、公開値が出るまでは主催者を含めだれにも分からず"
+            "、"
+            "後からだれでも同じ結果を確かめられます。名簿に全員が入っていることは、予告を公開したときの主催者の約束です"
+            "。"),
+        box);
+    lblPublicNote->setObjectName(QStringLiteral("lblPublicNote"));
+    lblPublicNote->setWordWrap(true);
+    layout->addWidget(lblCommitment, 0, 0, 1, 2);
+    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->addWidget(lblPublicValue, 2, 0);
+    layout->addWidget(txtPublicValue, 2, 1);
+    layout->addWidget(lblPublicNote, 3, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
+
+    connect(cmdCommit, &QPushButton::clicked, this, &FrmRecords::commit);
+    connect(cmdCommitmentText, &QPushButton::clicked, this, &FrmRecords::showCommitmentText);
+    connect(cmdCancelCommitment, &QPushButton::clicked, this, &FrmRecords::cancelCommitment);
+    connect(txtPublicValue, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != m_host.publicValue())
+            m_host.setPublicValue(text);
+    });
+    return box;
 }
 
 void FrmRecords::refresh(bool selectNewest)
 {
     const QString chosen = selectedPath();
     m_model->reload(m_host.recordStore());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        lvwRecords->setFirstColumnSpanned(row, {}, m_model->isNote(row));
     for (int column = 0; column < DrawRecordListModel::FirstResultsColumn; ++column)
         lvwRecords->resizeColumnToContents(column);
-    const int row = selectNewest || chosen.isEmpty() ? 0 : std::max(0, m_model->rowOf(chosen));
-    if (m_model->rowCount() > 0)
+    int row = selectNewest || chosen.isEmpty() ? -1 : m_model->rowOf(chosen);
+    for (int r = 0; row < 0 && r < m_model->rowCount(); ++r)
+        if (!m_model->isNote(r))
+            row = r;
+    if (row >= 0)
         lvwRecords->setCurrentIndex(m_model->index(row, 0));
     showSelected();
     applyState();
 }
 
-void FrmRecords::showPublicValue()
+void FrmRecords::showCommitment()
 {
+    const std::optional<Commitment>& commitment = m_host.commitment();
+    if (commitment) {
+        lblCommitment->setText(QStringLiteral("予告番号: ")
+            + QString::fromStdString(formatCommitmentNumber(commitmentNumber(*commitment)))
+            + QStringLiteral("\n予告の日時: ") + QString::fromStdString(printableText(commitment->dateTime))
+            + QStringLiteral("\n公開値の説明: ") + QString::fromStdString(printableText(commitment->description)));
+    } else {
+        lblCommitment->setText(QStringLiteral("予告はありません。公開値を使う抽選には、先に予告が要ります。"));
+    }
+    lblCommitment->setAccessibleName(lblCommitment->text());
     if (txtPublicValue->text() != m_host.publicValue())
         txtPublicValue->setText(m_host.publicValue());
+    applyState();
 }
 
 QString FrmRecords::selectedPath() const
@@ -195,27 +271,34 @@ void FrmRecords::showSelected()
         txtRecord->setPlainText(QStringLiteral("記録を読めません: ") + QString::fromStdString(err.description));
         return;
     }
-    txtRecord->setPlainText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const RecordSummary* summary = m_model->summaryAt(lvwRecords->currentIndex().row());
+    txtRecord->setPlainText(shownRecordText(bytes, summary && summary->readable));
 }
 
 void FrmRecords::applyState()
 {
     // The main window's long work (a draw, a read, a check) takes the runner that 再現確認
     // needs; meanwhile nothing here changes the records or the next draw.
-    const bool busy = m_verifying || m_window.longWork().isRunning();
+    const bool busy = m_working || m_window.longWork().isRunning();
     const bool chosen = !selectedPath().isEmpty();
+    const bool committed = m_host.commitment().has_value();
     cmdSave->setEnabled(!busy && chosen);
     cmdVerify->setEnabled(!busy && chosen);
     cmdDelete->setEnabled(!busy && chosen);
-    txtPublicValue->setEnabled(!busy);
+    cmdCommit->setEnabled(!busy);
+    cmdCommitmentText->setEnabled(!busy && committed);
+    cmdCancelCommitment->setEnabled(!busy && committed);
+    // A public value belongs to a commitment: none can be typed without one.
+    txtPublicValue->setEnabled(!busy && committed);
+    lblPublicValue->setEnabled(committed);
     chkKeepRecords->setEnabled(!busy);
-    lvwRecords->setEnabled(!m_verifying);
+    lvwRecords->setEnabled(!m_working);
 }
 
 void FrmRecords::closeEvent(QCloseEvent* event)
 {
-    // A check in progress reports to this window: it stays until the check ends.
-    if (m_verifying) {
+    // Work in progress reports to this window: it stays until the work ends.
+    if (m_working) {
         m_platform.beep();
         event->ignore();
         return;
@@ -223,13 +306,67 @@ void FrmRecords::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// The record is saved byte for byte, with its entries copy beside it under the same name, so
-// the saved pair can be checked anywhere.
+bool FrmRecords::ask(const QString& text)
+{
+    return m_platform.showMessage(this,
+               { text, QStringLiteral("くじ丸"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::No })
+        == QMessageBox::Yes;
+}
+
+void FrmRecords::reportWriteError(const std::string& text)
+{
+    m_platform.showMessage(this,
+        { QString::fromStdString(text), QStringLiteral("くじ丸"), QMessageBox::Warning, QMessageBox::Ok,
+            QMessageBox::Ok });
+}
+
+// 保存 offers a copy for publication: the entry file's place cut to its name, and the entries
+// copy beside it only when asked for. The record's own file is never changed.
 void FrmRecords::save()
 {
     const QString source = selectedPath();
     if (source.isEmpty())
         return;
+    const std::string sourcePath = source.toStdString();
+    std::string record;
+    ErrorInfo err;
+    if (!readFileBytes(sourcePath, record, err))
+        return reportWriteError(formatWriteErrorText(err));
+    DrawRecord parsed;
+    std::string problem;
+    const bool readable = parseDrawRecord(record, parsed, problem, 0);
+    std::string copyPath = RecordStore::legacyCopyPath(sourcePath);
+    if (!myFileExists(copyPath))
+        copyPath = readable && parsed.entriesCopy == EntriesCopyState::Kept
+            ? RecordStore::sharedCopyPath(sourcePath, parsed.workList)
+            : std::string();
+    if (!myFileExists(copyPath))
+        copyPath.clear();
+
+    QDialog options(this);
+    options.setObjectName(QStringLiteral("frmRecordSave"));
+    options.setWindowTitle(QStringLiteral("抽選記録の保存"));
+    auto* layout = new QVBoxLayout(&options);
+    auto* chkNameOnly = new QCheckBox(QStringLiteral("ファイルの場所を名前だけにする(&N)（公開用）"), &options);
+    chkNameOnly->setObjectName(QStringLiteral("chkNameOnly"));
+    chkNameOnly->setAccessibleName(QStringLiteral("ファイルの場所を名前だけにする（公開用）"));
+    chkNameOnly->setChecked(true);
+    chkNameOnly->setEnabled(readable && parsed.sourceIsFile);
+    auto* chkWithEntries
+        = new QCheckBox(QStringLiteral("エントリーの写しも保存する(&E)（名簿のすべての列が入ります）"), &options);
+    chkWithEntries->setObjectName(QStringLiteral("chkWithEntries"));
+    chkWithEntries->setAccessibleName(QStringLiteral("エントリーの写しも保存する（名簿のすべての列が入ります）"));
+    chkWithEntries->setEnabled(!copyPath.empty());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &options);
+    layout->addWidget(chkNameOnly);
+    layout->addWidget(chkWithEntries);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &options, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &options, &QDialog::reject);
+    if (m_platform.execModal(options) != QDialog::Accepted)
+        return;
+
     FileDialogRequest request;
     request.caption = QStringLiteral("名前を付けて保存");
     request.folder = QDir::homePath();
@@ -239,36 +376,56 @@ void FrmRecords::save()
     const QString target = m_platform.getSaveFileName(this, request);
     if (target.isEmpty())
         return;
-
-    ErrorInfo err;
-    std::string bytes;
-    bool saved = readFileBytes(source.toStdString(), bytes, err) && writeFileSafely(target.toStdString(), bytes, err);
-    const std::string copy = RecordStore::entriesCopyPath(source.toStdString());
-    if (saved && myFileExists(copy)) {
-        saved = readFileBytes(copy, bytes, err)
-            && writeFileSafely(RecordStore::entriesCopyPath(target.toStdString()), bytes, err);
+    if (chkNameOnly->isEnabled() && chkNameOnly->isChecked())
+        record = withFileNameOnly(record);
+    bool saved = writeFileSafely(target.toStdString(), record, err);
+    if (saved && chkWithEntries->isEnabled() && chkWithEntries->isChecked()) {
+        std::string copy;
+        saved = readFileBytes(copyPath, copy, err)
+            && writeFileSafely(RecordStore::legacyCopyPath(target.toStdString()), copy, err);
     }
-    if (!saved) {
-        m_platform.showMessage(this,
-            { QString::fromStdString(formatWriteErrorText(err)), QStringLiteral("くじ丸"), QMessageBox::Warning,
-                QMessageBox::Ok, QMessageBox::Ok });
-    }
+    if (!saved)
+        reportWriteError(formatWriteErrorText(err));
 }
 
 void FrmRecords::verify()
 {
     const QString path = selectedPath();
-    if (path.isEmpty())
+    if (path.isEmpty() || m_window.longWork().isRunning())
         return;
-    m_verifying = true;
-    applyState();
-    const bool started = m_host.verifyRecord(path, [this](const VerificationReport& report) {
-        m_verifying = false;
+    auto verifier = std::make_shared<DrawVerifier>(path.toStdString());
+    if (verifier->entriesMissing()) {
+        // Neither a copy nor a usable file the record names: the user may know where it went.
+        FileDialogRequest request;
+        request.caption = QStringLiteral("抽選に使ったファイルを選んでください");
+        request.folder = QFileInfo(QString::fromStdString(verifier->recordedSource())).absolutePath();
+        request.filter = QStringLiteral("すべてのファイル (*)");
+        const QString chosen = m_platform.getOpenFileName(this, request);
+        if (chosen.isEmpty())
+            return;
+        verifier = std::make_shared<DrawVerifier>(path.toStdString(), chosen.toStdString());
+    }
+    m_working = true;
+    m_window.setCommandState(false);
+    ProgressPanel& progress = m_window.progressPanel();
+    progress.begin(QStringLiteral("再現確認中..."), verifier->total(), true);
+    LongWork::Task task;
+    task.step = [verifier](LongWork::Clock::time_point deadline) { return verifier->step(deadline); };
+    task.progress = [&progress, verifier] { progress.setProgress(verifier->drawn()); };
+    task.finished = [this, verifier](bool stopped) {
+        m_window.progressPanel().end();
+        m_window.setCommandState(true);
+        m_window.refreshStartAvailability();
+        m_working = false;
         applyState();
+        VerificationReport report = verifier->report();
+        if (stopped) {
+            report = {};
+            report.lines.push_back("再現確認を途中で止めました。");
+        }
         reportVerification(report);
-    });
-    if (!started)
-        m_verifying = false;
+    };
+    m_window.longWork().start(std::move(task));
     applyState();
 }
 
@@ -286,23 +443,98 @@ void FrmRecords::remove()
     const QString path = selectedPath();
     if (path.isEmpty())
         return;
-    const auto answer = m_platform.showMessage(this,
-        { QStringLiteral("選んだ抽選記録を削除します。よろしいですか？"), QStringLiteral("くじ丸"),
-            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No });
-    if (answer != QMessageBox::Yes)
+    if (!ask(QStringLiteral("選んだ抽選記録を削除します。よろしいですか？\n"
+                            "削除した記録は、記録の通し番号の抜けとして一覧に残ります。")))
         return;
     ErrorInfo err;
-    if (!m_host.recordStore().remove(path.toStdString(), err)) {
-        m_platform.showMessage(this,
-            { QString::fromStdString(formatWriteErrorText(err)), QStringLiteral("くじ丸"), QMessageBox::Warning,
-                QMessageBox::Ok, QMessageBox::Ok });
-    }
+    if (!m_host.recordStore().remove(path.toStdString(), err))
+        reportWriteError(formatWriteErrorText(err));
     const int row = lvwRecords->currentIndex().row();
-    m_model->reload(m_host.recordStore());
-    if (m_model->rowCount() > 0)
-        lvwRecords->setCurrentIndex(m_model->index(std::min(row, m_model->rowCount() - 1), 0));
+    refresh();
+    if (m_model->rowCount() > 0 && selectedPath().isEmpty()) {
+        const int near = std::min(row, m_model->rowCount() - 1);
+        lvwRecords->setCurrentIndex(m_model->index(near, 0));
+    }
     showSelected();
     applyState();
+}
+
+// 公開抽選の予告: fixes the mode, the settings and the work list as they stand now.
+void FrmRecords::commit()
+{
+    if (m_window.longWork().isRunning())
+        return;
+    if (m_host.commitment()
+        && !ask(QStringLiteral("いまの予告を取り消して、新しい予告を作りますか？\n"
+                               "公開済みの予告を取り消すと、その予告での抽選はできなくなります。")))
+        return;
+    const MainWindowPort::DrawBoxes boxes = m_window.drawBoxes();
+    const bool fileMode = m_window.isFileMode();
+    PlannedDraw planned = planFromBoxes({ fileMode, boxes.noDuplicates, boxes.first.toStdString(),
+                                            boxes.second.toStdString(), boxes.count.toStdString() },
+        m_window.workList());
+    if (planned.validation.code != 0) {
+        m_platform.showError(this, QString::fromStdString(planned.validation.message));
+        return;
+    }
+    // The work list's digest takes a moment for a long list: the main window's progress shows it.
+    auto plan = std::make_shared<DrawPlan>(std::move(planned.plan));
+    auto hasher = std::make_shared<WorkListHasher>(fileMode ? plan->entries : nullptr);
+    m_working = true;
+    m_window.setCommandState(false);
+    m_window.progressPanel().begin(QStringLiteral("予告の準備中..."), 0, true);
+    LongWork::Task task;
+    task.step = [hasher](LongWork::Clock::time_point deadline) { return hasher->step(deadline); };
+    task.finished = [this, plan, hasher, fileMode](bool stopped) {
+        m_window.progressPanel().end();
+        m_window.setCommandState(true);
+        m_window.refreshStartAvailability();
+        m_working = false;
+        applyState();
+        if (stopped)
+            return;
+        const std::uint64_t entries = fileMode && plan->entries ? plan->entries->size() : 0;
+        Commitment draft;
+        draft.settings = plan->canonical(entries);
+        draft.entryCount = entries;
+        draft.workList = hasher->digest();
+        FrmCommitment dialog(
+            m_platform, draft,
+            [this](Commitment& made) {
+                made.dateTime = currentDateTimeText();
+                ErrorInfo err;
+                if (!m_host.setCommitment(made, err)) {
+                    reportWriteError(formatWriteErrorText(err));
+                    return false;
+                }
+                showCommitment();
+                return true;
+            },
+            this);
+        m_platform.execModal(dialog);
+    };
+    m_window.longWork().start(std::move(task));
+    applyState();
+}
+
+void FrmRecords::showCommitmentText()
+{
+    if (!m_host.commitment())
+        return;
+    FrmCommitment dialog(m_platform, *m_host.commitment(), this);
+    m_platform.execModal(dialog);
+}
+
+void FrmRecords::cancelCommitment()
+{
+    if (!m_host.commitment()
+        || !ask(QStringLiteral("予告を取り消します。よろしいですか？\n"
+                               "公開済みの予告を取り消すと、その予告での抽選はできなくなります。")))
+        return;
+    ErrorInfo err;
+    if (!m_host.clearCommitment(err))
+        reportWriteError(formatWriteErrorText(err));
+    showCommitment();
 }
 
 } // namespace kuji

@@ -18,10 +18,12 @@ class DrawRecordListModel;
 class RecordsHost;
 struct VerificationReport;
 
-// The 抽選記録 window: the records of past draws, newest first, the chosen record's full
-// text, and its commands (保存, 再現確認, 削除); the public value for the next draw with what
-// it is for; and the option to stop keeping records. Modeless and owned by the main window,
-// which it reaches only through MainWindowPort and RecordsHost.
+// The 抽選記録 window: the records of past draws, newest first, with notes where the chain of
+// records is broken and a mark on every record --verify would refuse; the chosen record's full
+// text and its commands (保存, 再現確認, 削除); the public draw: its commitment (予告), made here
+// and published before the public value exists, and the public value once it is known; and
+// the option to stop keeping records. Modeless and owned by the main window, which it reaches
+// only through MainWindowPort and RecordsHost.
 class FrmRecords final : public QWidget {
     Q_OBJECT
 public:
@@ -31,8 +33,8 @@ public:
     // Reads the folder afresh, keeping the chosen record chosen when it is still there (or
     // choosing the newest, after a draw added one).
     void refresh(bool selectNewest = false);
-    // Shows the public value the host holds (after a draw used it up).
-    void showPublicValue();
+    // Shows the commitment and public value the host holds (after a draw used them up).
+    void showCommitment();
     // The record file chosen in the list, or empty.
     QString selectedPath() const;
 
@@ -40,6 +42,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* createPublicDrawFrame();
     // The one place that sets the busy or idle state of the window's commands.
     void applyState();
     void showSelected();
@@ -47,13 +50,18 @@ private:
     void verify();
     void remove();
     void reportVerification(const VerificationReport& report);
+    void commit();
+    void showCommitmentText();
+    void cancelCommitment();
+    bool ask(const QString& text);
+    void reportWriteError(const std::string& text);
 
     MainWindowPort& m_window;
     RecordsHost& m_host;
     Platform& m_platform;
     HelpService& m_help;
     DrawRecordListModel* m_model = nullptr;
-    bool m_verifying = false;
+    bool m_working = false; // a check or the preparation of a commitment runs
 
     QTreeView* lvwRecords = nullptr;
     QPlainTextEdit* txtRecord = nullptr;
@@ -62,6 +70,10 @@ private:
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdClose = nullptr;
+    QLabel* lblCommitment = nullptr;
+    QPushButton* cmdCommit = nullptr;
+    QPushButton* cmdCommitmentText = nullptr;
+    QPushButton* cmdCancelCommitment = nullptr;
     QLabel* lblPublicValue = nullptr;
     QLineEdit* txtPublicValue = nullptr;
     QLabel* lblPublicNote = nullptr;

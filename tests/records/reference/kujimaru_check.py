@@ -1,0 +1,215 @@
+#!/usr/bin/env python3
+"""An independent check of くじ丸 draw records, written from the help page 抽選記録と再現確認
+(help/records.html) alone: it re-runs a record's draw and compares the results.
+
+    kujimaru_check.py RECORD [ENTRIES]
+
+ENTRIES is an entries copy or a UTF-8 entry file (a .csv file joins lines inside double
+quotes). Prints the seed and the first values, then "一致" and exits 0 when the draw comes out
+as recorded, or "不一致" and exits 1.
+"""
+import hashlib
+import sys
+import unicodedata
+
+MASK = (1 << 64) - 1
+# Unicode's White_Space characters, which a public value loses after NFKC.
+WHITE_SPACE = set("\t\n\v\f\r \x85\xa0\u1680\u2028\u2029\u202f\u205f\u3000") | {chr(c) for c in range(0x2000, 0x200B)}
+
+
+def lp(data: bytes) -> bytes:
+    return len(data).to_bytes(8, "little") + data
+
+
+def sha(*fields: bytes) -> bytes:
+    return hashlib.sha256(b"".join(lp(f) for f in fields)).digest()
+
+
+def unescape(text: str) -> bytes:
+    out = bytearray()
+    raw = text.encode("utf-8")
+    i = 0
+    while i < len(raw):
+        c = raw[i]
+        if c != 0x5C:
+            out.append(c)
+            i += 1
+            continue
+        nxt = raw[i + 1:i + 2]
+        if nxt == b"\\":
+            out.append(0x5C)
+            i += 2
+        elif nxt == b"n":
+            out.append(0x0A)
+            i += 2
+        elif nxt == b"r":
+            out.append(0x0D)
+            i += 2
+        elif nxt == b"x":
+            out.append(int(raw[i + 2:i + 4], 16))
+            i += 4
+        else:
+            raise ValueError("bad escape")
+    return bytes(out)
+
+
+class Xoshiro:
+    def __init__(self, seed: bytes):
+        d = hashlib.sha256(seed).digest()
+        self.s = [int.from_bytes(d[8 * k:8 * k + 8], "little") for k in range(4)]
+        if not any(self.s):
+            self.s[0] = 1
+
+    @staticmethod
+    def rotl(x, k):
+        return ((x << k) | (x >> (64 - k))) & MASK
+
+    def next(self):
+        s = self.s
+        result = (self.rotl((s[1] * 5) & MASK, 7) * 9) & MASK
+        t = (s[1] << 17) & MASK
+        s[2] ^= s[0]
+        s[3] ^= s[1]
+        s[1] ^= s[2]
+        s[0] ^= s[3]
+        s[2] ^= t
+        s[3] = self.rotl(s[3], 45)
+        return result
+
+    def below(self, n):
+        m = self.next() * n
+        low = m & MASK
+        if low < n:
+            t = ((1 << 64) - n) % n
+            while low < t:
+                m = self.next() * n
+                low = m & MASK
+        return m >> 64
+
+
+def read_record(path):
+    lines = open(path, "rb").read().decode("utf-8").lstrip("\ufeff").replace("\r\n", "\n").split("\n")
+    fields = {}
+    i = 1
+    while lines[i] != "結果:":
+        name, _, value = lines[i].partition(": ")
+        fields[name] = value
+        i += 1
+    fmt = int(fields["記録の形式"])
+    rows = []
+    for line in lines[i + 1:]:
+        if line == "記録の終わり" or line.startswith("ほか "):
+            break
+        text = line[10:]
+        rows.append(unescape(text).decode("utf-8") if fmt >= 2 else text)
+    return fields, rows
+
+
+def read_entries(path):
+    data = open(path, "rb").read()
+    if data.startswith("くじ丸 エントリーの写し\n".encode("utf-8")):
+        lines = data.split(b"\n")
+        count = int(lines[2].decode("utf-8").split(": ")[1])
+        if lines[1] == "記録の形式: 2".encode("utf-8"):
+            return [unescape(l.decode("utf-8")) for l in lines[4:4 + count]]
+        raise ValueError("format 1 copies are not read here")
+    if data.startswith(b"\xef\xbb\xbf"):
+        data = data[3:]
+    physical = data.split(b"\r\n") if b"\r\n" in data else data.split(b"\n")
+    if physical and physical[-1] == b"":
+        physical.pop()
+    if not path.lower().endswith(".csv"):
+        return physical
+    entries, current = [], None
+    for line in physical:
+        current = line if current is None else current + b"\r\n" + line
+        if current.count(b'"') % 2 == 0:
+            entries.append(current)
+            current = None
+    if current is not None:
+        entries.append(current)
+    return entries
+
+
+def display(text: str) -> str:
+    out, chars, i = [], 0, 0
+    while i < len(text):
+        c = text[i]
+        brk = c in "\r\n"
+        if chars + (3 if brk else 1) > 1000:
+            out.append("…")
+            break
+        if brk:
+            i += 2 if text[i:i + 2] == "\r\n" else 1
+            out.append(" ↵ ")
+            chars += 3
+            continue
+        out.append(c)
+        chars += 1
+        i += 1
+    return "".join(out)
+
+
+def main(argv):
+    fields, shown = read_record(argv[1])
+    file_mode = fields["モード"] == "読込抽選モード"
+    no_dup = fields["ダブり無し"] == "あり"
+    algorithm = fields["アルゴリズム"]
+    entries = read_entries(argv[2]) if file_mode else []
+    w = hashlib.sha256(b"".join(lp(e) for e in entries)).digest()
+    count_text = fields["抽選数"]
+    counts = [int(c) for c in count_text.split("-")]
+    mode = b"Yomikomi" if file_mode else b"Number"
+    minimum_typed = "" if file_mode else fields["最小値"]
+    minimum = 0 if file_mode else int(minimum_typed)
+    maximum = len(entries) if file_mode else int(fields["最大値"])
+    if "公開値" in fields and algorithm == "v1":
+        p = unescape(fields["公開値"])
+        seed = sha("くじ丸 v1".encode(), p, mode, b"1" if no_dup else b"0", minimum_typed.encode(),
+                   fields["登録数" if file_mode else "最大値"].encode(), count_text.encode(), w)
+    elif "公開値" in fields:
+        canonical = [mode, b"1" if no_dup else b"0", b"" if file_mode else str(minimum).encode(),
+                     str(maximum).encode(), "-".join(str(c) for c in counts).encode()]
+        commitment = sha("くじ丸 予告 v2".encode(), *canonical, str(len(entries) if file_mode else 0).encode(), w,
+                         unescape(fields["公開値の説明"]), unescape(fields["予告の日時"]))
+        print("予告番号:", " ".join(commitment.hex()[i:i + 4] for i in range(0, 64, 4)))
+        value = unescape(fields["公開値"]).decode("utf-8")
+        normal = "".join(ch for ch in unicodedata.normalize("NFKC", value) if ch not in WHITE_SPACE)
+        seed = sha("くじ丸 v2".encode(), *canonical, w, commitment, normal.encode())
+    else:
+        seed = bytes.fromhex(fields["シード"])
+    print("シード:", seed.hex())
+
+    rng = Xoshiro(seed)
+    size = len(entries) if file_mode else maximum - minimum + 1
+    rows = []
+    perm, taken = {}, 0
+    for k, n in enumerate(counts):
+        if len(counts) >= 2:
+            if k > 0:
+                rows.append("")
+            rows.append("【%d回目の抽選結果：%d件】" % (k + 1, n))
+        for _ in range(n):
+            if no_dup:
+                r = taken + rng.below(size - taken)
+                picked = perm.get(r, r)
+                perm[r] = perm.get(taken, taken)
+                taken += 1
+            else:
+                picked = rng.below(size)
+            if file_mode:
+                rows.append(entries[picked].decode("utf-8"))
+            else:
+                value = str(minimum + picked)
+                missing = len(minimum_typed) - len(value)
+                rows.append("0" * missing + value if 1 <= missing <= 8 else value)
+    digest = hashlib.sha256(b"".join(lp(r.encode("utf-8")) for r in rows)).hexdigest()
+    print("最初の値:", " / ".join(r for r in rows[:6] if r and not r.startswith("【")))
+    same = (digest == fields["結果のSHA-256"] and seed.hex() == fields["シード"]
+            and [display(r) for r in rows[:len(shown)]] == shown and len(rows) == int(fields["結果の件数"]))
+    print("一致" if same else "不一致")
+    return 0 if same else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
