@@ -162,7 +162,7 @@ bool EntriesCopy::parse(std::string_view text, EntryList& entries, std::string& 
     if (const auto spot = findUnsafeText(text, format1))
         return refuse(entries, problem,
             "エントリーの写しの " + std::to_string(lineOfOffset(text, spot->offset)) + " 行目に" + spot->cause
-                + "があります。");
+                + " があります。");
     std::string_view countText;
     std::string_view digestText;
     std::uint64_t count = 0;
