@@ -511,6 +511,7 @@ void FrmMain::createCentralArea()
     outer->addLayout(top);
     // A waiting commitment has a row of its own, between the settings and the lists.
     outer->addWidget(m_recording->commitmentFrame());
+    m_recording->commitmentFrame()->installEventFilter(this);
 
     // The two lists and the progress frame share one rectangle; one of them shows at a time.
     auto* area = new QGridLayout;
@@ -620,6 +621,10 @@ void FrmMain::closeEvent(QCloseEvent* event)
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // The commitment's row comes and goes: the window keeps room for every row it shows.
+    if (watched == m_recording->commitmentFrame()
+        && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        updateMinimumSize();
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (!typed.isEmpty()) {
