@@ -40,6 +40,17 @@ public:
     std::string_view textView(std::size_t row, std::string& scratch) const;
     // The row as a list shows it (see listDisplayText), made without copying a long entry.
     std::string displayText(std::size_t row) const;
+    // What a drawn row drew: the offset from the minimum (number mode) or the 0-based entry
+    // index (file mode); false for a round header or an empty row.
+    bool drawnIndex(std::size_t row, std::uint32_t& index) const
+    {
+        const std::uint32_t item = m_rows[row].item;
+        index = item & ~kKindMask;
+        return (item & kKindMask) == kNumber;
+    }
+    // The minimum the numbers of the rows count from.
+    std::int64_t minimum() const { return m_minimum; }
+    bool holdsEntries() const { return m_entries != nullptr; }
 
     // Each append keys the row with the number of rows the list held before it.
     void appendNumber(std::uint32_t offsetFromMinimum) { append(kNumber | offsetFromMinimum); }

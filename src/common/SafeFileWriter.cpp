@@ -203,11 +203,11 @@ bool SafeFileStream::write(std::string_view bytes, ErrorInfo& err)
     return true;
 }
 
-bool SafeFileStream::commit(ErrorInfo& err)
+bool SafeFileStream::commit(ErrorInfo& err, bool durable)
 {
     if (m_fd < 0)
         return fail(err, EBADF);
-    int error = ::fsync(m_fd) != 0 ? errno : 0;
+    int error = durable && ::fsync(m_fd) != 0 ? errno : 0;
     if (::close(m_fd) != 0 && error == 0)
         error = errno;
     m_fd = -1;
@@ -234,6 +234,8 @@ bool SafeFileStream::commit(ErrorInfo& err)
         return fail(err, error);
     }
     m_temp.clear();
+    if (!durable)
+        return true;
     // Make the rename itself last; the new file is complete either way.
     const int dir = ::open(folderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

@@ -36,7 +36,8 @@ public:
 
     bool open(const std::string& path, ErrorInfo& err, unsigned newFileMode = 0666);
     bool write(std::string_view bytes, ErrorInfo& err);
-    bool commit(ErrorInfo& err);
+    // durable false skips flushing to the disk, for a file that can be made again.
+    bool commit(ErrorInfo& err, bool durable = true);
     void abort();
     bool isOpen() const { return m_fd >= 0; }
 

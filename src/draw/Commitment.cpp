@@ -72,9 +72,9 @@ std::vector<std::string> commitmentDifferences(
         lines.push_back(difference("ダブり無し", yesNo(was.noDuplicates), yesNo(now.noDuplicates)));
     if (!now.fileMode && was.minimum != now.minimum)
         lines.push_back(difference("最小値", std::to_string(was.minimum), std::to_string(now.minimum)));
-    if (was.maximum != now.maximum)
-        lines.push_back(
-            difference(now.fileMode ? "登録数" : "最大値", std::to_string(was.maximum), std::to_string(now.maximum)));
+    // In file mode the maximum is the number of entries, which the entries' line names.
+    if (!now.fileMode && was.maximum != now.maximum)
+        lines.push_back(difference("最大値", std::to_string(was.maximum), std::to_string(now.maximum)));
     if (was.counts != now.counts)
         lines.push_back(difference("抽選数", was.countsText(), now.countsText()));
     if (now.fileMode) {

@@ -57,7 +57,7 @@
 //    headers and empty rows included, each row's full text.
 //
 // Draw algorithm v2: v1 with canonical inputs, so that nothing but what decides the values
-// goes into the seed. Steps 2 to 7 are those of v1; only the seed of a public draw differs.
+// goes into the seed or the results digest. Steps 2 to 6 are those of v1; steps 1 and 7 differ.
 // 1. The seed is 32 bytes.
 //    - Without a public value: 32 bytes from the operating system, as in v1.
 //    - With a public value: a public draw needs a commitment (予告, draw/Commitment.h) made
@@ -74,6 +74,10 @@
 //        character removed (draw/PublicValue.h).
 //    Zero padding is display only: "01" and "1" draw the same values, and only the writing
 //    of the results differs (step 6).
+// 7. The results digest is SHA-256 of the drawn values in draw order, each as an unsigned
+//    32-bit little-endian number: in number mode the value itself (not its padded writing),
+//    in file mode the 1-based number of the entry in the work list. Round headers and the
+//    empty rows between rounds are not hashed: the counts fix where they stand.
 namespace kuji {
 
 inline constexpr std::string_view kAlgorithmV1 = "v1";

@@ -287,6 +287,19 @@ void RecordedResults::add(std::string_view text)
     ++m_count;
 }
 
+void RecordedResults::add(std::string_view text, std::optional<std::uint32_t> drawn)
+{
+    if (drawn) {
+        const std::uint32_t value = *drawn;
+        const char bytes[4] = { static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
+            static_cast<char>((value >> 16) & 0xFF), static_cast<char>(value >> 24) };
+        m_hash.update(std::string_view(bytes, sizeof bytes));
+    }
+    if (m_count < kShownResults)
+        m_shown.push_back(listDisplayText(text));
+    ++m_count;
+}
+
 std::string withFileNameOnly(std::string_view recordText)
 {
     std::string marker(1, '\n');
@@ -563,7 +576,8 @@ bool parseDrawRecord(std::string_view text, DrawRecord& record, std::string& pro
         return false;
     }
     if (line != kEndLine) {
-        const bool looksLikeRow = line.size() >= 9 && line.substr(0, 9).find_first_not_of("0123456789") == std::string_view::npos
+        const bool looksLikeRow = line.size() >= 9
+            && line.substr(0, 9).find_first_not_of("0123456789") == std::string_view::npos
             && (line.size() == 9 || line[9] == ' ');
         problem = looksLikeRow ? lineText(lines.number()) + "は、「結果の件数」の " + std::to_string(r.resultCount)
                 + " 件より多い結果の行です。"

@@ -20,8 +20,19 @@ class RecordedResults {
 public:
     static constexpr std::size_t kShownResults = 10000;
 
-    // Adds the next row in draw order.
+    // Adds the next row in draw order; v1 hashes its text.
     void add(std::string_view text);
+    // Adds the next row in draw order; v2 hashes what a drawn row drew (drawn is the value, or
+    // the 1-based entry number) and nothing for a header or an empty row. text is needed only
+    // while wantsText().
+    void add(std::string_view text, std::optional<std::uint32_t> drawn);
+    bool wantsText() const { return m_count < kShownResults; }
+    // Adds rows past the shown ones at once (v2): bytes holds what they drew, four bytes each.
+    void addUnshown(std::string_view bytes, std::uint64_t rows)
+    {
+        m_hash.update(bytes);
+        m_count += rows;
+    }
     std::uint64_t count() const { return m_count; }
     // The first rows as a list shows them: line breaks as "↵", cut after 1,000 characters.
     const std::vector<std::string>& shown() const { return m_shown; }

@@ -232,10 +232,11 @@ void RecordStore::writeChainEnd(const ChainEnd& end) const
 {
     const std::string text = std::string(kChainTitle) + "\n通し番号: " + std::to_string(end.sequence)
         + "\nSHA-256: " + toHex(end.digest) + "\n";
+    // Not flushed to the disk: should it be lost, the newest record tells the same.
     SafeFileStream stream;
     ErrorInfo err;
     if (stream.open(m_folder + "/" + std::string(kChainFile), err, 0600) && stream.write(text, err))
-        stream.commit(err);
+        stream.commit(err, false);
 }
 
 bool RecordStore::add(DrawRecord& record, std::shared_ptr<const EntryList> copyEntries, Added& added, ErrorInfo& err)
@@ -315,7 +316,8 @@ void RecordStore::prune(const std::string& keep) const
     }
     std::size_t count = entries.size();
     ErrorInfo ignored;
-    for (std::size_t i = 0; i < entries.size() && count > 1 && (count > m_limits.records || total > m_limits.bytes); ++i) {
+    for (std::size_t i = 0; i < entries.size() && count > 1 && (count > m_limits.records || total > m_limits.bytes);
+         ++i) {
         const Entry& e = entries[i];
         if (fs::path(e.path).filename() == keep)
             continue;

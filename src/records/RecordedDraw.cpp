@@ -56,8 +56,37 @@ void RecordedDraw::hashNewRows()
     if (!m_recorded || m_run->failed())
         return;
     std::string scratch;
-    for (; m_hashedRows < m_results.size(); ++m_hashedRows)
-        m_recorded->add(m_results.textView(m_hashedRows, scratch));
+    if (m_plan.algorithm == kAlgorithmV1) {
+        for (; m_hashedRows < m_results.size(); ++m_hashedRows)
+            m_recorded->add(m_results.textView(m_hashedRows, scratch));
+    } else {
+        // v2 hashes what was drawn, not its writing: no text is made past the rows shown.
+        const std::uint32_t base = m_plan.settings.fileMode ? 1 : static_cast<std::uint32_t>(m_results.minimum());
+        for (; m_hashedRows < m_results.size() && m_recorded->wantsText(); ++m_hashedRows) {
+            std::uint32_t index = 0;
+            std::optional<std::uint32_t> drawn;
+            if (m_results.drawnIndex(m_hashedRows, index))
+                drawn = base + index;
+            m_recorded->add(m_results.textView(m_hashedRows, scratch), drawn);
+        }
+        // Past the rows a record shows, only the values count: a tight loop over a buffer.
+        char buffer[16384];
+        while (m_hashedRows < m_results.size()) {
+            std::size_t used = 0;
+            const std::size_t start = m_hashedRows;
+            for (; m_hashedRows < m_results.size() && used + 4 <= sizeof buffer; ++m_hashedRows) {
+                std::uint32_t index = 0;
+                if (!m_results.drawnIndex(m_hashedRows, index))
+                    continue;
+                const std::uint32_t value = base + index;
+                buffer[used++] = static_cast<char>(value & 0xFF);
+                buffer[used++] = static_cast<char>((value >> 8) & 0xFF);
+                buffer[used++] = static_cast<char>((value >> 16) & 0xFF);
+                buffer[used++] = static_cast<char>(value >> 24);
+            }
+            m_recorded->addUnshown(std::string_view(buffer, used), m_hashedRows - start);
+        }
+    }
     if (m_run->done() && !m_resultsDigest)
         m_resultsDigest = m_recorded->finish();
 }

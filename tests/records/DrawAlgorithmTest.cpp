@@ -267,21 +267,23 @@ TEST(DrawAlgorithmV2, FixedInputsGiveFixedSeedsAndResults)
         const char* resultsDigest;
     };
     const Vector vectors[] = {
-        { "numbers, rounds, no duplicates", publicPlan({ false, true, "1", "100", "3-2" }, nullptr, "01 05 12 23 34 41"),
+        { "numbers, rounds, no duplicates",
+            publicPlan({ false, true, "1", "100", "3-2" }, nullptr, "01 05 12 23 34 41"),
             "0aecf4b6b5e486cd9e6182ad12ffb0ef744675c4b3012ec86d696e6af6077408",
             "9916517b0a587d8348ae336c7c93a48d408e1128386905c1dfadb573f2806af9",
             { "【1回目の抽選結果：3件】", "60", "26", "81", "", "【2回目の抽選結果：2件】", "43", "65" },
-            "2717f35758e0d035410685fc7c9eb54f5b2c59bf5cc793a1b72071c8668205f5" },
-        { "numbers with duplicates, padded", publicPlan({ false, false, "001", "999", "6" }, nullptr, "１２組１２３４５６"),
+            "44c799eed0951628bb9e37ea1d8eed9e3758b17e0e7fc138bbd40e3f696b7989" },
+        { "numbers with duplicates, padded",
+            publicPlan({ false, false, "001", "999", "6" }, nullptr, "１２組１２３４５６"),
             "0cf4f8f232b08a789aba8921e8027b8afd80597e1a7c56abdc502daac1d7862f",
             "494e0b68727ddd339c6be83ef1fd83cde3a9cd9ef7ae3a46c489399f9b0db661",
             { "629", "356", "817", "597", "634", "599" },
-            "b87b7d45672f1711ffb1054f06aa7dce118b1001cb03d110c2010a7e00cfd32b" },
+            "2083205401d670854834b32b8dcfd6ad84d0d92711c391127125f226812f40e3" },
         { "ten entries, 3-2", publicPlan({ true, true, "/tmp/名簿.txt", "10", "3-2" }, tenEntries(), "beacon 4711"),
             "b4c92eede3e838836dcceb167c464ffbf6b9d145ead0023a5b9994e3c1823c66",
             "fa76daea83105fcc20f1e6706a8c1bbfcef791b32a5bc2144826a80e9325fea1",
             { "【1回目の抽選結果：3件】", "佐藤", "上田", "小林", "", "【2回目の抽選結果：2件】", "木村", "工藤" },
-            "f46b3e07616ec93a5f8b96a577ebe7b6ac06f53d6bc9834a7480de1b37ff6e48" },
+            "5c7ea2666e83b0f068d2924fa5a40ecfdffac2409243c1fd5dba947c422bc76b" },
     };
     for (const Vector& v : vectors) {
         EXPECT_EQ(toHex(kuji::commitmentNumber(*v.plan.commitment)), v.commitment) << v.name;
@@ -302,9 +304,11 @@ TEST(DrawAlgorithmV2, ThePaddingOfTheBoxesAndTheWritingOfThePublicValueChooseNot
     const Drawn again = run(padded);
     EXPECT_EQ(again.record.seed, plain.record.seed);
     EXPECT_EQ(valuesOf(again.rows), valuesOf(plain.rows));
+    EXPECT_EQ(again.record.results, plain.record.results) << "the results digest hashes values, not their writing";
     EXPECT_EQ(again.rows.front().size(), 2u) << "the padding still shows in the results";
 
-    for (const char* written : { "0105 12 2334\t41", "０１　０５　１２　２３　３４　４１", " 01\u00A005 12 23 34 41 " }) {
+    for (const char* written :
+        { "0105 12 2334\t41", "０１　０５　１２　２３　３４　４１", " 01\u00A005 12 23 34 41 " }) {
         const Drawn other = run(publicPlan({ false, true, "1", "100", "5" }, nullptr, written));
         EXPECT_EQ(other.record.seed, plain.record.seed) << written;
     }
@@ -326,12 +330,13 @@ TEST(DrawAlgorithmV2, APublicDrawThatIsNotTheOnePromisedDrawsNothing)
     for (const char* name : { "井上", "青木", "上田", "江藤", "大野", "加藤", "木村", "工藤", "小林", "佐藤" })
         reordered->append(name);
     const Case cases[] = {
-        { "another count", { true, true, "", "10", "3-3" }, tenEntries(), { "抽選数が予告と違います（予告: 3-2、今: 3-3）" } },
+        { "another count", { true, true, "", "10", "3-3" }, tenEntries(),
+            { "抽選数が予告と違います（予告: 3-2、今: 3-3）" } },
         { "duplicates allowed", { true, false, "", "10", "3-2" }, tenEntries(),
             { "ダブり無しが予告と違います（予告: あり、今: なし）" } },
         { "the entries in another order", { true, true, "", "10", "3-2" }, reordered,
-            { "エントリーの内容（SHA-256）が予告と違います（予告: "
-                + toHex(WorkListHasher::of(*tenEntries())) + "、今: " + toHex(WorkListHasher::of(*reordered)) + "）" } },
+            { "エントリーの内容（SHA-256）が予告と違います（予告: " + toHex(WorkListHasher::of(*tenEntries()))
+                + "、今: " + toHex(WorkListHasher::of(*reordered)) + "）" } },
         { "number mode", { false, true, "1", "10", "3-2" }, nullptr,
             { "モードが予告と違います（予告: 読込抽選モード、今: 数字抽選モード）" } },
     };
@@ -350,11 +355,38 @@ TEST(DrawAlgorithmV2, APublicDrawThatIsNotTheOnePromisedDrawsNothing)
     ResultList results;
     RecordedDraw draw(numbers, results);
     draw.runToEnd();
-    EXPECT_EQ(draw.refusal(), (std::vector<std::string> { "最大値が予告と違います（予告: 101、今: 100）",
-                                  "抽選数が予告と違います（予告: 6、今: 5）" }));
+    EXPECT_EQ(draw.refusal(),
+        (std::vector<std::string> {
+            "最大値が予告と違います（予告: 101、今: 100）", "抽選数が予告と違います（予告: 6、今: 5）" }));
     // A public value without any commitment proves nothing, so it is refused too.
     numbers.commitment.reset();
     RecordedDraw bare(numbers, results);
     bare.runToEnd();
     EXPECT_TRUE(bare.refused());
+}
+
+TEST(DrawAlgorithmV2, TheResultsDigestHashesEveryDrawnValueWhateverTheSlices)
+{
+    const DrawPlan plan = publicPlan({ false, true, "0001", "1000000", "30000-20000" }, nullptr, "beacon 4711");
+    ResultList results;
+    RecordedDraw draw(plan, results);
+    int slices = 0;
+    while (!draw.step(std::chrono::steady_clock::now()))
+        ++slices;
+    EXPECT_GT(slices, 1);
+    // The values, as a checker reads them off the rows: four bytes each, headers left out.
+    std::string values;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const std::string row = results.text(i);
+        if (row.empty() || row.rfind("【", 0) == 0)
+            continue;
+        const auto value = static_cast<std::uint32_t>(std::stoul(row));
+        for (int shift = 0; shift < 32; shift += 8)
+            values += static_cast<char>((value >> shift) & 0xFF);
+    }
+    const DrawRecord record = draw.record("");
+    EXPECT_EQ(record.resultCount, 50003u);
+    EXPECT_EQ(record.results, Sha256::of(values));
+    EXPECT_EQ(record.shownResults.size(), RecordedResults::kShownResults);
+    EXPECT_EQ(record.shownResults[1], results.text(1));
 }

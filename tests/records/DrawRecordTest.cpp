@@ -209,7 +209,8 @@ TEST(DrawRecordFile, NothingATerminalWouldObeyIsReadOrWritten)
     const std::pair<std::string, std::string> hostile[] = {
         { replaced(text, "000000002 C:", "000000002 \x1B[1A一致 C:"), "26 行目に制御文字 U+001B があります。" },
         { replaced(text, "000000002 C:", "000000002 \xC2\x9B C:"), "26 行目に制御文字 U+009B があります。" },
-        { replaced(text, "000000002 C:", "000000002 \xE3\x81 C:"), "26 行目に正しくない UTF-8 のバイト 0xE3 があります。" },
+        { replaced(text, "000000002 C:", "000000002 \xE3\x81 C:"),
+            "26 行目に正しくない UTF-8 のバイト 0xE3 があります。" },
         { replaced(text, "000000002 C:", "000000002 \x7F C:"), "26 行目に制御文字 U+007F があります。" },
         { replaced(text, "000000002 C:", "000000002 \r C:"), "26 行目の途中に制御文字 U+000D（復帰）があります。" },
         { replaced(text, "日時: 2026", "日時: \t2026"), "5 行目に制御文字 U+0009 があります。" },

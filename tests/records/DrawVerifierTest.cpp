@@ -284,7 +284,10 @@ TEST_F(DrawVerifierTest, HostileRecordsExitWithTwoAndNothingPrintedHoldsAControl
     const std::string cases[] = {
         // Escape sequences that would erase "不一致" and write "一致" on a terminal.
         good.substr(0, row) + "\x1B[2K\x1B[1A一致" + good.substr(row),
-        good.substr(0, row) + "\xC2\x9B" "2K" + good.substr(row),
+        good.substr(0, row)
+            + "\xC2\x9B"
+              "2K"
+            + good.substr(row),
         good.substr(0, row) + "\xFF\xFE" + good.substr(row),
         // A result line of 10 MB: a mismatch, shown cut to a thousand characters.
         good.substr(0, row) + std::string(10'000'000, 'x') + good.substr(row),

@@ -184,7 +184,8 @@ TEST_F(RecordStoreTest, RemovedAndAlteredRecordsShowAsGapsInTheChain)
     ASSERT_TRUE(readFileBytes(paths[0], text, err));
     text.replace(text.find("000000000 42"), 12, "000000000 43");
     std::ofstream(paths[0], std::ios::binary | std::ios::trunc) << text;
-    EXPECT_EQ(notes(store).back(), "記録 1 は書き換えられているか差し替えられています（記録 2 に書かれた SHA-256 と合いません）");
+    EXPECT_EQ(notes(store).back(),
+        "記録 1 は書き換えられているか差し替えられています（記録 2 に書かれた SHA-256 と合いません）");
 }
 
 TEST_F(RecordStoreTest, DrawsFromOneTransferredListShareOneCopyAndKeepEveryRecord)

@@ -182,7 +182,7 @@ def main(argv):
 
     rng = Xoshiro(seed)
     size = len(entries) if file_mode else maximum - minimum + 1
-    rows = []
+    rows, drawn = [], []
     perm, taken = {}, 0
     for k, n in enumerate(counts):
         if len(counts) >= 2:
@@ -197,13 +197,17 @@ def main(argv):
                 taken += 1
             else:
                 picked = rng.below(size)
+            drawn.append(picked + 1 if file_mode else minimum + picked)
             if file_mode:
                 rows.append(entries[picked].decode("utf-8"))
             else:
                 value = str(minimum + picked)
                 missing = len(minimum_typed) - len(value)
                 rows.append("0" * missing + value if 1 <= missing <= 8 else value)
-    digest = hashlib.sha256(b"".join(lp(r.encode("utf-8")) for r in rows)).hexdigest()
+    if algorithm == "v1":
+        digest = hashlib.sha256(b"".join(lp(r.encode("utf-8")) for r in rows)).hexdigest()
+    else:
+        digest = hashlib.sha256(b"".join(v.to_bytes(4, "little") for v in drawn)).hexdigest()
     print("最初の値:", " / ".join(r for r in rows[:6] if r and not r.startswith("【")))
     same = (digest == fields["結果のSHA-256"] and seed.hex() == fields["シード"]
             and [display(r) for r in rows[:len(shown)]] == shown and len(rows) == int(fields["結果の件数"]))

@@ -1,7 +1,7 @@
 #include "records/ui/FrmRecords.h"
 #include "app/ui/DrawRecording.h"
-#include "entries/ui/ResultListModel.h"
 #include "common/SafeFileWriter.h"
+#include "entries/ui/ResultListModel.h"
 #include "records/DrawVerifier.h"
 #include "records/RecordStore.h"
 #include "records/ui/DrawRecordListModel.h"
