@@ -16,8 +16,9 @@
 namespace kuji {
 namespace {
 
-// The frame shows the start of a long value; its tooltip and accessible name all of it.
-constexpr int kShownPublicChars = 60;
+// The frame shows the start of a long value, so it never widens the window; its tooltip and
+// accessible name show all of it.
+constexpr int kShownPublicChars = 24;
 
 } // namespace
 
@@ -40,8 +41,6 @@ DrawRecording::DrawRecording(MainWindowPort& window, Platform& platform, HelpSer
     lblCommitment = new QLabel(fraCommitment);
     lblCommitment->setObjectName(QStringLiteral("lblCommitment"));
     lblCommitment->setTextFormat(Qt::PlainText);
-    // A long value wraps rather than widening the main window.
-    lblCommitment->setWordWrap(true);
     QFont bold = lblCommitment->font();
     bold.setBold(true);
     lblCommitment->setFont(bold);
@@ -56,20 +55,25 @@ DrawRecording::~DrawRecording() = default;
 
 void DrawRecording::showCommitment()
 {
-    fraCommitment->setVisible(m_commitment.has_value());
-    if (!m_commitment)
+    if (!m_commitment) {
+        fraCommitment->hide();
         return;
+    }
     const QString number = QString::fromStdString(formatCommitmentNumber(commitmentNumber(*m_commitment)));
     QString value = m_publicValue;
     if (value.size() > kShownPublicChars)
         value = value.left(kShownPublicChars) + QStringLiteral("…");
-    const QString text = QStringLiteral("公開抽選の予告 %1\n公開値: %2")
-                             .arg(number, value.isEmpty() ? QStringLiteral("（まだ入力されていません）") : value);
+    // The number in two rows of eight groups, as the commitment dialog shows it.
+    const QString text = QStringLiteral("公開抽選の予告  予告番号:\n%1\n%2\n公開値: %3")
+                             .arg(number.left(39), number.mid(40),
+                                 value.isEmpty() ? QStringLiteral("（まだ入力されていません）") : value);
     lblCommitment->setText(text);
     lblCommitment->setToolTip(m_publicValue);
     lblCommitment->setAccessibleName(
         QStringLiteral("公開抽選の予告 %1 公開値: %2")
             .arg(number, m_publicValue.isEmpty() ? QStringLiteral("まだ入力されていません") : m_publicValue));
+    // Shown once its text is in place, so the window makes room for all of it.
+    fraCommitment->show();
 }
 
 void DrawRecording::setPublicValue(const QString& value)

@@ -148,6 +148,9 @@ void FrmMain::loadSettings()
 // button or gets cut.
 void FrmMain::updateMinimumSize()
 {
+    // The two frames are at least their designed height, and never shorter than their rows.
+    for (QFrame* frame : { fraMode, fraSet })
+        frame->setMinimumHeight(std::max(kFrameHeight, frame->minimumSizeHint().height()));
     const int needed = std::max({ kMinInnerWidth, menuBar()->sizeHint().width(), tlbMain->sizeHint().width(),
         centralWidget()->minimumSizeHint().width() });
     const int height = std::max(kMinInnerHeight + menuBar()->sizeHint().height(),
@@ -623,8 +626,10 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     // The commitment's row comes and goes: the window keeps room for every row it shows.
     if (watched == m_recording->commitmentFrame()
-        && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)) {
+        centralWidget()->layout()->invalidate();
         updateMinimumSize();
+    }
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (!typed.isEmpty()) {

@@ -9,6 +9,7 @@ quotes). Prints the seed and the first values, then "一致" and exits 0 when th
 as recorded, or "不一致" and exits 1.
 """
 import hashlib
+import re
 import sys
 import unicodedata
 
@@ -114,20 +115,29 @@ def read_entries(path):
             return [unescape(l.decode("utf-8")) for l in lines[4:4 + count]]
         raise ValueError("format 1 copies are not read here")
     if data.startswith(b"\xef\xbb\xbf"):
-        data = data[3:]
-    physical = data.split(b"\r\n") if b"\r\n" in data else data.split(b"\n")
-    if physical and physical[-1] == b"":
+        text = data[3:].decode("utf-8", "replace")
+    elif data.startswith(b"\xff\xfe"):
+        text = data[2:].decode("utf-16-le", "replace")
+    elif data.startswith(b"\xfe\xff"):
+        text = data[2:].decode("utf-16-be", "replace")
+    else:
+        try:
+            text = data.decode("utf-8")
+        except UnicodeDecodeError:
+            text = data.decode("cp932", "replace")
+    physical = re.split("\r\n|\n|\r", text)
+    if physical[-1] == "":
         physical.pop()
     if not path.lower().endswith(".csv"):
-        return physical
+        return [line.encode("utf-8") for line in physical]
     entries, current = [], None
     for line in physical:
-        current = line if current is None else current + b"\r\n" + line
-        if current.count(b'"') % 2 == 0:
-            entries.append(current)
+        current = line if current is None else current + "\r\n" + line
+        if current.count('"') % 2 == 0:
+            entries.append(current.encode("utf-8"))
             current = None
     if current is not None:
-        entries.append(current)
+        entries.append(current.encode("utf-8"))
     return entries
 
 

@@ -155,14 +155,18 @@ TEST_F(FrmRecordsTest, APublicDrawIsPromisedFirstAndDrawsOnlyAsPromised)
     EXPECT_EQ(promised.settings.counts, std::vector<std::int32_t> { 5 });
     EXPECT_TRUE(frame->isVisible());
     const QString number = QString::fromStdString(formatCommitmentNumber(commitmentNumber(promised)));
-    EXPECT_TRUE(child<QLabel>("lblCommitment")->text().contains(number));
+    EXPECT_TRUE(child<QLabel>("lblCommitment")->accessibleName().contains(number));
     EXPECT_TRUE(field->isEnabled());
     field->insert(QStringLiteral(" 12組123456 "));
     EXPECT_TRUE(child<QLabel>("lblCommitment")->text().contains("公開値: 12組123456"));
     // The frame has a row of its own: it covers neither the mode frame nor the settings.
     QApplication::processEvents();
-    for (const char* name : { "fraMode", "fraSet" })
-        EXPECT_FALSE(frame->geometry().intersects(child<QWidget>(name)->geometry())) << name;
+    for (const char* name : { "fraMode", "fraSet" }) {
+        QWidget* other = child<QWidget>(name);
+        EXPECT_FALSE(frame->geometry().intersects(other->geometry())) << name;
+        EXPECT_GE(other->height(), other->minimumSizeHint().height()) << name << " is squeezed";
+    }
+    EXPECT_GE(frame->height(), frame->minimumSizeHint().height());
 
     // Another count than promised draws nothing and says what differs.
     const std::vector<std::string> before = records();
