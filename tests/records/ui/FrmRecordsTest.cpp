@@ -1,6 +1,7 @@
 #include "records/ui/FrmRecords.h"
 #include "app/ui/DrawRecording.h"
 #include "common/SafeFileWriter.h"
+#include "common/TextCodec.h"
 #include "entries/ui/ResultListModel.h"
 #include "records/DrawVerifier.h"
 #include "records/RecordStore.h"
@@ -85,11 +86,23 @@ protected:
             EXPECT_TRUE(shown->isVisible());
             EXPECT_TRUE(shown->toPlainText().startsWith("くじ丸 公開抽選の予告\n"));
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdCopy")), Qt::LeftButton);
+            // Printed through the shared print dialog, and saved as any list is.
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdPrint")), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdSaveText")), Qt::LeftButton);
             return int(QDialog::Accepted);
         });
+        const QString saved = QString::fromStdString(pathOf("予告.txt"));
+        platform.fileAnswers.push_back(saved);
         QTest::mouseClick(in<QPushButton>(w, "cmdCommit"), Qt::LeftButton);
         waitIdle();
         EXPECT_TRUE(platform.clipboard.contains("予告番号: "));
+        EXPECT_TRUE(platform.modalWindows.contains("frmPrint")) << platform.modalWindows.join(",").toStdString();
+        std::string bytes;
+        ErrorInfo err;
+        EXPECT_TRUE(readFileBytes(saved.toStdString(), bytes, err));
+        // Saved as every list is: CP932 with CR LF.
+        EXPECT_NE(text::decode(bytes).utf8.find("\r\n予告番号: "), std::string::npos);
+        EXPECT_EQ(text::decode(bytes).encoding, text::Encoding::Cp932);
     }
 };
 
