@@ -569,10 +569,15 @@ bool FrmMain::isFileMode() const
 
 void FrmMain::setCommandState(bool idle)
 {
-    if (idle)
+    if (idle) {
         m_state.setIdle(isFileMode());
-    else
+        // Work that leaves the results standing (a check of a record, a public draw refused
+        // for its commitment) gives their commands back.
+        if (!m_kekka->isEmpty())
+            m_state.drawCompleted();
+    } else {
         m_state.setBusy();
+    }
     m_busyCursor.set(m_state.busy());
     applyCommandState();
 }

@@ -268,6 +268,9 @@ TEST_F(FrmRecordsTest, ATransferredListTravelsWithItsRecordAndChecksOut)
     ASSERT_FALSE(platform.messages.empty());
     EXPECT_TRUE(platform.messages.back().request.text.startsWith("一致"))
         << platform.messages.back().request.text.toStdString();
+    // The results of the draw stand through the check, and so do their commands.
+    for (const char* command : { "mnuFileSave", "mnuHensyuCopy", "mnuHensyuSortAsc2" })
+        EXPECT_TRUE(action(command)->isEnabled()) << command;
 
     // 削除 asks first, and the copy goes with the last record that uses it.
     platform.messageAnswers.push_back(QMessageBox::No);
