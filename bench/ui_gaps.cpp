@@ -8,6 +8,7 @@
 #include "BenchTiming.h"
 #include "BenchWindow.h"
 
+#include "app/ui/DrawRecording.h"
 #include "common/ui/EntryListModel.h"
 #include "entries/ui/ResultListModel.h"
 #include "newstring/ui/FrmNewString.h"
@@ -15,7 +16,6 @@
 #include "pickup/ui/PickupRecordTool.h"
 #include "records/RecordStore.h"
 #include "records/ui/FrmRecords.h"
-#include "app/ui/DrawRecording.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -67,8 +67,7 @@ template <typename Run> void measure(const char* name, LongWork* work, Run&& run
 void selectFirstRows(QTreeView* view, int rows)
 {
     QAbstractItemModel* model = view->model();
-    view->selectionModel()->select(
-        QItemSelection(model->index(0, 0), model->index(rows - 1, model->columnCount() - 1)),
+    view->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(rows - 1, model->columnCount() - 1)),
         QItemSelectionModel::ClearAndSelect);
 }
 
@@ -107,14 +106,10 @@ int main(int argc, char** argv)
     // 再現確認 of that draw in the records window.
     window.drawRecording().openWindow();
     kuji::FrmRecords* recordsWindow = window.drawRecording().recordsWindow();
-    measure("records: verify", main,
-        [&] { recordsWindow->findChild<QPushButton*>(QStringLiteral("cmdVerify"))->click(); });
+    measure(
+        "records: verify", main, [&] { recordsWindow->findChild<QPushButton*>(QStringLiteral("cmdVerify"))->click(); });
     recordsWindow->close();
 
-    std::fprintf(stderr, "results %d, sort enabled %d\n", window.resultModel()->rowCount(),
-        bench.child<QAction>("mnuHensyuSortAsc2")->isEnabled());
-    for (const auto& m : bench.platform.messages)
-        std::fprintf(stderr, "message: %s\n", qPrintable(m.request.text));
     measure("main: sort ascending", main, [&] { bench.child<QAction>("mnuHensyuSortAsc2")->trigger(); });
     measure("main: sort descending", main, [&] { bench.child<QAction>("mnuHensyuSortDesc")->trigger(); });
     measure("main: sort draw order", main, [&] { bench.child<QAction>("mnuHensyuSortAsc1")->trigger(); });
@@ -151,8 +146,10 @@ int main(int argc, char** argv)
     measure("pickup: load", pickup, [&] { tool->readRecordFile(records); });
     const auto addCondition = [&](const char* list, const char* column, const char* phrase) {
         const QString name = QLatin1String(list);
-        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("No"))->setText(QLatin1String(column));
-        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("Goku"))->setText(QLatin1String(phrase));
+        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("No"))
+            ->setText(QLatin1String(column));
+        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("Goku"))
+            ->setText(QLatin1String(phrase));
         tool->findChild<QPushButton*>(QStringLiteral("cmd") + name + QStringLiteral("Tuika"))->click();
     };
     // Keeps most records, so the transfer has a million-row order of work to do.
@@ -169,8 +166,8 @@ int main(int argc, char** argv)
         bench.platform.fileAnswers.push_back(records);
         measure("newstring: open", nullptr,
             [&] { newString.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger(); });
-        measure("newstring: transfer", main,
-            [&] { newString.findChild<QAction*>(QStringLiteral("mnuSend"))->trigger(); });
+        measure(
+            "newstring: transfer", main, [&] { newString.findChild<QAction*>(QStringLiteral("mnuSend"))->trigger(); });
         bench.platform.fileAnswers.push_back(bench.folder.filePath(QStringLiteral("strings.txt")));
         measure("newstring: save", nullptr,
             [&] { newString.findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger(); });
@@ -178,6 +175,7 @@ int main(int argc, char** argv)
     });
     bench.child<QAction>("mnuToolNewString")->trigger();
     settle(main);
-    std::printf("messages %zu\n", bench.platform.messages.size());
+    for (const auto& m : bench.platform.messages)
+        std::fprintf(stderr, "message: %s\n", qPrintable(m.request.text));
     return 0;
 }

@@ -203,15 +203,6 @@ std::span<const std::uint8_t> TextSortKeys::key(std::size_t row) const
 
 namespace {
 
-// One row while sorting. The key's first sixteen bytes sit in the row itself, so most
-// comparisons never reach the key block: three kana and ten digits fit.
-struct SortRow {
-    std::uint64_t head[2];
-    std::uint32_t length;
-    std::uint32_t tie;
-    std::uint32_t row;
-};
-
 constexpr std::size_t kHeadBytes = 16;
 
 std::uint64_t keyWord(const std::uint8_t* key, std::size_t length, std::size_t from)
@@ -224,42 +215,49 @@ std::uint64_t keyWord(const std::uint8_t* key, std::size_t length, std::size_t f
 
 } // namespace
 
-RowOrder TextSortKeys::order(bool descending, const std::vector<std::uint32_t>& tieKeys) const
+std::vector<TextSortKeys::Row> TextSortKeys::rows(const std::vector<std::uint32_t>& tieKeys) const
 {
-    std::vector<SortRow> rows(size());
+    std::vector<Row> rows(size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::span<const std::uint8_t> k = key(i);
         rows[i] = { { keyWord(k.data(), k.size(), 0), keyWord(k.data(), k.size(), 8) },
             static_cast<std::uint32_t>(k.size()), i < tieKeys.size() ? tieKeys[i] : 0, static_cast<std::uint32_t>(i) };
     }
-    // Byte order, and a key that is the start of another comes first. Equal heads leave
-    // only the bytes after the head to compare.
-    const auto compareKeys = [this](const SortRow& a, const SortRow& b) {
-        if (a.head[0] != b.head[0])
-            return a.head[0] < b.head[0] ? -1 : 1;
-        if (a.head[1] != b.head[1])
-            return a.head[1] < b.head[1] ? -1 : 1;
+    return rows;
+}
+
+bool TextSortKeys::RowLess::operator()(const Row& a, const Row& b) const
+{
+    // Byte order, and a key that is the start of another comes first. Equal heads leave only
+    // the bytes after the head to compare.
+    int c = 0;
+    if (a.head[0] != b.head[0]) {
+        c = a.head[0] < b.head[0] ? -1 : 1;
+    } else if (a.head[1] != b.head[1]) {
+        c = a.head[1] < b.head[1] ? -1 : 1;
+    } else {
         const std::size_t shorter = std::min(a.length, b.length);
-        if (shorter > kHeadBytes) {
-            const int c
-                = std::memcmp(key(a.row).data() + kHeadBytes, key(b.row).data() + kHeadBytes, shorter - kHeadBytes);
-            if (c != 0)
-                return c;
-        }
-        return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
-    };
-    std::sort(rows.begin(), rows.end(), [&](const SortRow& a, const SortRow& b) {
-        const int c = compareKeys(a, b);
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        // Equal texts keep the draw order, whichever way the texts go.
-        if (a.tie != b.tie)
-            return a.tie < b.tie;
-        return a.row < b.row;
-    });
-    RowOrder order(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        order[i] = rows[i].row;
+        if (shorter > kHeadBytes)
+            c = std::memcmp(
+                m_keys->key(a.row).data() + kHeadBytes, m_keys->key(b.row).data() + kHeadBytes, shorter - kHeadBytes);
+        if (c == 0 && a.length != b.length)
+            c = a.length < b.length ? -1 : 1;
+    }
+    if (c != 0)
+        return m_descending ? c > 0 : c < 0;
+    // Equal texts keep the draw order, whichever way the texts go.
+    if (a.tie != b.tie)
+        return a.tie < b.tie;
+    return a.row < b.row;
+}
+
+RowOrder TextSortKeys::order(bool descending, const std::vector<std::uint32_t>& tieKeys) const
+{
+    std::vector<Row> sorted = rows(tieKeys);
+    std::sort(sorted.begin(), sorted.end(), RowLess(*this, descending));
+    RowOrder order(sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        order[i] = sorted[i].row;
     return order;
 }
 

@@ -210,8 +210,8 @@ void FrmMain::createActions()
     // The results in the order shown; the dialog starts from the first box (a path, or the
     // minimum as the proposed name).
     connect(mnuFileSave, &QAction::triggered, this, [this] {
-        ListSaveDialog::save(m_platform, this, txtSaisyo->text(), m_kekka->rows(),
-            [this](std::size_t row) { return m_kekka->rowText(row); });
+        ListSaveDialog::start(m_platform, this, this, txtSaisyo->text(), m_kekka->rows(),
+            [this](std::size_t row, std::string& scratch) { return m_kekka->rowTextView(row, scratch); });
     });
     mnuFileSave->setToolTip(QStringLiteral("保存"));
     mnuFileSave->setIcon(QIcon(QStringLiteral(":/icons/save.svg")));
@@ -520,7 +520,7 @@ void FrmMain::createCentralArea()
     auto* area = new QGridLayout;
     lvwKekka = makeListView("lvwKekka", m_kekka, central);
     // The editing commands, their keys and the popup menu act on the full rows.
-    m_resultCommands = new ListCommands(lvwKekka, *m_kekka, m_platform, mnuPopup, this);
+    m_resultCommands = new ListCommands(lvwKekka, *m_kekka, m_platform, mnuPopup, this, this);
     connect(mnuHensyuAllSelect, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
     connect(mnuHensyuCopy, &QAction::triggered, m_resultCommands, &ListCommands::copy);
     connect(mnuHensyuDelete, &QAction::triggered, m_resultCommands, &ListCommands::deleteSelected);
@@ -580,6 +580,24 @@ void FrmMain::setCommandState(bool idle)
     }
     m_busyCursor.set(m_state.busy());
     applyCommandState();
+}
+
+void FrmMain::beginWork(const QString& status, qint64 maximum)
+{
+    setCommandState(false);
+    fraProgressbar->begin(status, maximum, false);
+}
+
+void FrmMain::setWorkProgress(qint64 value)
+{
+    fraProgressbar->setProgress(value);
+}
+
+void FrmMain::endWork()
+{
+    fraProgressbar->end();
+    setCommandState(true);
+    refreshStartAvailability();
 }
 
 void FrmMain::refreshStartAvailability()

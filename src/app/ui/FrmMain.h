@@ -66,6 +66,9 @@ public:
     QWidget* mainWidget() override { return this; }
     ProgressPanel& progressPanel() override { return *fraProgressbar; }
     LongWork& longWork() override { return m_work; }
+    void beginWork(const QString& status, qint64 maximum) override;
+    void setWorkProgress(qint64 value) override;
+    void endWork() override;
     void showMainWindow() override;
     void hideMainWindow() override;
     QString currentEntryFile() const override { return m_entryFile; }

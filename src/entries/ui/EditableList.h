@@ -4,7 +4,9 @@
 #include "entries/RowSelection.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kuji {
 
@@ -24,6 +26,13 @@ public:
     virtual std::string copyText(const RowSelection& selected) const = 0;
     // One row's full text, as saving and printing take it.
     virtual std::string rowText(std::size_t row) const = 0;
+
+    // For the commands that work a slice at a time: a row's sequence key (its position, in a
+    // list that has none), its full text without a copy (written into scratch when it must be
+    // made), and the rows put in an order computed apart (order[new] = old).
+    virtual std::uint32_t rowKey(std::size_t row) const = 0;
+    virtual std::string_view rowTextView(std::size_t row, std::string& scratch) const = 0;
+    virtual void applyOrder(const RowOrder& order) = 0;
 };
 
 } // namespace kuji

@@ -1,7 +1,9 @@
 #include "entries/ui/ListCommands.h"
 
+#include "common/ui/CommandWork.h"
 #include "common/ui/Platform.h"
 #include "common/ui/WaitCursor.h"
+#include "entries/ListJobs.h"
 #include "entries/ui/EditableList.h"
 
 #include <QAbstractItemView>
@@ -55,12 +57,13 @@ public:
 };
 
 ListCommands::ListCommands(
-    QAbstractItemView* view, EditableList& list, Platform& platform, QMenu* popup, QObject* parent)
+    QAbstractItemView* view, EditableList& list, Platform& platform, QMenu* popup, WorkHost* host, QObject* parent)
     : QObject(parent)
     , m_view(view)
     , m_list(list)
     , m_platform(platform)
     , m_popup(popup)
+    , m_host(host)
 {
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
@@ -97,16 +100,37 @@ bool ListCommands::eventFilter(QObject* watched, QEvent* event)
 void ListCommands::selectAll()
 {
     WaitCursor wait;
-    m_view->selectAll();
+    // One range for the whole list: the tree view's own Select All walks every row.
+    QAbstractItemModel* model = m_view->model();
+    if (model->rowCount() > 0) {
+        m_view->selectionModel()->select(
+            QItemSelection(model->index(0, 0), model->index(model->rowCount() - 1, model->columnCount() - 1)),
+            QItemSelectionModel::ClearAndSelect);
+    }
     m_view->setFocus();
 }
 
 void ListCommands::copy()
 {
-    WaitCursor wait;
-    const RowSelection selected = Selection::read(m_view, m_list.rows());
-    // Nothing selected: the clipboard is emptied.
-    m_platform.setClipboardText(QString::fromStdString(m_list.copyText(selected)));
+    RowSelection selected;
+    {
+        WaitCursor wait;
+        selected = Selection::read(m_view, m_list.rows());
+    }
+    auto job = std::make_shared<ListCopyJob>(m_list.rows(), std::move(selected),
+        [this](std::size_t row, std::string& scratch) { return m_list.rowTextView(row, scratch); });
+    LongWork::Task task;
+    task.step = [job](LongWork::Clock::time_point deadline) { return job->step(deadline); };
+    task.progress = [this, job] {
+        if (m_host)
+            m_host->setWorkProgress(job->progress());
+    };
+    task.finished = [this, job](bool stopped) {
+        // Nothing selected: the clipboard is emptied. Stopped: it stays as it was.
+        if (!stopped)
+            m_platform.setClipboardText(QString::fromStdString(job->takeText()));
+    };
+    runCommandWork(m_host, QStringLiteral("コピー中..."), 1000, std::move(task));
 }
 
 void ListCommands::deleteSelected()
@@ -122,19 +146,42 @@ void ListCommands::sort(ListOrder order)
 {
     if (m_list.rows() == 0)
         return;
-    WaitCursor wait;
-    const RowSelection selected = Selection::read(m_view, m_list.rows());
-    const QModelIndex current = m_view->currentIndex();
-    const RowOrder applied = m_list.sortRows(order);
-    // The same rows stay selected and current, wherever the sort put them: a later Copy or
-    // Delete acts on what the user chose.
-    if (current.isValid() && static_cast<std::size_t>(current.row()) < applied.size()) {
-        const RowOrder moved = inverseOrder(applied);
-        m_view->selectionModel()->setCurrentIndex(
-            m_view->model()->index(static_cast<int>(moved[static_cast<std::size_t>(current.row())]), current.column()),
-            QItemSelectionModel::NoUpdate);
+    RowSelection selected;
+    QModelIndex current;
+    {
+        WaitCursor wait;
+        selected = Selection::read(m_view, m_list.rows());
+        current = m_view->currentIndex();
     }
-    Selection::write(m_view, selected.reordered(applied));
+    auto job = std::make_shared<ListSortJob>(
+        m_list.rows(), order, [this](std::size_t row) { return m_list.rowKey(row); },
+        [this](std::size_t row, std::string& scratch) { return m_list.rowTextView(row, scratch); });
+    LongWork::Task task;
+    task.step = [job](LongWork::Clock::time_point deadline) { return job->step(deadline); };
+    task.progress = [this, job] {
+        if (m_host)
+            m_host->setWorkProgress(job->progress());
+    };
+    const int currentRow = current.isValid() ? current.row() : -1;
+    const int currentColumn = current.isValid() ? current.column() : 0;
+    task.finished = [this, job, selected = std::move(selected), currentRow, currentColumn](bool stopped) {
+        // Stopped: the rows keep the order they had.
+        if (stopped)
+            return;
+        WaitCursor wait;
+        const RowOrder& applied = job->order();
+        m_list.applyOrder(applied);
+        // The same rows stay selected and current, wherever the sort put them: a later Copy
+        // or Delete acts on what the user chose.
+        if (currentRow >= 0 && static_cast<std::size_t>(currentRow) < applied.size()) {
+            const RowOrder moved = inverseOrder(applied);
+            m_view->selectionModel()->setCurrentIndex(
+                m_view->model()->index(static_cast<int>(moved[static_cast<std::size_t>(currentRow)]), currentColumn),
+                QItemSelectionModel::NoUpdate);
+        }
+        Selection::write(m_view, selected.reordered(applied));
+    };
+    runCommandWork(m_host, QStringLiteral("並べ替え中..."), 1000, std::move(task));
 }
 
 void ListCommands::sortDrawOrder()

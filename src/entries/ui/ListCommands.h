@@ -10,18 +10,22 @@ namespace kuji {
 
 class EditableList;
 class Platform;
+class WorkHost;
 enum class ListOrder;
 
 // The editing commands of a result list: select all, copy, delete and the three sorts, with
 // the list's own keys (Ctrl+A and every copy key, whatever other modifiers are held) and its
 // popup menu. The window owns one per list and connects its actions to it; each command runs
 // with the wait cursor, works on full texts and keeps the user's selection across a sort.
+// Sorting and copying a long list run as the window's long work (WorkHost), with progress
+// and Stop: a stopped sort leaves the old order, a stopped copy the clipboard as it was.
 class ListCommands final : public QObject {
     Q_OBJECT
 public:
-    // popup opens on a right click over the list while it holds rows; may be null.
-    ListCommands(
-        QAbstractItemView* view, EditableList& list, Platform& platform, QMenu* popup, QObject* parent = nullptr);
+    // popup opens on a right click over the list while it holds rows; may be null. host runs
+    // the long commands; without one they run to their end at once.
+    ListCommands(QAbstractItemView* view, EditableList& list, Platform& platform, QMenu* popup, WorkHost* host,
+        QObject* parent = nullptr);
 
     void selectAll();
     void copy();
@@ -41,6 +45,7 @@ private:
     EditableList& m_list;
     Platform& m_platform;
     QMenu* m_popup;
+    WorkHost* m_host;
 };
 
 } // namespace kuji

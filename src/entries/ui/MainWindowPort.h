@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/EntryList.h"
+#include "common/ui/CommandWork.h"
 
 #include <QString>
 
@@ -14,8 +15,9 @@ class LongWork;
 class ProgressPanel;
 
 // What the main window offers the entry sources and the tool windows, and nothing more:
-// they never touch its controls. The main window implements it.
-class MainWindowPort {
+// they never touch its controls. The main window implements it. As a WorkHost it runs the
+// long work of commands that act on it, with its busy state and progress frame.
+class MainWindowPort : public WorkHost {
 public:
     // The three settings boxes and the no-duplicates option, as the user sees them.
     struct DrawBoxes {
@@ -25,7 +27,7 @@ public:
         bool noDuplicates = false;
     };
 
-    virtual ~MainWindowPort() = default;
+    ~MainWindowPort() override = default;
 
     // The main window, as the owner of dialogs.
     virtual QWidget* mainWidget() = 0;
@@ -37,9 +39,8 @@ public:
     virtual void refreshStartAvailability() = 0;
     virtual bool isFileMode() const = 0;
 
-    // The progress frame and the runner of long work, which Stop ends.
+    // The progress frame; the runner of long work, which Stop ends, is longWork().
     virtual ProgressPanel& progressPanel() = 0;
-    virtual LongWork& longWork() = 0;
 
     virtual void showMainWindow() = 0;
     virtual void hideMainWindow() = 0;

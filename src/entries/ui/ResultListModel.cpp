@@ -45,6 +45,11 @@ RowOrder ResultListModel::sortRows(ListOrder order)
     return applied;
 }
 
+void ResultListModel::applyOrder(const RowOrder& order)
+{
+    change([&](ResultList& results) { applyRowOrder(results.rows(), order); });
+}
+
 void ResultListModel::removeRows(const RowSelection& selected)
 {
     RowSelection done = selected;

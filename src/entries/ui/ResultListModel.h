@@ -36,6 +36,12 @@ public:
     void removeRows(const RowSelection& selected) override;
     std::string copyText(const RowSelection& selected) const override;
     std::string rowText(std::size_t row) const override { return m_results.text(row); }
+    std::uint32_t rowKey(std::size_t row) const override { return m_results.key(row); }
+    std::string_view rowTextView(std::size_t row, std::string& scratch) const override
+    {
+        return m_results.textView(row, scratch);
+    }
+    void applyOrder(const RowOrder& order) override;
 
 private:
     ResultList m_results;

@@ -316,7 +316,7 @@ void FrmPickupRecord::createCentralArea()
     lvwPickupData->horizontalHeader()->setMinimumSectionSize(0);
     lvwPickupData->horizontalHeader()->resizeSection(0, 0);
     // Select all, copy, the sorts, Ctrl+A, Ctrl+C and the popup menu act on the full lines.
-    m_resultCommands = new ListCommands(lvwPickupData, *m_results, m_platform, mnuPopup, this);
+    m_resultCommands = new ListCommands(lvwPickupData, *m_results, m_platform, mnuPopup, nullptr, this);
     for (QAction* action : { mnuHensyuAllSelect, mnuPopupAllSelect })
         connect(action, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
     for (QAction* action : { mnuHensyuCopy, mnuPopupCopy })

@@ -55,6 +55,11 @@ RowOrder PickupResultModel::sortRows(ListOrder order)
     return applied;
 }
 
+void PickupResultModel::applyOrder(const RowOrder& order)
+{
+    change([&](PickupResult& result) { applyRowOrder(result.rows(), order); });
+}
+
 void PickupResultModel::removeRows(const RowSelection& selected)
 {
     change([&](PickupResult& result) { removeSelectedRows(result.rows(), selected); });

@@ -38,6 +38,9 @@ public:
     void removeRows(const RowSelection& selected) override;
     std::string copyText(const RowSelection& selected) const override;
     std::string rowText(std::size_t row) const override { return std::string(m_result.text(row)); }
+    std::uint32_t rowKey(std::size_t row) const override { return static_cast<std::uint32_t>(row); }
+    std::string_view rowTextView(std::size_t row, std::string&) const override { return m_result.text(row); }
+    void applyOrder(const RowOrder& order) override;
 
 private:
     PickupResult m_result;
