@@ -1,7 +1,5 @@
 #include "app/ui/FrmMain.h"
 
-#include "draw/DrawValidation.h"
-#include "records/RecordedDraw.h"
 #include "app/ui/DrawRecording.h"
 #include "common/ui/Commands.h"
 #include "common/ui/EntryListModel.h"
@@ -11,7 +9,9 @@
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
+#include "common/ui/TypedKey.h"
 #include "common/ui/WaitCursor.h"
+#include "draw/DrawValidation.h"
 #include "entries/ui/FileModeCommands.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
@@ -19,6 +19,7 @@
 #include "newstring/ui/FrmNewString.h"
 #include "pickup/ui/PickupRecordTool.h"
 #include "printing/ui/FrmPrint.h"
+#include "records/RecordedDraw.h"
 
 #include <QAction>
 #include <QApplication>
@@ -615,10 +616,9 @@ void FrmMain::closeEvent(QCloseEvent* event)
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
-        const QString typed = static_cast<QKeyEvent*>(event)->text();
-        if (!typed.isEmpty()) {
+        if (const std::optional<char32_t> typed = typedCharacter(*static_cast<QKeyEvent*>(event))) {
             auto* box = static_cast<QLineEdit*>(watched);
-            const BoxKey key = filterBoxKey(boxOf(box), typed.toStdU32String().front());
+            const BoxKey key = filterBoxKey(boxOf(box), *typed);
             if (!key.accepted) {
                 m_platform.beep();
                 return true;
