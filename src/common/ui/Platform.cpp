@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace kuji {
@@ -26,6 +27,15 @@ FileDialogRequest FileDialogRequest::startingAt(const QString& caption, const QS
 void Platform::showError(QWidget* parent, const QString& text)
 {
     showMessage(parent, { text, QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok });
+}
+
+bool Platform::confirmReplace(QWidget* parent, const QString& title, const QString& path)
+{
+    // In the words of the desktop's save dialog, as Qt's Japanese translation gives them.
+    const QString text = QStringLiteral("%1 は既に存在します。\n置き換えますか?").arg(QFileInfo(path).fileName());
+    return showMessage(
+               parent, { text, title, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::No })
+        == QMessageBox::Yes;
 }
 
 QString caseInsensitiveFilter(const QString& filter)
