@@ -752,15 +752,21 @@ void FrmMain::runStop()
     fitTextColumn(lvwKekka);
 }
 
+// The window comes back with the keyboard in the control that had it: hidden, the window
+// loses its focus control, and the desktop would give the keyboard to the first one.
 void FrmMain::showMainWindow()
 {
     show();
     raise();
     activateWindow();
+    if (m_focusBeforeHide && m_focusBeforeHide->isVisible() && m_focusBeforeHide->isEnabled())
+        m_focusBeforeHide->setFocus(Qt::ActiveWindowFocusReason);
+    m_focusBeforeHide = nullptr;
 }
 
 void FrmMain::hideMainWindow()
 {
+    m_focusBeforeHide = focusWidget();
     hide();
 }
 

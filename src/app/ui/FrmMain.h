@@ -1,15 +1,16 @@
 #pragma once
 
-#include "draw/DrawValidation.h"
 #include "app/MainCommandState.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/WaitCursor.h"
+#include "draw/DrawValidation.h"
 #include "entries/ui/MainWindowPort.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 
@@ -129,6 +130,8 @@ private:
     // Each box's text as last accepted, to put back when a change is refused.
     std::map<SettingsBox, QString> m_acceptedBoxText;
     bool m_cleaningBox = false;
+    // The control that had the keyboard when a tool window took the window's place.
+    QPointer<QWidget> m_focusBeforeHide;
 
     ResultListModel* m_kekka = nullptr;
     EntryListModel* m_sagyo = nullptr;
