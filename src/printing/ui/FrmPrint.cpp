@@ -145,7 +145,9 @@ void FrmPrint::createControls()
               box = new UscUpDown(m_platform, fraYohaku);
               box->setObjectName(QLatin1String(boxName));
               box->setCaption(caption);
-              label = makeLabel(caption, labelName, box, fraYohaku);
+              // The label's access key gives the focus to its buddy only when the buddy takes
+              // focus itself: the text box does, the control around it does not.
+              label = makeLabel(caption, labelName, box->textBox(), fraYohaku);
           };
     makeMargin("lblTopMargin", QStringLiteral("上(&T)"), "uscTopMargin", lblTopMargin, uscTopMargin);
     makeMargin("lblLeftMargin", QStringLiteral("左(&L)"), "uscLeftMargin", lblLeftMargin, uscLeftMargin);
