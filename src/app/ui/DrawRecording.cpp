@@ -1,11 +1,11 @@
 #include "app/ui/DrawRecording.h"
 
-#include "records/DrawVerifier.h"
 #include "common/Settings.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "entries/ui/MainWindowPort.h"
+#include "records/DrawVerifier.h"
 #include "records/EntriesCopy.h"
 #include "records/ui/FrmRecords.h"
 

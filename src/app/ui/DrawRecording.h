@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/RecordedDraw.h"
 #include "records/RecordStore.h"
+#include "records/RecordedDraw.h"
 #include "records/ui/RecordsHost.h"
 
 #include <QObject>
