@@ -1,8 +1,12 @@
 #include "x11/XTestInput.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QWidget>
+
+#include <xcb/xcb.h>
 
 // Xlib's macros (KeyPress, None, Bool, …) collide with Qt's names: it is included last and
 // only here.
@@ -18,8 +22,37 @@ static_assert(xkey::Home == XK_Home && xkey::End == XK_End && xkey::Shift == XK_
 static_assert(xkey::Control == XK_Control_L && xkey::Escape == XK_Escape && xkey::F5 == XK_F5 && xkey::Tab == XK_Tab);
 static_assert(xkey::Left == XK_Left && xkey::Right == XK_Right && xkey::Up == XK_Up && xkey::Down == XK_Down);
 
+namespace {
+
+// Sees the marks settle() sends through the server as the program takes its events in order.
+class MarkFilter final : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_CLIENT_MESSAGE)
+            return false;
+        const auto* client = static_cast<const xcb_client_message_event_t*>(message);
+        if (client->type != atom)
+            return false;
+        seen = client->data.data32[0];
+        return true;
+    }
+
+    unsigned long atom = 0;
+    unsigned long seen = 0;
+};
+
+} // namespace
+
 struct XTestInput::Connection {
     Display* display = nullptr;
+    MarkFilter filter;
+    // A window of the program's own, never shown, that the marks are sent to.
+    QWidget markTarget;
+    unsigned long lastMark = 0;
 };
 
 XTestInput::XTestInput()
@@ -35,11 +68,16 @@ XTestInput::XTestInput()
         m_why = QStringLiteral("the X server has no XTest extension");
         XCloseDisplay(m_x->display);
         m_x->display = nullptr;
+        return;
     }
+    m_x->filter.atom = XInternAtom(m_x->display, "_KUJIMARU_TEST_MARK", False);
+    m_x->markTarget.winId();
+    QCoreApplication::instance()->installNativeEventFilter(&m_x->filter);
 }
 
 XTestInput::~XTestInput()
 {
+    QCoreApplication::instance()->removeNativeEventFilter(&m_x->filter);
     if (m_x->display)
         XCloseDisplay(m_x->display);
 }
@@ -104,17 +142,26 @@ void XTestInput::click(QPoint global)
     settle();
 }
 
-// The server has handled the fake events once the round trip returns, and has sent the
-// program their key events before it answers the program's own round trip in sync().
+// The server handles one connection's requests in order, so the program gets the events of
+// the fake input before a mark sent after it; once the program has taken the mark, it has
+// taken them all. Then what they set going (a queued key event, a posted change) runs too.
 void XTestInput::settle()
 {
+    const unsigned long mark = ++m_x->lastMark;
+    XClientMessageEvent message {};
+    message.type = ClientMessage;
+    message.window = static_cast<Window>(m_x->markTarget.winId());
+    message.message_type = m_x->filter.atom;
+    message.format = 32;
+    message.data.l[0] = static_cast<long>(mark);
+    XSendEvent(m_x->display, message.window, False, NoEventMask, reinterpret_cast<XEvent*>(&message));
     XSync(m_x->display, False);
-    QGuiApplication::sync();
     QElapsedTimer clock;
     clock.start();
-    // Posted work the events caused (a queued change, a deferred delete) runs too.
-    while (clock.elapsed() < 30)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (m_x->filter.seen < mark && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
 }
 
 } // namespace kuji::test
