@@ -146,7 +146,7 @@ TEST_F(X11Focus, AfterTheFileDialogAndTheStringWindowTheKeyboardComesBack)
     expectTypingGoesOnIn(box("txtTyusen"), "3", "123");
 }
 
-// Pickup Record is no modal window: it takes the main window's place until it closes.
+// Pickup Record is not a modal window: it takes the main window's place until it closes.
 TEST_F(X11Focus, PickupRecordTakesTheKeyboardAndGivesItBack)
 {
     input.tap('y', { xkey::Alt });
