@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Set up, build and run every test (core and widget tests), without a display.
+# Set up, build and run every test: core and widget tests without a display, and the
+# real-display tests, each suite on a private Xvfb of its own without a window manager
+# (tests/x11/run-on-xvfb.sh), so no desktop is needed.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The program's own code builds without a single warning.

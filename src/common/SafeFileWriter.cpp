@@ -37,6 +37,10 @@ bool fail(ErrorInfo& err, int number)
     case ENODEV:
         err.description = "通常のファイルではないため書き込めません。";
         break;
+    case EISDIR:
+        // The reader's text would say the folder cannot be read.
+        err.description = "同じ名前のフォルダーがあるため書き込めません。";
+        break;
     default:
         err.description = describeFileError(number);
         break;

@@ -1,6 +1,7 @@
 #include "newstring/EditorText.h"
 
 #include <cstring>
+#include <utility>
 
 namespace kuji {
 namespace {
@@ -16,12 +17,27 @@ std::size_t countChars(std::string_view utf8)
     return chars;
 }
 
+// Where the first line of a piece without LF ends: at a lone CR, or at U+2028 or U+2029, which
+// the editor takes as line breaks too. The position and length of the break; npos when the
+// piece is one line.
+std::pair<std::size_t, std::size_t> firstLineEnd(std::string_view piece)
+{
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        if (piece[i] == '\r')
+            return { i, 1 };
+        if (piece.substr(i, 2) == "\xE2\x80" && i + 2 < piece.size()
+            && (piece[i + 2] == '\xA8' || piece[i + 2] == '\xA9'))
+            return { i, 3 };
+    }
+    return { std::string_view::npos, 0 };
+}
+
 } // namespace
 
 bool EditorText::hasLineLongerThan(std::string_view utf8, std::size_t maxChars)
 {
     // A line has no more characters than bytes, so only pieces between LFs longer than the
-    // limit in bytes are looked into, for lone CRs and their characters.
+    // limit in bytes are looked into, for the other line breaks and their characters.
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const void* found = std::memchr(utf8.data() + pos, '\n', utf8.size() - pos);
@@ -29,13 +45,13 @@ bool EditorText::hasLineLongerThan(std::string_view utf8, std::size_t maxChars)
             = found ? static_cast<std::size_t>(static_cast<const char*>(found) - utf8.data()) : utf8.size();
         std::string_view piece = utf8.substr(pos, end - pos);
         while (piece.size() > maxChars) {
-            const std::size_t cr = piece.find('\r');
-            const std::string_view line = piece.substr(0, cr);
+            const auto [lineEnd, breakLength] = firstLineEnd(piece);
+            const std::string_view line = piece.substr(0, lineEnd);
             if (countChars(line) > maxChars)
                 return true;
-            if (cr == std::string_view::npos)
+            if (lineEnd == std::string_view::npos)
                 break;
-            piece.remove_prefix(cr + 1);
+            piece.remove_prefix(lineEnd + breakLength);
         }
         pos = end + 1;
     }

@@ -17,7 +17,7 @@ public:
     static constexpr std::size_t kMaxLineChars = 100000;
 
     // True when a line of text holds more than maxChars characters. Lines end at CR LF, a
-    // lone LF or a lone CR, as the editor splits a file's text.
+    // lone LF, a lone CR, U+2028 or U+2029, as the editor splits a file's text.
     static bool hasLineLongerThan(std::string_view utf8, std::size_t maxChars = kMaxLineChars);
 
     // The one value a save writes, the list file adding its CR LF: the text without its own

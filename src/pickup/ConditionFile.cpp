@@ -14,6 +14,8 @@ public:
     }
 
     std::size_t position() const { return m_pos; }
+    // Whether the last field ended at a comma: another field, empty or not, follows it.
+    bool endedAtComma() const { return m_endedAtComma; }
 
     std::string next()
     {
@@ -56,15 +58,18 @@ public:
 private:
     void takeFieldEnd()
     {
+        m_endedAtComma = false;
         if (m_pos >= m_text.size())
             return;
         const char c = m_text[m_pos++];
+        m_endedAtComma = c == ',';
         if (c == '\r' && m_pos < m_text.size() && m_text[m_pos] == '\n')
             ++m_pos;
     }
 
     std::string_view m_text;
     std::size_t m_pos = 0;
+    bool m_endedAtComma = false;
 };
 
 } // namespace
@@ -86,7 +91,8 @@ ConditionFileContent parseConditionFile(std::string_view text, std::size_t condi
         }
         ConditionFileRow row;
         row.column = fields.next();
-        if (fields.position() >= contentEnd) {
+        // "2," at the end is a pair with an empty phrase, as it is anywhere else in the file.
+        if (fields.position() >= contentEnd && !fields.endedAtComma()) {
             content.problem = ConditionFileProblem::LoneColumn;
             break;
         }

@@ -35,8 +35,9 @@ struct ConditionFileContent {
 // lines. Spaces before a field are skipped. A field in double quotes runs to the next lone
 // quote ("" inside it is one quote), and what follows it up to the next comma or line end is
 // ignored; any other field runs to the next comma or line end, without its trailing spaces.
-// The comma or line end (CR LF, CR or LF) is taken with the field. Spaces and line ends after
-// the last pair are ignored. conditionsHeld: conditions the list holds already, for the limit.
+// The comma or line end (CR LF, CR or LF) is taken with the field; a column number ended by a
+// comma always has its phrase, empty when nothing follows. Spaces and line ends after the last
+// pair are ignored. conditionsHeld: conditions the list holds already, for the limit.
 ConditionFileContent parseConditionFile(std::string_view text, std::size_t conditionsHeld);
 
 // Reads and decodes a condition file and parses it. False with err filled when the file

@@ -195,3 +195,17 @@ TEST_F(SafeFileWriterTest, PermissionsDecideAndTheErrorTellsWhy)
     EXPECT_EQ(formatWriteErrorText({ EACCES, "ファイルへのアクセスが拒否されました。" }),
         "エラー番号 = 13\rファイルへのアクセスが拒否されました。");
 }
+
+TEST_F(SafeFileWriterTest, AFolderIsNeverWrittenAndTheErrorSaysItIsAFolder)
+{
+    fs::create_directory(m_dir + "/results.csv");
+    ErrorInfo err;
+    for (const std::string& path : { m_dir + "/results.csv", m_dir + "/" }) {
+        EXPECT_FALSE(writeFileSafely(path, "x", err)) << path;
+        EXPECT_EQ(err.number, EISDIR);
+        // Not the reader's "cannot be read as a file": this is a write.
+        EXPECT_EQ(err.description, "同じ名前のフォルダーがあるため書き込めません。");
+    }
+    EXPECT_TRUE(fs::is_directory(m_dir + "/results.csv"));
+    EXPECT_EQ(names(), std::set<std::string> { "results.csv" });
+}

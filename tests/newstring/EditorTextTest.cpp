@@ -30,6 +30,11 @@ TEST(EditorText, LinesOverTheLimitAreFoundWhereverTheyBreak)
         { limit + "\n" + limit + "\r" + limit + "\r\n" + limit, false },
         { limit + "\r" + over + "\n", true },
         { over.substr(0, 5) + "\r" + over.substr(5) + "\r" + over, true },
+        // So do the line and paragraph separators, which the window turns into line breaks.
+        { limit + "\u2028" + limit + "\u2029" + limit, false },
+        { limit + "\u2028" + over, true },
+        // A character whose bytes begin like a separator's (U+2020) is no break.
+        { limit + "\u2020" + limit, true },
     };
     for (const Case& c : cases)
         EXPECT_EQ(EditorText::hasLineLongerThan(c.text, 10), c.tooLong) << c.text;

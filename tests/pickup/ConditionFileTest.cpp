@@ -108,8 +108,12 @@ TEST_F(ConditionFileTest, ReadingRules)
             ConditionFileProblem::LoneColumn },
         { "final empty lines are ignored", "\"1\",\"a\"\r\n\r\n\r\n  ", { { "1", "a" } } },
         { "a lone column number", "\"1\",\"a\"\r\n\"2\"\r\n", { { "1", "a" } }, ConditionFileProblem::LoneColumn },
-        { "a lone column number with its comma", "\"1\",\"a\"\r\n2,", { { "1", "a" } },
-            ConditionFileProblem::LoneColumn },
+        // A comma after the column number promises a phrase: the empty one, at the end of the
+        // file as much as before another pair.
+        { "an empty last phrase", "\"1\",\"a\"\r\n2,\r\n", { { "1", "a" }, { "2", "" } } },
+        { "an empty last phrase without a line end", "\"1\",\"a\"\r\n2,", { { "1", "a" }, { "2", "" } } },
+        { "an empty phrase within", "2,\r\n3,x\r\n", { { "2", "" }, { "3", "x" } } },
+        { "an empty quoted last phrase after spaces", "\"2\",  \r\n", { { "2", "" } } },
         { "an empty quoted phrase is a phrase", "\"1\",\"\"", { { "1", "" } } },
     };
     for (const Case& c : cases) {

@@ -9,6 +9,7 @@
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
+#include "common/ui/TypedKey.h"
 #include "common/ui/WaitCursor.h"
 #include "draw/DrawPlan.h"
 #include "entries/ui/FileModeCommands.h"
@@ -654,10 +655,9 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
         updateMinimumSize();
     }
     if (event->type() == QEvent::KeyPress && (watched == txtSaisyo || watched == txtSaidai || watched == txtTyusen)) {
-        const QString typed = static_cast<QKeyEvent*>(event)->text();
-        if (!typed.isEmpty()) {
+        if (const std::optional<char32_t> typed = typedCharacter(*static_cast<QKeyEvent*>(event))) {
             auto* box = static_cast<QLineEdit*>(watched);
-            const BoxKey key = filterBoxKey(boxOf(box), typed.toStdU32String().front());
+            const BoxKey key = filterBoxKey(boxOf(box), *typed);
             if (!key.accepted) {
                 m_platform.beep();
                 return true;
@@ -802,15 +802,21 @@ void FrmMain::runStop()
     fitTextColumn(lvwKekka);
 }
 
+// The window comes back with the keyboard in the control that had it: hidden, the window
+// loses its focus control, and the desktop would give the keyboard to the first one.
 void FrmMain::showMainWindow()
 {
     show();
     raise();
     activateWindow();
+    if (m_focusBeforeHide && m_focusBeforeHide->isVisible() && m_focusBeforeHide->isEnabled())
+        m_focusBeforeHide->setFocus(Qt::ActiveWindowFocusReason);
+    m_focusBeforeHide = nullptr;
 }
 
 void FrmMain::hideMainWindow()
 {
+    m_focusBeforeHide = focusWidget();
     hide();
 }
 

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 
@@ -134,6 +135,8 @@ private:
     // Each box's text as last accepted, to put back when a change is refused.
     std::map<SettingsBox, QString> m_acceptedBoxText;
     bool m_cleaningBox = false;
+    // The control that had the keyboard when a tool window took the window's place.
+    QPointer<QWidget> m_focusBeforeHide;
 
     ResultListModel* m_kekka = nullptr;
     EntryListModel* m_sagyo = nullptr;

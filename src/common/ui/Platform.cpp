@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace kuji {
@@ -26,6 +27,15 @@ FileDialogRequest FileDialogRequest::startingAt(const QString& caption, const QS
 void Platform::showError(QWidget* parent, const QString& text)
 {
     showMessage(parent, { text, QStringLiteral("エラー"), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok });
+}
+
+bool Platform::confirmReplace(QWidget* parent, const QString& title, const QString& path)
+{
+    // In the words of the desktop's save dialog, as Qt's Japanese translation gives them.
+    const QString text = QStringLiteral("%1 は既に存在します。\n置き換えますか?").arg(QFileInfo(path).fileName());
+    return showMessage(
+               parent, { text, title, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::No })
+        == QMessageBox::Yes;
 }
 
 QString caseInsensitiveFilter(const QString& filter)
@@ -48,19 +58,37 @@ QString caseInsensitiveFilter(const QString& filter)
     return choices.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// A desktop without a window manager leaves the keyboard nowhere once a modal window has
+// gone, and the next keys would be lost: the window it belonged to takes the keyboard back,
+// as a window manager would give it, with the control that had it before.
+void returnKeyboardTo(QWidget* owner)
+{
+    QWidget* window = owner ? owner->window() : nullptr;
+    if (window && window->isVisible())
+        window->activateWindow();
+}
+
+} // namespace
+
 QMessageBox::StandardButton QtPlatform::showMessage(QWidget* parent, const MessageRequest& request)
 {
     QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    returnKeyboardTo(parent);
+    return answer;
 }
 
 QString QtPlatform::getOpenFileName(QWidget* parent, const FileDialogRequest& request)
 {
     QDir folder(request.folder);
-    return QFileDialog::getOpenFileName(parent, request.caption, folder.filePath(request.fileName),
+    const QString path = QFileDialog::getOpenFileName(parent, request.caption, folder.filePath(request.fileName),
         caseInsensitiveFilter(request.filter), nullptr, QFileDialog::HideNameFilterDetails);
+    returnKeyboardTo(parent);
+    return path;
 }
 
 QString QtPlatform::getSaveFileName(QWidget* parent, const FileDialogRequest& request)
@@ -69,8 +97,10 @@ QString QtPlatform::getSaveFileName(QWidget* parent, const FileDialogRequest& re
     QFileDialog::Options options = QFileDialog::HideNameFilterDetails;
     if (!request.confirmOverwrite)
         options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent, request.caption, folder.filePath(request.fileName),
+    const QString path = QFileDialog::getSaveFileName(parent, request.caption, folder.filePath(request.fileName),
         caseInsensitiveFilter(request.filter), nullptr, options);
+    returnKeyboardTo(parent);
+    return path;
 }
 
 void QtPlatform::beep()
@@ -92,7 +122,9 @@ bool QtPlatform::openUrl(const QString& address)
 
 int QtPlatform::execModal(QDialog& dialog)
 {
-    return dialog.exec();
+    const int result = dialog.exec();
+    returnKeyboardTo(dialog.parentWidget());
+    return result;
 }
 
 } // namespace kuji

@@ -55,6 +55,10 @@ public:
 
     // The program's usual error box: critical icon, OK, title "エラー".
     void showError(QWidget* parent, const QString& text);
+    // The save dialog's own question before a file is replaced, for a name that is settled
+    // only after the dialog (an extension added to it): warning icon, Yes and No, No the
+    // default. True for Yes.
+    bool confirmReplace(QWidget* parent, const QString& title, const QString& path);
 };
 
 // The same filter with every letter of its patterns matching either case ("*.csv" becomes

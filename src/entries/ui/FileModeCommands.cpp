@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
+#include "common/ui/FileDrop.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
@@ -79,7 +80,8 @@ bool FileModeCommands::eventFilter(QObject* watched, QEvent* event)
         event->ignore();
         return true;
     }
-    drop->acceptProposedAction();
+    if (!acceptFileDropAsCopy(*drop))
+        return true;
     if (type == QEvent::Drop) {
         const QUrl first = drop->mimeData()->urls().value(0);
         const QString path = first.isLocalFile() ? first.toLocalFile() : QString();

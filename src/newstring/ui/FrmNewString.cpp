@@ -3,12 +3,14 @@
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
 #include "common/ui/Commands.h"
+#include "common/ui/FileDrop.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
+#include "common/ui/TextEditor.h"
 #include "common/ui/WaitCursor.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/MainWindowPort.h"
@@ -50,6 +52,7 @@ const QString kTransferSource = QStringLiteral("文字列作成");
 
 // The document keeps each line as a block; its raw text separates blocks with U+2029. The
 // raw text is taken rather than the plain one, which would turn no-break spaces into spaces.
+// A line separator (U+2028) shows as a line break, so it is one too, should one ever get in.
 // One pass turns it into UTF-8 with CR LF between the lines through a small buffer: Qt's own
 // conversion and a second pass for the separators would each write the whole text again.
 std::string documentText(const QTextDocument& document)
@@ -78,7 +81,7 @@ std::string documentText(const QTextDocument& document)
             *o++ = static_cast<char>(cp);
             continue;
         }
-        if (cp == 0x2029) {
+        if (cp == 0x2029 || cp == 0x2028) {
             *o++ = '\r';
             *o++ = '\n';
             continue;
@@ -143,7 +146,7 @@ FrmNewString::FrmNewString(
     etched->setFrameShadow(QFrame::Sunken);
     layout->addWidget(etched);
 
-    rtbNewString = new QPlainTextEdit(this);
+    rtbNewString = new TextEditor(this);
     rtbNewString->setObjectName(QStringLiteral("rtbNewString"));
     rtbNewString->setAccessibleName(QStringLiteral("文字列"));
     // Lines never wrap at the window's edge: each line the user sees is one entry.
@@ -373,7 +376,8 @@ void FrmNewString::readFile(const QString& path)
             } else if (EditorText::hasLineLongerThan(decoded.utf8)) {
                 tooLong = true;
             } else {
-                const QString text = QString::fromStdString(decoded.utf8);
+                // A line separator in the file starts a line of its own, as the editor shows it.
+                const QString text = TextEditor::withLineBreaks(QString::fromStdString(decoded.utf8));
                 std::string().swap(decoded.utf8);
                 rtbNewString->setPlainText(text);
                 m_path = path;
@@ -410,7 +414,8 @@ bool FrmNewString::handleDrop(QObject*, QEvent* event)
         event->ignore();
         return true;
     }
-    drop->acceptProposedAction();
+    if (!acceptFileDropAsCopy(*drop))
+        return true;
     if (type == QEvent::Drop) {
         const QString path = urls.first().toLocalFile();
         if (myFileExists(path.toStdString()))
@@ -434,7 +439,13 @@ void FrmNewString::save()
 // The editor's text, split at its line breaks, through the shared print dialog.
 void FrmNewString::print()
 {
-    FrmPrint::printTexts(m_platform, this, printLines());
+    std::vector<std::string> lines;
+    {
+        // A million lines take a moment to gather.
+        WaitCursor wait;
+        lines = printLines();
+    }
+    FrmPrint::printTexts(m_platform, this, std::move(lines));
 }
 
 // --- Transfer --------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "common/TextCodec.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/TypedKey.h"
 #include "pickup/ConditionFile.h"
 #include "pickup/ui/ConditionListModel.h"
 
@@ -394,10 +395,10 @@ bool ConditionFrame::eventFilter(QObject* watched, QEvent* event)
     for (const ConditionListId list : kAllConditionLists) {
         Controls& c = m_controls[index(list)];
         if (watched == c.column && type == QEvent::KeyPress) {
-            // Digits and control keys such as Backspace reach the column box; anything else
-            // typed is dropped with a beep.
-            const QString typed = static_cast<QKeyEvent*>(event)->text();
-            if (!typed.isEmpty() && !ConditionLists::columnKeyAccepted(typed.toStdU32String().front())) {
+            // Digits and editing keys such as Backspace and Delete reach the column box;
+            // anything else typed is dropped with a beep.
+            const std::optional<char32_t> typed = typedCharacter(*static_cast<QKeyEvent*>(event));
+            if (typed && !ConditionLists::columnKeyAccepted(*typed)) {
                 m_platform.beep();
                 return true;
             }

@@ -1,6 +1,7 @@
 #include "pickup/ui/FrmPickupRecordError.h"
 
 #include "common/ListRows.h"
+#include "common/ui/TextEditor.h"
 #include "pickup/RecordLoader.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace kuji {
@@ -34,7 +36,7 @@ FrmPickupRecordError::FrmPickupRecordError(const DataErrorQuestion& question, Fi
     lblErrorRow->setTextFormat(Qt::PlainText);
     layout->addWidget(lblErrorRow);
 
-    txtData = new QPlainTextEdit(this);
+    txtData = new TextEditor(this);
     txtData->setObjectName(QStringLiteral("txtData"));
     txtData->setAccessibleName(QStringLiteral("正しくないデータ"));
     txtData->setTabChangesFocus(true);
@@ -82,8 +84,13 @@ FrmPickupRecordError::FrmPickupRecordError(const DataErrorQuestion& question, Fi
 
 void FrmPickupRecordError::tryFix()
 {
+    // The text exactly as the user sees it: the plain text would turn no-break spaces into
+    // spaces and line separators into line breaks. Only the ends of the editor's lines
+    // (U+2029) are line breaks; the record's own come back as CR LF.
+    QString text = txtData->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     // A correction with the wrong number of commas leaves the dialog open, without a word.
-    if (m_fix && m_fix(txtData->toPlainText())) {
+    if (m_fix && m_fix(text)) {
         m_answer = Answer::Fixed;
         accept();
     }

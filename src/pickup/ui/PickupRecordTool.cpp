@@ -58,6 +58,8 @@ void PickupRecordTool::open()
     // Gone as soon as it closes, though deleted only later: the next opening gets a new one.
     connect(m_window, &FrmPickupRecord::closed, this, [this] { m_window = nullptr; });
     m_window->show();
+    // It takes the main window's place and its keyboard, with or without a window manager.
+    m_window->activateWindow();
     m_main.hideMainWindow();
     // The load shows its progress and its questions in the tool window.
     if (load)

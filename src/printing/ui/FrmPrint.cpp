@@ -2,6 +2,7 @@
 
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
+#include "common/ui/TypedKey.h"
 #include "printing/PrintChoices.h"
 #include "printing/PrintLayout.h"
 #include "printing/ui/PrinterAccess.h"
@@ -144,7 +145,9 @@ void FrmPrint::createControls()
               box = new UscUpDown(m_platform, fraYohaku);
               box->setObjectName(QLatin1String(boxName));
               box->setCaption(caption);
-              label = makeLabel(caption, labelName, box, fraYohaku);
+              // The label's access key gives the focus to its buddy only when the buddy takes
+              // focus itself: the text box does, the control around it does not.
+              label = makeLabel(caption, labelName, box->textBox(), fraYohaku);
           };
     makeMargin("lblTopMargin", QStringLiteral("上(&T)"), "uscTopMargin", lblTopMargin, uscTopMargin);
     makeMargin("lblLeftMargin", QStringLiteral("左(&L)"), "uscLeftMargin", lblLeftMargin, uscLeftMargin);
@@ -375,16 +378,28 @@ void FrmPrint::startPrinting()
     m_work.start(std::move(task));
 }
 
+// The prompt starts in the documents folder, or where the list save starts when there is
+// none: a folder that does not exist would come back as a proposed file name. The name is
+// settled only once ".pdf" is added, after the dialog, so the question before replacing a
+// file is asked here, for every name; No brings the prompt back.
 QString FrmPrint::askPdfPath()
 {
-    FileDialogRequest request;
-    request.caption = kPdfPrinter;
-    request.folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    request.filter = QStringLiteral("*.pdf (*.pdf)");
-    QString path = m_platform.getSaveFileName(this, request);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
-    return path;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    FileDialogRequest request
+        = FileDialogRequest::startingAt(kPdfPrinter, documents + QLatin1Char('/'), QStringLiteral("*.pdf (*.pdf)"));
+    request.confirmOverwrite = false;
+    for (;;) {
+        QString path = m_platform.getSaveFileName(this, request);
+        if (path.isEmpty())
+            return {};
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".pdf");
+        const QFileInfo chosen(path);
+        if (!chosen.exists() || chosen.isDir() || m_platform.confirmReplace(this, kPdfPrinter, path))
+            return path;
+        request = FileDialogRequest::startingAt(kPdfPrinter, path, request.filter);
+        request.confirmOverwrite = false;
+    }
 }
 
 // The pages drawn so far go to the printer even after a refused page; then the dialog closes.
@@ -488,9 +503,7 @@ bool FrmPrint::comboKey(QComboBox*, QKeyEvent* key)
     default:
         break;
     }
-    const QString typed = key->text();
-    if (!typed.isEmpty() && typed.front().unicode() >= 0x20 && typed.front() != QChar(0x7F)
-        && !(modifiers & (Qt::ControlModifier | Qt::MetaModifier)))
+    if (typedCharacter(*key))
         m_platform.beep();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "printing/ui/UscUpDown.h"
 
 #include "common/ui/Platform.h"
+#include "common/ui/TypedKey.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -100,8 +101,8 @@ bool UscUpDown::eventFilter(QObject* watched, QEvent* event)
             step(key->key() == Qt::Key_Up ? 1 : -1);
             return true;
         }
-        const QString typed = key->text();
-        if (!typed.isEmpty() && !UpDownState::acceptsCharacter(typed.toStdU32String().front())) {
+        const std::optional<char32_t> typed = typedCharacter(*key);
+        if (typed && !UpDownState::acceptsCharacter(*typed)) {
             m_platform.beep();
             return true;
         }

@@ -39,7 +39,9 @@ protected:
         return texts;
     }
 
-    void drop(const QStringList& paths)
+    // Returns what the window made of the drop: the action it took, or IgnoreAction.
+    Qt::DropAction drop(const QStringList& paths, Qt::DropActions offered = Qt::CopyAction,
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QMimeData data;
         QList<QUrl> urls;
@@ -47,11 +49,12 @@ protected:
             urls << QUrl::fromLocalFile(p);
         data.setUrls(urls);
         auto* box = child<QLineEdit>("txtSaisyo");
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(box, &enter);
-        QDropEvent dropEvent(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropEvent(QPointF(5, 5), offered, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(box, &dropEvent);
         waitIdle();
+        return dropEvent.isAccepted() ? dropEvent.dropAction() : Qt::IgnoreAction;
     }
 
     QStringList recentCaptions() const
@@ -151,6 +154,12 @@ TEST_F(FrmMainEntries, DroppedFilesReadTheFirstOnlyAndOnlyInFileMode)
     drop({ first, second });
     EXPECT_EQ(entryTexts(), QStringList({ "1", "2" }));
     EXPECT_EQ(child<QLineEdit>("txtSaisyo")->text(), first);
+    // A file manager proposing a move is answered with a copy, or the file would go; a drag
+    // that only moves is refused.
+    EXPECT_EQ(drop({ second }, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(entryTexts(), QStringList({ "3" }));
+    EXPECT_EQ(drop({ first }, Qt::MoveAction), Qt::IgnoreAction);
+    EXPECT_EQ(entryTexts(), QStringList({ "3" }));
 
     QTest::mouseClick(child<QRadioButton>("optSuji"), Qt::LeftButton);
     drop({ second });

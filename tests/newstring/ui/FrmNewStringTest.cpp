@@ -12,6 +12,7 @@
 #include "support/MainWindowFixture.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -78,7 +79,9 @@ protected:
         return texts;
     }
 
-    void drop(QWidget* target, const QList<QUrl>& urls)
+    // Returns what the window made of the drop: the action it took, or IgnoreAction.
+    Qt::DropAction drop(QWidget* target, const QList<QUrl>& urls, Qt::DropActions offered = Qt::CopyAction,
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         // As file managers drag files: the list of files and their paths as text.
         QMimeData data;
@@ -87,10 +90,11 @@ protected:
         for (const QUrl& url : urls)
             paths << url.toLocalFile();
         data.setText(paths.join('\n'));
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(target, &enter);
-        QDropEvent dropEvent(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropEvent(QPointF(5, 5), offered, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(target, &dropEvent);
+        return dropEvent.isAccepted() ? dropEvent.dropAction() : Qt::IgnoreAction;
     }
 
     QByteArray fileBytes(const QString& path) const
@@ -233,6 +237,44 @@ TEST_F(FrmNewStringTest, OpenReadsTheFileOnlyWhenItCanBeRead)
     });
 }
 
+// Qt's text edit keeps U+2028 (line separator) inside a line: Shift+Enter puts it there and a
+// paste keeps it. It shows as a line break, so it must be one for the transfer, its count, the
+// save and the print alike.
+TEST_F(FrmNewStringTest, LineSeparatorsBreakLinesWhereverTheTextComesFrom)
+{
+    const QString separated = writeFile("separated.txt", QString::fromUtf8("x\u2028y\r\nz").toUtf8());
+    const QString saved = folderPath() + "/saved.txt";
+    withNewString([&](FrmNewString& w) {
+        QPlainTextEdit* text = editor(w);
+        QTest::keyClicks(text, "alice");
+        QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(text, "bob");
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClicks(text, "carol");
+        EXPECT_EQ(text->blockCount(), 3);
+        // Pasted and dropped text alike.
+        QApplication::clipboard()->setText(QString::fromUtf8("\u2028dan\u2028eve"));
+        text->paste();
+        EXPECT_EQ(text->blockCount(), 5);
+        command(w, "mnuSend")->trigger();
+        EXPECT_EQ(child<QLabel>("lblProgressbarEnd")->text(), "/ 5");
+        waitIdle();
+        EXPECT_EQ(entryTexts(), QStringList({ "alice", "bob", "carol", "dan", "eve" }));
+
+        w.readFile(separated);
+        EXPECT_EQ(text->blockCount(), 3);
+
+        // Text the program sets keeps its separator in the line, and still breaks there: the
+        // save writes CR LF, so the file stays Shift-JIS.
+        text->setPlainText(QString::fromUtf8("p\u2028q"));
+        EXPECT_EQ(w.editorText(), "p\r\nq");
+        EXPECT_EQ(w.printLines(), (std::vector<std::string> { "p", "q" }));
+        platform.fileAnswers.push_back(saved);
+        command(w, "mnuFileSave")->trigger();
+        EXPECT_EQ(fileBytes(saved), "p\r\nq\r\n");
+    });
+}
+
 TEST_F(FrmNewStringTest, ADropOpensTheFirstFileAndNeverTypesIntoTheText)
 {
     const QString first = writeFile("first.txt", "one\r\n");
@@ -247,6 +289,15 @@ TEST_F(FrmNewStringTest, ADropOpensTheFirstFileAndNeverTypesIntoTheText)
         EXPECT_EQ(w.currentPath(), first);
         drop(target, { QUrl::fromLocalFile(folderPath() + "/gone.txt") });
         EXPECT_EQ(editor(w)->toPlainText(), "one\n");
+
+        // A file manager proposing a move is answered with a copy, or the file would go.
+        const QList<QUrl> secondOnly { QUrl::fromLocalFile(second) };
+        EXPECT_EQ(drop(target, secondOnly, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier), Qt::CopyAction);
+        EXPECT_EQ(editor(w)->toPlainText(), "two\n");
+        // A drag that only moves is refused.
+        editor(w)->setPlainText("mine");
+        EXPECT_EQ(drop(target, secondOnly, Qt::MoveAction), Qt::IgnoreAction);
+        EXPECT_EQ(editor(w)->toPlainText(), "mine");
     });
     EXPECT_TRUE(platform.messages.empty());
 }

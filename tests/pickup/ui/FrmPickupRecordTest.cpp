@@ -295,6 +295,31 @@ TEST_F(FrmPickupRecordTest, TheDataErrorDialogAsksAboutEachBadRecord)
     EXPECT_EQ(tool()->recordModel()->data(tool()->recordModel()->index(3, 1)).toString(), "f");
 }
 
+// The plain text of the editor would turn the no-break space into a space and the line
+// separator into a line break: the corrected record must be what the user saw.
+TEST_F(FrmPickupRecordTest, ACorrectionKeepsEveryCharacterOfTheRecordAsShown)
+{
+    ASSERT_NE(openTool(), nullptr);
+    const QString bad = QString::fromUtf8("x\u00A0y\u2028z");
+    const QString path = writeFile("names.txt", (QStringLiteral("a,b\r\n") + bad + "\r\n").toUtf8());
+    platform.modalAnswers.push_back([&](QDialog& dialog) {
+        auto* text = dialog.findChild<QPlainTextEdit*>("txtData");
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, ",w");
+        // Shift+Enter breaks the line as Enter does, into the record's own CR LF.
+        QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(text, "v");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        return dialog.result();
+    });
+    loadRecords(path);
+    auto* records = tool()->recordModel();
+    ASSERT_EQ(records->rowCount(), 2);
+    EXPECT_EQ(records->data(records->index(1, 0), Qt::EditRole).toString(), bad);
+    EXPECT_EQ(records->data(records->index(1, 1), Qt::EditRole).toString(), "w\r\nv");
+}
+
 TEST_F(FrmPickupRecordTest, SkipAllDropsTheRestSilentlyUntilTheNextLoad)
 {
     ASSERT_NE(openTool(), nullptr);

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -209,6 +211,78 @@ TEST_F(PrintDialog, CancelledPdfPromptEndsSilently)
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_TRUE(QDir(path("")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// ".pdf" is added after the prompt, so the prompt could not have asked about out.pdf itself.
+TEST_F(PrintDialog, APdfReplacesAFileOnlyWhenTheUserSaysYes)
+{
+    const QByteArray earlier("%PDF-1.4 the user's earlier file\n");
+    QFile file(path("out.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(earlier);
+    file.close();
+
+    // No brings the prompt back at the name typed; cancelling it then ends the run.
+    platform.fileAnswers.push_back(path("out"));
+    platform.messageAnswers.push_back(QMessageBox::No);
+    auto dialog = open();
+    printAndWait(*dialog);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const MessageRequest& question = platform.messages[0].request;
+    EXPECT_EQ(question.text, "out.pdf は既に存在します。\n置き換えますか?");
+    EXPECT_EQ(question.title, kPdfPrinter);
+    EXPECT_EQ(question.icon, QMessageBox::Warning);
+    EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.defaultButton, QMessageBox::No);
+    ASSERT_EQ(platform.dialogs.size(), 2u);
+    EXPECT_FALSE(platform.dialogs[0].request.confirmOverwrite);
+    EXPECT_EQ(platform.dialogs[1].request.folder, path(""));
+    EXPECT_EQ(platform.dialogs[1].request.fileName, "out.pdf");
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+    file.close();
+
+    // Typed with its extension the same question comes, and Yes replaces the file.
+    platform.fileAnswers.push_back(path("out.pdf"));
+    platform.messageAnswers.push_back(QMessageBox::Yes);
+    dialog = open();
+    printAndWait(*dialog);
+    EXPECT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(pdfPages(path("out.pdf")), std::vector<QStringList> { numbered(3) });
+
+    // A new name is not asked about.
+    platform.fileAnswers.push_back(path("new"));
+    dialog = open();
+    printAndWait(*dialog);
+    EXPECT_EQ(platform.messages.size(), 2u);
+    EXPECT_TRUE(QFile::exists(path("new.pdf")));
+}
+
+// A documents folder that does not exist would come back from the desktop's dialog as a file
+// named "Documents" in the home folder.
+TEST_F(PrintDialog, ThePdfPromptStartsInAFolderThatExists)
+{
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(m_dir));
+    const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(documents.startsWith(path("")));
+
+    for (const bool present : { false, true }) {
+        if (present) {
+            ASSERT_TRUE(QDir().mkpath(documents));
+        }
+        auto dialog = open();
+        printAndWait(*dialog);
+        const FileDialogRequest& request = platform.dialogs.back().request;
+        EXPECT_TRUE(QFileInfo(request.folder).isDir()) << request.folder.toStdString();
+        EXPECT_EQ(request.fileName, "");
+        if (present) {
+            EXPECT_EQ(QDir(request.folder), QDir(documents));
+        }
+    }
 }
 
 TEST_F(PrintDialog, MarginsLeavingNoRoomKeepTheDialogAndTheTexts)
