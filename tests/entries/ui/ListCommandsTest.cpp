@@ -1,4 +1,5 @@
 #include "common/SafeFileWriter.h"
+#include "common/ui/CommandWork.h"
 #include "common/ui/EntryListModel.h"
 #include "entries/ui/ResultListModel.h"
 #include "support/MainWindowFixture.h"
@@ -221,4 +222,80 @@ TEST_F(ListCommandsTest, CharactersShiftJisLacksAreSavedAsUtf8AndComeBackWhole)
     platform.fileAnswers = { sjis };
     trigger("mnuFileSave");
     EXPECT_EQ(bytesOf(sjis), "\xFB\xFC\x8B\xB4\r\n");
+}
+
+namespace {
+
+// Long lists: every command that is not done in its first rows goes on as long work, so Stop
+// can be pressed while it runs, as on a list of a million rows.
+class LongListCommandsTest : public ListCommandsTest {
+protected:
+    void SetUp() override
+    {
+        ListCommandsTest::SetUp();
+        setCommandWorkAtOnce(std::chrono::milliseconds(0));
+        typeSettings("1", "99999", "20000");
+        trigger("mnuRunStart");
+        ASSERT_EQ(window->resultModel()->rows(), 20000u);
+    }
+    void TearDown() override
+    {
+        setCommandWorkAtOnce(2 * LongWork::kSlice);
+        ListCommandsTest::TearDown();
+    }
+
+    // Starts a command, checks it runs as long work with its progress shown, and stops it.
+    void startAndStop(const char* command)
+    {
+        action(command)->trigger();
+        ASSERT_TRUE(window->longWork().isRunning()) << command;
+        EXPECT_TRUE(window->isBusy());
+        EXPECT_TRUE(action("mnuRunStop")->isEnabled());
+        action("mnuRunStop")->trigger();
+        waitIdle();
+        EXPECT_FALSE(window->isBusy());
+    }
+};
+
+} // namespace
+
+TEST_F(LongListCommandsTest, AStoppedSortLeavesTheOldOrderAndACompletedOneSortsAll)
+{
+    const std::vector<std::string> before = shown();
+    startAndStop("mnuHensyuSortAsc2");
+    EXPECT_EQ(shown(), before);
+    EXPECT_TRUE(action("mnuHensyuSortAsc2")->isEnabled()) << "the result commands are back";
+
+    action("mnuHensyuSortAsc2")->trigger();
+    waitIdle();
+    std::vector<std::string> sorted = before;
+    std::stable_sort(sorted.begin(), sorted.end()); // text order: "10" before "9"
+    EXPECT_EQ(shown(), sorted);
+}
+
+TEST_F(LongListCommandsTest, AStoppedCopyLeavesTheClipboardAsItWas)
+{
+    platform.setClipboardText(QStringLiteral("what the user copied before"));
+    trigger("mnuHensyuAllSelect");
+    startAndStop("mnuHensyuCopy");
+    EXPECT_EQ(platform.clipboard, "what the user copied before");
+
+    action("mnuHensyuCopy")->trigger();
+    waitIdle();
+    EXPECT_EQ(platform.clipboard.count(QStringLiteral("\r\n")), 19999);
+}
+
+TEST_F(LongListCommandsTest, AStoppedSaveLeavesTheOldFileAndNoTemporaryOne)
+{
+    const QString path = writeFile(QStringLiteral("results.csv"), "the user's earlier list\r\n");
+    platform.fileAnswers.push_back(path);
+    startAndStop("mnuFileSave");
+    EXPECT_EQ(bytesOf(path), "the user's earlier list\r\n");
+    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("kujimaru-tmp")).size(), 0);
+
+    platform.fileAnswers.push_back(path);
+    action("mnuFileSave")->trigger();
+    waitIdle();
+    EXPECT_EQ(bytesOf(path).count("\r\n"), 20000);
+    EXPECT_TRUE(platform.messages.empty());
 }
