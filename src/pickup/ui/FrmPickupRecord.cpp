@@ -316,7 +316,7 @@ void FrmPickupRecord::createCentralArea()
     lvwPickupData->horizontalHeader()->setMinimumSectionSize(0);
     lvwPickupData->horizontalHeader()->resizeSection(0, 0);
     // Select all, copy, the sorts, Ctrl+A, Ctrl+C and the popup menu act on the full lines.
-    m_resultCommands = new ListCommands(lvwPickupData, *m_results, m_platform, mnuPopup, nullptr, this);
+    m_resultCommands = new ListCommands(lvwPickupData, *m_results, m_platform, mnuPopup, this, this);
     for (QAction* action : { mnuHensyuAllSelect, mnuPopupAllSelect })
         connect(action, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
     for (QAction* action : { mnuHensyuCopy, mnuPopupCopy })
@@ -374,6 +374,28 @@ void FrmPickupRecord::setCommandState(bool idle, bool stoppable)
         m_state.setBusyForTransfer();
     m_busyCursor.set(m_state.busy());
     applyCommandState();
+}
+
+void FrmPickupRecord::beginWork(const QString& status, qint64 maximum)
+{
+    setCommandState(false);
+    fraProgressbar->begin(status, maximum);
+}
+
+void FrmPickupRecord::setWorkProgress(qint64 value)
+{
+    fraProgressbar->setValue(value);
+}
+
+void FrmPickupRecord::endWork()
+{
+    fraProgressbar->end();
+    setCommandState(true);
+    // The list commands leave the result standing, and its commands with it.
+    if (!m_results->isEmpty()) {
+        m_state.runCompleted();
+        applyCommandState();
+    }
 }
 
 void FrmPickupRecord::refreshStart()
@@ -670,8 +692,8 @@ void FrmPickupRecord::fitResultColumn()
 void FrmPickupRecord::saveResults()
 {
     // The dialog starts at the record file.
-    ListSaveDialog::save(m_platform, this, m_recordFilePath, m_results->rows(),
-        [this](std::size_t row) { return m_results->rowText(row); });
+    ListSaveDialog::start(m_platform, this, this, m_recordFilePath, m_results->rows(),
+        [this](std::size_t row, std::string& scratch) { return m_results->rowTextView(row, scratch); });
 }
 
 // Every result line in the order shown; an empty list prints one blank page.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/CommandWork.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/WaitCursor.h"
 #include "pickup/PickupCommandState.h"
@@ -31,7 +32,7 @@ struct RecordLoad;
 // condition lists and hands the kept ones to the main window as its entries. It has a size
 // of its own that cannot be changed, its own taskbar entry, and reaches the main window only
 // through MainWindowPort; closing it shows the main window again.
-class FrmPickupRecord final : public QMainWindow {
+class FrmPickupRecord final : public QMainWindow, public WorkHost {
     Q_OBJECT
 public:
     FrmPickupRecord(MainWindowPort& main, Platform& platform, const Settings& settings, HelpService& help,
@@ -44,7 +45,11 @@ public:
 
     // The toolbar button with the given key ("M_Open", …).
     QToolButton* toolbarButton(const QString& key) const { return m_buttons.value(key); }
-    LongWork& longWork() { return m_work; }
+    // The window's long work: loads, runs, transfers, and its list commands on a long result.
+    LongWork& longWork() override { return m_work; }
+    void beginWork(const QString& status, qint64 maximum) override;
+    void setWorkProgress(qint64 value) override;
+    void endWork() override;
     bool isBusy() const { return m_state.busy(); }
     const PickupCommandState& commandState() const { return m_state; }
     ConditionFrame& conditionFrame() const { return *fraWordSet; }
