@@ -5,6 +5,7 @@
 #include "common/ui/TypedKey.h"
 #include "printing/PrintChoices.h"
 #include "printing/PrintLayout.h"
+#include "printing/ui/PageTextBatch.h"
 #include "printing/ui/PrinterAccess.h"
 #include "printing/ui/UscUpDown.h"
 
@@ -73,6 +74,7 @@ struct FrmPrint::Run {
     PrintLayout layout;
     std::unique_ptr<PrintTarget> target;
     QPainter painter; // ends before the target goes
+    std::unique_ptr<PageTextBatch> batch; // the lines of the page being drawn
     double pixelsPerMm = 0;
     double ascent = 0; // from a line's top to its baseline, in pixels
     std::int32_t page = 1;
@@ -354,6 +356,7 @@ void FrmPrint::startPrinting()
     run->painter.setPen(Qt::black);
     run->pixelsPerMm = run->target->resolution() / 25.4;
     run->ascent = QFontMetricsF(font, &run->target->device()).ascent();
+    run->batch = std::make_unique<PageTextBatch>(run->painter, font, run->target->device());
 
     LongWork::Task task;
     task.step = [run](LongWork::Clock::time_point deadline) {
@@ -362,6 +365,7 @@ void FrmPrint::startPrinting()
             if (!r.error.isEmpty())
                 return;
             if (line.page != r.page) {
+                r.batch->flush();
                 if (!r.target->newPage()) {
                     r.error = QStringLiteral("プリンターが %1 ページ目を受け付けませんでした。").arg(line.page);
                     return;
@@ -369,9 +373,11 @@ void FrmPrint::startPrinting()
                 r.page = line.page;
             }
             if (!line.text.empty())
-                r.painter.drawText(QPointF(line.x * r.pixelsPerMm, line.y * r.pixelsPerMm + r.ascent),
+                r.batch->add(QPointF(line.x * r.pixelsPerMm, line.y * r.pixelsPerMm + r.ascent),
                     QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size())));
         });
+        if (r.error.isEmpty())
+            r.batch->flush();
         return done || !r.error.isEmpty();
     };
     task.finished = [this, run](bool) { finishRun(*run); };
@@ -405,6 +411,8 @@ QString FrmPrint::askPdfPath()
 // The pages drawn so far go to the printer even after a refused page; then the dialog closes.
 void FrmPrint::finishRun(Run& run)
 {
+    if (run.batch && run.error.isEmpty())
+        run.batch->flush();
     run.painter.end();
     QString error = run.error;
     QString sendError;
