@@ -241,52 +241,120 @@ void RecordStore::writeChainEnd(const ChainEnd& end) const
 
 bool RecordStore::add(DrawRecord& record, std::shared_ptr<const EntryList> copyEntries, Added& added, ErrorInfo& err)
 {
-    added = {};
-    if (!prepareFolder(err))
+    Writing writing(*this, record, std::move(copyEntries));
+    writing.runToEnd();
+    added = writing.added();
+    err = writing.error();
+    record = writing.record();
+    return !writing.failed();
+}
+
+RecordStore::Writing::Writing(RecordStore& store, DrawRecord record, std::shared_ptr<const EntryList> copyEntries)
+    : m_store(store)
+    , m_record(std::move(record))
+    , m_copyEntries(std::move(copyEntries))
+{
+}
+
+RecordStore::Writing::~Writing() = default;
+
+bool RecordStore::Writing::fail()
+{
+    m_copy.reset();
+    m_failed = true;
+    m_done = true;
+    return true;
+}
+
+// The record's name and place in the chain, and what becomes of its entries copy.
+bool RecordStore::Writing::begin()
+{
+    m_begun = true;
+    if (!m_store.prepareFolder(m_error))
         return false;
     // Later than every record kept, even when the clock was set back or two draws fall
     // within one microsecond, so the newest record is always the last name.
-    const std::vector<std::string> existing = names();
-    std::int64_t micros = std::chrono::duration_cast<std::chrono::microseconds>(m_clock().time_since_epoch()).count();
+    const std::vector<std::string> existing = m_store.names();
+    std::int64_t micros
+        = std::chrono::duration_cast<std::chrono::microseconds>(m_store.m_clock().time_since_epoch()).count();
     if (!existing.empty())
         micros = std::max(micros, microsOfName(existing.back()) + 1);
-    const std::string name = nameOfMicros(micros);
-    added.path = m_folder + "/" + name;
+    m_name = nameOfMicros(micros);
+    m_added.path = m_store.m_folder + "/" + m_name;
 
-    const std::optional<ChainEnd> end = chainEnd();
-    record.format = DrawRecord::kCurrentFormat;
-    record.sequence = end ? end->sequence + 1 : 1;
-    record.previous = end ? std::optional<Sha256Digest>(end->digest) : std::nullopt;
+    const std::optional<ChainEnd> end = m_store.chainEnd();
+    m_record.format = DrawRecord::kCurrentFormat;
+    m_record.sequence = end ? end->sequence + 1 : 1;
+    m_record.previous = end ? std::optional<Sha256Digest>(end->digest) : std::nullopt;
 
     // The copy goes first: a record never names entries that are not there.
-    if (record.settings.fileMode && !record.sourceIsFile) {
-        const EntryList none;
-        const EntryList& entries = copyEntries ? *copyEntries : none;
-        const std::string copyPath = sharedCopyPath(added.path, record.workList);
-        if (EntriesCopy::formattedSize(entries) > m_limits.copyBytes) {
-            record.entriesCopy = EntriesCopyState::TooLarge;
-            added.copyTooLarge = true;
+    if (m_record.settings.fileMode && !m_record.sourceIsFile) {
+        auto entries = m_copyEntries ? m_copyEntries : std::make_shared<const EntryList>();
+        const std::string copyPath = sharedCopyPath(m_added.path, m_record.workList);
+        const std::uint64_t size = EntriesCopy::formattedSize(*entries);
+        if (size > m_store.m_limits.copyBytes) {
+            m_record.entriesCopy = EntriesCopyState::TooLarge;
+            m_added.copyTooLarge = true;
         } else {
-            record.entriesCopy = EntriesCopyState::Kept;
+            m_record.entriesCopy = EntriesCopyState::Kept;
             // A copy of the same list is kept already: its name is its content's digest.
-            if (sizeOf(copyPath) != EntriesCopy::formattedSize(entries)) {
-                EntriesCopyWriter writer(
-                    copyPath, copyEntries ? copyEntries : std::make_shared<const EntryList>(), record.workList);
-                writer.runToEnd();
-                if (writer.failed()) {
-                    err = writer.error();
-                    return false;
-                }
-            }
+            if (sizeOf(copyPath) != size)
+                m_copy = std::make_unique<EntriesCopyWriter>(copyPath, std::move(entries), m_record.workList);
         }
     }
-    const std::string text = formatDrawRecord(record);
-    SafeFileStream stream;
-    if (!stream.open(added.path, err, 0600) || !stream.write(text, err) || !stream.commit(err))
-        return false;
-    writeChainEnd({ record.sequence, Sha256::of(text) });
-    prune(name);
     return true;
+}
+
+bool RecordStore::Writing::finish()
+{
+    const std::string text = formatDrawRecord(m_record);
+    SafeFileStream stream;
+    if (!stream.open(m_added.path, m_error, 0600) || !stream.write(text, m_error) || !stream.commit(m_error))
+        return false;
+    m_store.writeChainEnd({ m_record.sequence, Sha256::of(text) });
+    m_store.prune(m_name);
+    return true;
+}
+
+bool RecordStore::Writing::step(std::chrono::steady_clock::time_point deadline)
+{
+    if (m_done)
+        return true;
+    // Nothing about a record may cost the draw it records: every failure, running out of
+    // memory included, ends the writing as failed.
+    try {
+        return stepSafely(deadline);
+    } catch (const std::bad_alloc&) {
+        m_error = { ENOMEM, describeFileError(ENOMEM) };
+    } catch (const std::exception& error) {
+        m_error = { EIO, error.what() };
+    }
+    return fail();
+}
+
+bool RecordStore::Writing::stepSafely(std::chrono::steady_clock::time_point deadline)
+{
+    if (!m_begun && !begin())
+        return fail();
+    if (m_copy) {
+        if (!m_copy->step(deadline))
+            return false;
+        if (m_copy->failed()) {
+            m_error = m_copy->error();
+            return fail();
+        }
+        m_copy.reset();
+    }
+    if (!finish())
+        return fail();
+    m_done = true;
+    m_copyEntries.reset();
+    return true;
+}
+
+void RecordStore::Writing::runToEnd()
+{
+    step(std::chrono::steady_clock::time_point::max());
 }
 
 void RecordStore::prune(const std::string& keep) const

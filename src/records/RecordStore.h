@@ -17,6 +17,8 @@
 
 namespace kuji {
 
+class EntriesCopyWriter;
+
 // What the list of records shows of one record.
 struct RecordSummary {
     std::string path;
@@ -86,6 +88,39 @@ public:
     // no half file) under a name later than every record kept, then removes the oldest records
     // beyond the limits, never the new one.
     bool add(DrawRecord& record, std::shared_ptr<const EntryList> copyEntries, Added& added, ErrorInfo& err);
+
+    // The same a slice at a time: writing the entries copy of a list of a million entries is
+    // the long part. Two writings of one store must not overlap: the chain would fork.
+    class Writing {
+    public:
+        Writing(RecordStore& store, DrawRecord record, std::shared_ptr<const EntryList> copyEntries);
+        ~Writing();
+        // Works until the deadline or the end; true when the record is written or failed.
+        bool step(std::chrono::steady_clock::time_point deadline);
+        void runToEnd();
+        bool done() const { return m_done; }
+        bool failed() const { return m_failed; }
+        const ErrorInfo& error() const { return m_error; }
+        const Added& added() const { return m_added; }
+        const DrawRecord& record() const { return m_record; }
+
+    private:
+        bool fail();
+        bool stepSafely(std::chrono::steady_clock::time_point deadline);
+        bool begin();
+        bool finish();
+
+        RecordStore& m_store;
+        DrawRecord m_record;
+        std::shared_ptr<const EntryList> m_copyEntries;
+        std::unique_ptr<EntriesCopyWriter> m_copy;
+        std::string m_name;
+        Added m_added;
+        bool m_begun = false;
+        bool m_done = false;
+        bool m_failed = false;
+        ErrorInfo m_error;
+    };
 
     // The record files, newest first.
     std::vector<std::string> list() const;

@@ -1,5 +1,6 @@
 #include "support/MainWindowFixture.h"
 
+#include "app/ui/DrawRecording.h"
 #include "entries/ui/FileModeCommands.h"
 
 #include <QFile>
@@ -26,7 +27,8 @@ QString MainWindowFixture::writeFile(const QString& name, const QByteArray& byte
 void MainWindowFixture::waitIdle()
 {
     // A draw of ten million values takes a few seconds on a slow machine.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->longWork().isRunning(); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return !window->longWork().isRunning() && !window->drawRecording().isWriting(); }, 60000));
 }
 
 void MainWindowFixture::readEntryFile(const QString& path)

@@ -51,7 +51,12 @@ DrawRecording::DrawRecording(MainWindowPort& window, Platform& platform, HelpSer
     showCommitment();
 }
 
-DrawRecording::~DrawRecording() = default;
+DrawRecording::~DrawRecording()
+{
+    // The record is evidence: one still being written is finished, whatever closes the window.
+    if (m_record)
+        m_record->runToEnd();
+}
 
 void DrawRecording::showCommitment()
 {
@@ -148,31 +153,58 @@ void DrawRecording::drawCompleted(const RecordedDraw& draw)
     }
     if (!plan.keepRecord)
         return;
-    RecordStore::Added added;
-    ErrorInfo err;
-    bool written = false;
+    // The chain has one end: a record still being written is finished first.
+    finishWriting();
     try {
-        DrawRecord record = draw.record(currentDateTimeText());
-        written = m_store.add(record, plan.settings.fileMode ? plan.entries : nullptr, added, err);
+        m_record = std::make_shared<RecordStore::Writing>(
+            m_store, draw.record(currentDateTimeText()), plan.settings.fileMode ? plan.entries : nullptr);
     } catch (const std::bad_alloc&) {
-        err.number = kOutOfMemoryError;
-        err.description = describeFileError(ENOMEM);
-    } catch (const std::exception& error) {
-        err.number = kUnexpectedInternalError;
-        err.description = error.what();
-    }
-    if (m_recordsWindow)
-        m_recordsWindow->refresh(true);
-    if (!written) {
-        reportRecordFailure(err);
+        m_record.reset();
+        reportRecordFailure({ kOutOfMemoryError, describeFileError(ENOMEM) });
         return;
     }
-    if (added.copyTooLarge && !m_toldCopyTooLarge) {
+    if (m_record->step(LongWork::Clock::now() + 2 * LongWork::kSlice)) {
+        const std::shared_ptr<RecordStore::Writing> written = std::move(m_record);
+        recordWritten(*written);
+        return;
+    }
+    LongWork::Task task;
+    auto writing = m_record;
+    task.step = [writing](LongWork::Clock::time_point deadline) { return writing->step(deadline); };
+    task.finished = [this, writing](bool) {
+        // finishWriting has reported it already when it took over.
+        if (m_record != writing)
+            return;
+        m_record.reset();
+        recordWritten(*writing);
+    };
+    m_writing.start(std::move(task));
+}
+
+void DrawRecording::finishWriting()
+{
+    if (!m_record)
+        return;
+    const std::shared_ptr<RecordStore::Writing> writing = std::move(m_record);
+    m_writing.requestStop();
+    // The record is evidence: what is left of it is written now, whole.
+    writing->runToEnd();
+    recordWritten(*writing);
+}
+
+void DrawRecording::recordWritten(const RecordStore::Writing& writing)
+{
+    if (m_recordsWindow)
+        m_recordsWindow->refresh(true);
+    if (writing.failed()) {
+        reportRecordFailure(writing.error());
+        return;
+    }
+    if (writing.added().copyTooLarge && !m_toldCopyTooLarge) {
         m_toldCopyTooLarge = true;
         m_platform.showMessage(m_window.mainWidget(),
-            { QStringLiteral(
-                  "転送したエントリーが 200 MB を超えるため、抽選記録にエントリーの写しを残しませんでした。\n"
-                  "この抽選を後で確かめるには、エントリーをファイルに保存しておいてください。"),
+            { QStringLiteral("転送したエントリーが 200 MB を超えるため、抽選記録にエントリーの写しを残しませんでした。\n"
+                             "この抽選を後で確かめるには、エントリーをファイルに保存しておいてください。"),
                 QStringLiteral("くじ丸"), QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok });
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/LongWork.h"
 #include "records/RecordStore.h"
 #include "records/RecordedDraw.h"
 #include "records/ui/RecordsHost.h"
@@ -47,8 +48,13 @@ public:
     // After a completed draw whose results are shown: uses up the commitment and public value
     // it was drawn with and writes its record when one is kept. Never throws; a record that
     // cannot be written (running out of memory included) is reported once, and the draw
-    // stands all the same.
+    // stands all the same. A record with a long entries copy to write goes on in slices while
+    // the window is already idle; a draw that completes meanwhile first finishes it.
     void drawCompleted(const RecordedDraw& draw);
+    // True while a record is still being written.
+    bool isWriting() const { return m_writing.isRunning(); }
+    // Writes the record in progress to its end at once (the program is closing).
+    void finishWriting();
 
     // Tools ▸ 抽選記録: shows the window, made on first use, in front.
     void openWindow();
@@ -67,6 +73,7 @@ public:
 private:
     void showCommitment();
     void reportRecordFailure(const ErrorInfo& why);
+    void recordWritten(const RecordStore::Writing& writing);
 
     MainWindowPort& m_window;
     Platform& m_platform;
@@ -82,6 +89,10 @@ private:
     QFrame* fraCommitment = nullptr;
     QLabel* lblCommitment = nullptr;
     QPointer<FrmRecords> m_recordsWindow;
+    // The record being written, and the runner of its slices (of its own: the window's runner
+    // is free for the next command meanwhile).
+    std::shared_ptr<RecordStore::Writing> m_record;
+    LongWork m_writing;
 };
 
 } // namespace kuji

@@ -641,6 +641,8 @@ void FrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A record still being written is finished before the program ends.
+    m_recording->finishWriting();
     saveSettings();
     m_help.closeAll();
     event->accept();
