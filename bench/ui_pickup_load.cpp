@@ -2,7 +2,9 @@
 // command to the idle state with the list painted; with --stop, the time Stop takes during
 // the load (pressed 50 ms after the command); with --stop-early, the time from pressing Stop
 // 5 ms into the first slice (while the bytes are read) to the idle state.
-//   ui_pickup_load FILE [--stop | --stop-early]
+//   ui_pickup_load FILE [--stop | --stop-early | --stop-after MS]
+// With --stop-after, Stop is pressed MS milliseconds into the load, and the memory the process
+// still holds afterwards is printed.
 #include "BenchTiming.h"
 #include "BenchWindow.h"
 #include "common/ui/LongWork.h"
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <sys/resource.h>
@@ -35,6 +38,7 @@ int main(int argc, char** argv)
     const QString path = QString::fromLocal8Bit(argv[1]);
     const bool stop = argc > 2 && std::strcmp(argv[2], "--stop") == 0;
     const bool stopEarly = argc > 2 && std::strcmp(argv[2], "--stop-early") == 0;
+    const int stopAfterMs = argc > 3 && std::strcmp(argv[2], "--stop-after") == 0 ? std::atoi(argv[3]) : -1;
 
     kuji::bench::BenchWindow bench;
     bench.child<QRadioButton>("optYomikomi")->click();
@@ -43,6 +47,12 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     QElapsedTimer sinceStop;
+    if (stopAfterMs >= 0) {
+        QTimer::singleShot(stopAfterMs, tool, [&] {
+            sinceStop.start();
+            tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
+        });
+    }
     if (stop) {
         QTimer::singleShot(50, tool, [&] {
             sinceStop.start();
@@ -76,6 +86,14 @@ int main(int argc, char** argv)
     std::printf("command_to_idle_seconds %.4f\nrecords %lld\npeak_rss_mb %.1f\n", seconds,
         static_cast<long long>(tool->recordModel()->rowCount()), usage.ru_maxrss / 1024.0);
     std::printf("longest_event_loop_gap_ms %.1f\n", gaps.longestMs());
+    if (stopAfterMs >= 0) {
+        // What the process holds once the stopped load is let go of.
+        QElapsedTimer calm;
+        calm.start();
+        while (calm.elapsed() < 50)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::printf("rss_after_stop_mb %.1f\n", kuji::bench::residentMegabytes());
+    }
     if (stop)
         std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
     if (stopEarly)

@@ -1,5 +1,7 @@
 #include "entries/ui/FileModeCommands.h"
 
+#include "common/MemoryRelease.h"
+
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
 #include "common/ui/FileDrop.h"
@@ -11,6 +13,7 @@
 #include "entries/EntryReader.h"
 #include "entries/ui/MainWindowPort.h"
 
+#include <QTimer>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -130,8 +133,11 @@ void FileModeCommands::readEntryFile(const QString& given)
         const std::int32_t unclosedQuoteLine = stopped || read->failed ? 0 : read->reader.unclosedQuoteLine();
         read->reader.close();
         if (read->failed || stopped) {
-            // Nothing half-read is left behind: empty list, empty boxes.
+            // Nothing half-read is left behind: empty list, empty boxes, and the memory the
+            // read took goes back to the system once the read is let go of.
             m_window.replaceWorkList({}, QString(), false);
+            read->rows.clear();
+            QTimer::singleShot(0, this, [] { returnFreedMemory(); });
             if (read->failed)
                 m_runtimeError.set(read->error.number, read->error.description);
         } else {

@@ -18,11 +18,13 @@
 #include "pickup/ui/ConditionFrame.h"
 #include "pickup/ui/FrmPickupRecordError.h"
 #include "pickup/ui/PickupProgressFrame.h"
+#include "common/MemoryRelease.h"
 #include "pickup/ui/PickupResultModel.h"
 #include "pickup/ui/RecordListModel.h"
 #include "printing/ui/FrmPrint.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -557,7 +559,11 @@ void FrmPickupRecord::finishLoad(RecordLoad& load, bool stopped)
     } else {
         m_records->clear();
         S_FilePath->clear();
+        (void)loader.takeRows();
     }
+    // What an earlier list, or a load that did not complete, held goes back to the system once
+    // the load is let go of.
+    QTimer::singleShot(0, this, [] { returnFreedMemory(); });
     fraWordSet->setFieldCount(static_cast<std::size_t>(separators) + 1);
     S_Original->setText(QString::number(m_records->recordCount()));
     S_Pickup->setText(QStringLiteral("0"));
