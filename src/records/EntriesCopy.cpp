@@ -122,21 +122,27 @@ std::string EntriesCopy::format(const EntryList& entries)
     return out;
 }
 
+std::uint64_t EntriesCopy::frameBytes(std::size_t count)
+{
+    return header(count, Sha256Digest {}).size() + kEndLine.size();
+}
+
+std::uint64_t EntriesCopy::entryBytes(std::string_view text)
+{
+    // Only entries with something to escape cost a second look.
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\' || byte >= 0x80)
+            return escapeRecordValue(text).size() + 1;
+    }
+    return text.size() + 1;
+}
+
 std::uint64_t EntriesCopy::formattedSize(const EntryList& entries)
 {
-    std::uint64_t bytes = header(entries.size(), Sha256Digest {}).size() + kEndLine.size();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::string_view text = entries.text(i);
-        bytes += text.size() + 1;
-        // Only entries with something to escape cost a second look.
-        for (const char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (byte < 0x20 || byte == 0x7F || c == '\\' || byte >= 0x80) {
-                bytes += escapeRecordValue(text).size() - text.size();
-                break;
-            }
-        }
-    }
+    std::uint64_t bytes = frameBytes(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        bytes += entryBytes(entries.text(i));
     return bytes;
 }
 

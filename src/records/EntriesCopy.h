@@ -35,8 +35,11 @@ class EntriesCopy {
 public:
     // The whole text of a copy (format 2).
     static std::string format(const EntryList& entries);
-    // Bytes of the copy of these entries, without making it.
+    // Bytes of the copy of these entries, without making it: the header and end lines of a
+    // copy of count entries, and the line of one entry.
     static std::uint64_t formattedSize(const EntryList& entries);
+    static std::uint64_t frameBytes(std::size_t count);
+    static std::uint64_t entryBytes(std::string_view entry);
     // Reads a copy of either format back; false with problem set when it is cut short,
     // malformed, holds a control character or malformed UTF-8, or its entries do not match its
     // own count and digest. A refused copy leaves entries empty.

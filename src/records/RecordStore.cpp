@@ -287,20 +287,38 @@ bool RecordStore::Writing::begin()
     m_record.sequence = end ? end->sequence + 1 : 1;
     m_record.previous = end ? std::optional<Sha256Digest>(end->digest) : std::nullopt;
 
-    // The copy goes first: a record never names entries that are not there.
+    // A draw from a transfer keeps a copy of its entries, unless the copy would be too large:
+    // its size is counted first, a slice at a time.
     if (m_record.settings.fileMode && !m_record.sourceIsFile) {
-        auto entries = m_copyEntries ? m_copyEntries : std::make_shared<const EntryList>();
-        const std::string copyPath = sharedCopyPath(m_added.path, m_record.workList);
-        const std::uint64_t size = EntriesCopy::formattedSize(*entries);
-        if (size > m_store.m_limits.copyBytes) {
-            m_record.entriesCopy = EntriesCopyState::TooLarge;
-            m_added.copyTooLarge = true;
-        } else {
-            m_record.entriesCopy = EntriesCopyState::Kept;
-            // A copy of the same list is kept already: its name is its content's digest.
-            if (sizeOf(copyPath) != size)
-                m_copy = std::make_unique<EntriesCopyWriter>(copyPath, std::move(entries), m_record.workList);
-        }
+        if (!m_copyEntries)
+            m_copyEntries = std::make_shared<const EntryList>();
+        m_measuring = true;
+        m_copyBytes = EntriesCopy::frameBytes(m_copyEntries->size());
+    }
+    return true;
+}
+
+bool RecordStore::Writing::measureCopy(std::chrono::steady_clock::time_point deadline)
+{
+    const EntryList& entries = *m_copyEntries;
+    while (m_measured < entries.size()) {
+        const std::size_t end = std::min(entries.size(), m_measured + 4096);
+        for (; m_measured < end; ++m_measured)
+            m_copyBytes += EntriesCopy::entryBytes(entries.text(m_measured));
+        if (m_measured < entries.size() && std::chrono::steady_clock::now() >= deadline)
+            return false;
+    }
+    m_measuring = false;
+    const std::string copyPath = sharedCopyPath(m_added.path, m_record.workList);
+    if (m_copyBytes > m_store.m_limits.copyBytes) {
+        m_record.entriesCopy = EntriesCopyState::TooLarge;
+        m_added.copyTooLarge = true;
+    } else {
+        m_record.entriesCopy = EntriesCopyState::Kept;
+        // A copy of the same list is kept already: its name is its content's digest. The copy
+        // goes before the record: a record never names entries that are not there.
+        if (sizeOf(copyPath) != m_copyBytes)
+            m_copy = std::make_unique<EntriesCopyWriter>(copyPath, m_copyEntries, m_record.workList);
     }
     return true;
 }
@@ -336,6 +354,8 @@ bool RecordStore::Writing::stepSafely(std::chrono::steady_clock::time_point dead
 {
     if (!m_begun && !begin())
         return fail();
+    if (m_measuring && !measureCopy(deadline))
+        return false;
     if (m_copy) {
         if (!m_copy->step(deadline))
             return false;

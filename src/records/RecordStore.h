@@ -108,12 +108,16 @@ public:
         bool fail();
         bool stepSafely(std::chrono::steady_clock::time_point deadline);
         bool begin();
+        bool measureCopy(std::chrono::steady_clock::time_point deadline);
         bool finish();
 
         RecordStore& m_store;
         DrawRecord m_record;
         std::shared_ptr<const EntryList> m_copyEntries;
         std::unique_ptr<EntriesCopyWriter> m_copy;
+        bool m_measuring = false; // the entries copy's size is being counted
+        std::size_t m_measured = 0; // entries counted so far
+        std::uint64_t m_copyBytes = 0;
         std::string m_name;
         Added m_added;
         bool m_begun = false;

@@ -203,8 +203,9 @@ void DrawRecording::recordWritten(const RecordStore::Writing& writing)
     if (writing.added().copyTooLarge && !m_toldCopyTooLarge) {
         m_toldCopyTooLarge = true;
         m_platform.showMessage(m_window.mainWidget(),
-            { QStringLiteral("転送したエントリーが 200 MB を超えるため、抽選記録にエントリーの写しを残しませんでした。\n"
-                             "この抽選を後で確かめるには、エントリーをファイルに保存しておいてください。"),
+            { QStringLiteral(
+                  "転送したエントリーが 200 MB を超えるため、抽選記録にエントリーの写しを残しませんでした。\n"
+                  "この抽選を後で確かめるには、エントリーをファイルに保存しておいてください。"),
                 QStringLiteral("くじ丸"), QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok });
     }
 }

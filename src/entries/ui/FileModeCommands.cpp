@@ -13,12 +13,12 @@
 #include "entries/EntryReader.h"
 #include "entries/ui/MainWindowPort.h"
 
-#include <QTimer>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>

@@ -1,6 +1,7 @@
 #include "pickup/ui/FrmPickupRecord.h"
 
 #include "common/FileHelpers.h"
+#include "common/MemoryRelease.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/Commands.h"
@@ -18,13 +19,11 @@
 #include "pickup/ui/ConditionFrame.h"
 #include "pickup/ui/FrmPickupRecordError.h"
 #include "pickup/ui/PickupProgressFrame.h"
-#include "common/MemoryRelease.h"
 #include "pickup/ui/PickupResultModel.h"
 #include "pickup/ui/RecordListModel.h"
 #include "printing/ui/FrmPrint.h"
 
 #include <QAction>
-#include <QTimer>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -39,6 +38,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>

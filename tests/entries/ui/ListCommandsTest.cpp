@@ -291,7 +291,8 @@ TEST_F(LongListCommandsTest, AStoppedSaveLeavesTheOldFileAndNoTemporaryOne)
     platform.fileAnswers.push_back(path);
     startAndStop("mnuFileSave");
     EXPECT_EQ(bytesOf(path), "the user's earlier list\r\n");
-    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("kujimaru-tmp")).size(), 0);
+    EXPECT_EQ(
+        QDir(folderPath()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("kujimaru-tmp")).size(), 0);
 
     platform.fileAnswers.push_back(path);
     action("mnuFileSave")->trigger();
