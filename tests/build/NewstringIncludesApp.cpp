@@ -1,2 +1,0 @@
-// Must not compile: a tool window may not reach into the main window's subsystem.
-#include "app/ui/FrmMain.h"
