@@ -3,30 +3,26 @@
 #include "app/MainCommandState.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
+#include "common/ui/CommandTable.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/WaitCursor.h"
 #include "draw/DrawValidation.h"
 #include "entries/ui/MainWindowPort.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
-#include <map>
 
 class QAction;
-class QCheckBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
+class QGridLayout;
 class QMenu;
-class QRadioButton;
 class QToolBar;
 class QToolButton;
 class QTreeView;
 
 namespace kuji {
 
+class DrawCommand;
 class DrawRecording;
 class EntryListModel;
 class FileModeCommands;
@@ -35,6 +31,8 @@ class HelpService;
 class PickupRecordTool;
 class Platform;
 class ProgressPanel;
+class ResetCommands;
+class SettingsFrames;
 class ResultListModel;
 class SeedSource;
 
@@ -81,7 +79,7 @@ public:
     void setDrawBoxes(const DrawBoxes& boxes) override;
 
     // For tests: caps the memory a draw may reserve, as if memory ran out beyond it.
-    void setDrawMemoryLimit(std::size_t bytes) { m_drawMemoryLimit = bytes; }
+    void setDrawMemoryLimit(std::size_t bytes);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,29 +87,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Draw;
-
-    void createActions();
-    void createMenus();
-    void addEditCommands(QMenu* menu);
-    void createToolbar();
+    void createCommands();
     void createCentralArea();
+    QGridLayout* createListArea(QWidget* central);
     void applyCommandState();
 
     void loadSettings();
     void saveSettings();
     void showVersion();
-    void printResults();
 
-    void runStart();
-    void finishDraw(Draw& draw, bool stopped);
     void runStop();
 
     void switchMode(bool fileMode);
     void discardListsAndBoxes();
-    void refreshRecentMenu();
-    SettingsBox boxOf(const QLineEdit* box) const;
-    void cleanBox(QLineEdit* box);
     void updateMinimumSize();
     // Shows the list that belongs to the moment: the results after a draw or in number
     // mode, else the work list.
@@ -127,34 +115,20 @@ private:
     FileModeCommands* m_fileMode = nullptr;
     ListCommands* m_resultCommands = nullptr;
     DrawRecording* m_recording = nullptr;
+    DrawCommand* m_draw = nullptr;
+    ResetCommands* m_resets = nullptr;
     PickupRecordTool* m_pickupRecord = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
-    RuntimeError m_runtimeError;
-    std::size_t m_drawMemoryLimit = DrawRun::kNoMemoryLimit;
-    // Each box's text as last accepted, to put back when a change is refused.
-    std::map<SettingsBox, QString> m_acceptedBoxText;
-    bool m_cleaningBox = false;
     // The control that had the keyboard when a tool window took the window's place.
     QPointer<QWidget> m_focusBeforeHide;
 
     ResultListModel* m_kekka = nullptr;
     EntryListModel* m_sagyo = nullptr;
 
-    // Controls, named as the program names them.
+    // Controls, named as the program names them; the settings boxes live in m_frames.
+    SettingsFrames* m_frames = nullptr;
     QToolBar* tlbMain = nullptr;
-    QFrame* fraMode = nullptr;
-    QRadioButton* optSuji = nullptr;
-    QRadioButton* optYomikomi = nullptr;
-    QCheckBox* chkDaburi = nullptr;
-    QFrame* fraSet = nullptr;
-    QLabel* lblSaisyo = nullptr;
-    QLineEdit* txtSaisyo = nullptr;
-    QToolButton* cmdFile = nullptr;
-    QLabel* lblSaidai = nullptr;
-    QLineEdit* txtSaidai = nullptr;
-    QLabel* lblTyusen = nullptr;
-    QLineEdit* txtTyusen = nullptr;
     QTreeView* lvwKekka = nullptr;
     QTreeView* lvwSagyo = nullptr;
     ProgressPanel* fraProgressbar = nullptr;
@@ -163,31 +137,7 @@ private:
     QMenu* mnuReset = nullptr;
 
     // Commands: one action each, shared by menu, toolbar and popup menu.
-    QAction* mnuFileOpen = nullptr;
-    QAction* mnuFileSave = nullptr;
-    QAction* mnuFilePrint = nullptr;
-    QAction* mnuFileUseItem[11] = {};
-    QAction* mnuFileUseClear = nullptr;
-    QAction* mnuFileEnd = nullptr;
-    QAction* mnuHensyuAllSelect = nullptr;
-    QAction* mnuHensyuCopy = nullptr;
-    QAction* mnuHensyuDelete = nullptr;
-    QAction* mnuHensyuSortAsc1 = nullptr;
-    QAction* mnuHensyuSortAsc2 = nullptr;
-    QAction* mnuHensyuSortDesc = nullptr;
-    QAction* mnuToolPickupRecord = nullptr;
-    QAction* mnuToolNewString = nullptr;
-    QAction* mnuToolRecords = nullptr;
-    QAction* mnuRunStart = nullptr;
-    QAction* mnuRunStop = nullptr;
-    QAction* mnuResetStandard = nullptr;
-    QAction* mnuResetCustom = nullptr;
-    QAction* mnuResetCustomSet = nullptr;
-    QAction* mnuHelpHelp = nullptr;
-    QAction* mnuHelpVersion = nullptr;
-    QAction* m_helpTopicAction = nullptr;
-
-    QHash<QString, QToolButton*> m_buttons;
+    CommandTable m_commands { this };
 };
 
 } // namespace kuji

@@ -2,6 +2,7 @@
 
 #include "common/VersionInfo.h"
 #include "common/ui/Platform.h"
+#include "common/ui/QtText.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,11 +14,6 @@
 namespace kuji {
 
 namespace {
-
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A button whose caption is an address; "&" would otherwise turn into a mnemonic.
 QPushButton* makeAddressButton(const QString& address, const char* name, QWidget* parent)
@@ -46,15 +42,15 @@ FrmAbout::FrmAbout(Platform& platform, QWidget* parent)
 
     fraSoftZyoho = new QGroupBox(this);
     fraSoftZyoho->setObjectName(QStringLiteral("fraSoftZyoho"));
-    lblVersion = new QLabel(fromUtf8(currentVersionLine()), fraSoftZyoho);
+    lblVersion = new QLabel(fromStd(currentVersionLine()), fraSoftZyoho);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     QFont versionFont = lblVersion->font();
     versionFont.setBold(true);
     versionFont.setPointSizeF(versionFont.pointSizeF() * 1.2);
     lblVersion->setFont(versionFont);
-    lblCopyright = new QLabel(fromUtf8(kCopyrightLine), fraSoftZyoho);
+    lblCopyright = new QLabel(fromStd(kCopyrightLine), fraSoftZyoho);
     lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
-    lblKomento = new QLabel(fromUtf8(kCommentLine), fraSoftZyoho);
+    lblKomento = new QLabel(fromStd(kCommentLine), fraSoftZyoho);
     lblKomento->setObjectName(QStringLiteral("lblKomento"));
     for (QLabel* label : { lblVersion, lblCopyright, lblKomento })
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -64,8 +60,8 @@ FrmAbout::FrmAbout(Platform& platform, QWidget* parent)
     frameLayout->addWidget(lblCopyright);
     frameLayout->addWidget(lblKomento);
 
-    cmdMyHomepage = makeAddressButton(fromUtf8(kHomePageAddress), "cmdMyHomepage", this);
-    cmdMyMail = makeAddressButton(fromUtf8(kSupportMailAddress), "cmdMyMail", this);
+    cmdMyHomepage = makeAddressButton(fromStd(kHomePageAddress), "cmdMyHomepage", this);
+    cmdMyMail = makeAddressButton(fromStd(kSupportMailAddress), "cmdMyMail", this);
     cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setDefault(true);
@@ -111,7 +107,7 @@ void FrmAbout::centreOver(const QWidget* owner)
 // user is told so and given the address instead of a click that does nothing.
 void FrmAbout::openHomePage()
 {
-    const QString address = fromUtf8(kHomePageAddress);
+    const QString address = fromStd(kHomePageAddress);
     if (!m_platform.openUrl(address))
         m_platform.showError(
             this, QStringLiteral("Error:ホームページを開くブラウザが設定されていません。\r\n       ") + address);
@@ -119,7 +115,7 @@ void FrmAbout::openHomePage()
 
 void FrmAbout::openMail()
 {
-    const QString address = fromUtf8(kSupportMailAddress);
+    const QString address = fromStd(kSupportMailAddress);
     if (!m_platform.openUrl(QStringLiteral("mailto:") + address))
         m_platform.showError(
             this, QStringLiteral("Error:メールを送るソフトウェアが設定されていません。\r\n       ") + address);

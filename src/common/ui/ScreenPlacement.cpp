@@ -28,4 +28,27 @@ QRect restorableGeometry(QWidget* window)
     return { window->pos(), window->size() };
 }
 
+void restoreWindowRect(QWidget* window, const Settings::Rect& twips, bool withSize)
+{
+    const QScreen* screen = window->screen();
+    const double dpi = screen->logicalDotsPerInch();
+    if (withSize) {
+        const QSize screenSize = screen->geometry().size();
+        const int width = std::min(twips.width, pixelsToTwips(screenSize.width(), dpi));
+        const int height = std::min(twips.height, pixelsToTwips(screenSize.height(), dpi));
+        // A stored size below the minimum (none at the first opening) grows to the minimum.
+        window->resize(twipsToPixels(width, dpi), twipsToPixels(height, dpi));
+    }
+    window->move(
+        placeOnSomeScreen(QPoint(twipsToPixels(twips.left, dpi), twipsToPixels(twips.top, dpi)), window->size()));
+}
+
+Settings::Rect windowRectToStore(QWidget* window)
+{
+    const QRect normal = restorableGeometry(window);
+    const double dpi = window->screen()->logicalDotsPerInch();
+    return { pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi), pixelsToTwips(normal.width(), dpi),
+        pixelsToTwips(normal.height(), dpi) };
+}
+
 } // namespace kuji

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Settings.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -18,5 +20,12 @@ QPoint placeOnSomeScreen(const QPoint& topLeft, const QSize& size);
 // first, so its icon is never stored, and a maximised one gives its normal place. Left and
 // top place the frame (as move() does); width and height are the inner size.
 QRect restorableGeometry(QWidget* window);
+
+// A window put where the settings file says, in twips at its screen's resolution: the size
+// (when withSize) first, cut to the screen and grown to the window's minimum, then the place,
+// on some screen.
+void restoreWindowRect(QWidget* window, const Settings::Rect& twips, bool withSize = true);
+// The window's place and size to store, in twips.
+Settings::Rect windowRectToStore(QWidget* window);
 
 } // namespace kuji

@@ -1,6 +1,8 @@
 #include "entries/ui/FileModeCommands.h"
 
 #include "common/MemoryRelease.h"
+#include "common/ui/CommandTable.h"
+#include "common/ui/QtText.h"
 
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
@@ -13,6 +15,7 @@
 #include "entries/EntryReader.h"
 #include "entries/ui/MainWindowPort.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -25,16 +28,6 @@
 
 namespace kuji {
 namespace {
-
-std::string toStd(const QString& text)
-{
-    return text.toStdString();
-}
-
-QString fromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // One read of an entry file, from its first slice to its end.
 struct EntryFileRead {
@@ -208,64 +201,45 @@ void FileModeCommands::openRecentFile(const QString& path)
         removeRecentFile(path);
 }
 
-void FileModeCommands::resetStandard()
+QMenu* FileModeCommands::makeRecentFilesMenu(CommandTable& commands)
 {
-    WaitCursor wait;
-    // Selecting the mode empties the first two boxes and both lists.
-    m_window.selectMode(m_settings.readMode() == Settings::Mode::File);
-    MainWindowPort::DrawBoxes boxes = m_window.drawBoxes();
-    boxes.count.clear();
-    boxes.noDuplicates = m_settings.readNoDuplicates();
-    m_window.setDrawBoxes(boxes);
-    m_window.refreshStartAvailability();
+    for (int i = 0; i <= 10; ++i) {
+        const std::string name = "mnuFileUseItem" + std::to_string(i);
+        commands.add({ { name.c_str(), i == 0 ? QStringLiteral("なし") : QString() } });
+        QAction* item = commands[name.c_str()];
+        item->setVisible(i == 0);
+        item->setEnabled(i != 0);
+        m_recentItems[i] = item;
+        if (i > 0)
+            connect(item, &QAction::triggered, this, [this, item] { openRecentFile(item->data().toString()); });
+    }
+    commands.add({ { "mnuFileUseClear", QStringLiteral("クリア"), {}, nullptr, {}, [this] { clearRecentFiles(); } } });
+    connect(this, &FileModeCommands::recentFilesChanged, this, &FileModeCommands::refreshRecentFilesMenu);
+    return commands.makeSubmenu({ "mnuFileUse", QStringLiteral("最近使ったファイル"),
+        { "mnuFileUseItem0", "mnuFileUseItem1", "mnuFileUseItem2", "mnuFileUseItem3", "mnuFileUseItem4",
+            "mnuFileUseItem5", "mnuFileUseItem6", "mnuFileUseItem7", "mnuFileUseItem8", "mnuFileUseItem9",
+            "mnuFileUseItem10", "-mnuFileUseLine", "mnuFileUseClear" } });
 }
 
-void FileModeCommands::resetCustom()
+void FileModeCommands::refreshRecentFilesMenu()
 {
-    const Settings::ResetPreset preset = m_settings.readResetPreset();
-    const bool fileMode = preset.mode == Settings::Mode::File;
-    {
-        WaitCursor wait;
-        m_window.selectMode(fileMode);
-        MainWindowPort::DrawBoxes boxes;
-        if (!fileMode) {
-            boxes.first = fromStd(preset.minValue);
-            boxes.second = fromStd(preset.maxValue);
-        }
-        boxes.count = fromStd(preset.countValue);
-        boxes.noDuplicates = preset.noDuplicates;
-        m_window.setDrawBoxes(boxes);
-        m_window.refreshStartAvailability();
+    const auto& paths = m_recent.paths();
+    for (int slot = 1; slot <= 10; ++slot) {
+        QAction* item = m_recentItems[slot];
+        const bool used = static_cast<std::size_t>(slot) <= paths.size();
+        const QString path = used ? QString::fromStdString(paths[static_cast<std::size_t>(slot - 1)]) : QString();
+        // A path is shown as it is: "&" in it is no mnemonic.
+        item->setText(QString(path).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setData(path);
+        item->setVisible(used);
+        item->setEnabled(used);
     }
-    if (fileMode) {
-        if (myFileExists(preset.file))
-            readEntryFile(fromStd(preset.file));
-        else if (!preset.file.empty())
-            reportMissingFile(fromStd(preset.file));
-    }
+    m_recentItems[0]->setVisible(m_recent.placeholderVisible());
 }
 
 void FileModeCommands::reportMissingFile(const QString& path)
 {
     m_platform.showError(m_window.mainWidget(), QStringLiteral("Error:ファイルが存在しません。\r\n\r\n") + path);
-}
-
-void FileModeCommands::storeCustomReset()
-{
-    WaitCursor wait;
-    const MainWindowPort::DrawBoxes boxes = m_window.drawBoxes();
-    Settings::ResetPreset preset;
-    preset.mode = m_window.isFileMode() ? Settings::Mode::File : Settings::Mode::Number;
-    if (m_window.isFileMode()) {
-        // Only a file the list was read from can be read again; a transfer's label is no path.
-        preset.file = toStd(m_window.currentEntryFile());
-    } else {
-        preset.minValue = toStd(boxes.first);
-        preset.maxValue = toStd(boxes.second);
-    }
-    preset.countValue = toStd(boxes.count);
-    preset.noDuplicates = boxes.noDuplicates;
-    m_settings.writeResetPreset(preset);
 }
 
 } // namespace kuji

@@ -7,9 +7,13 @@
 #include <QString>
 
 class QEvent;
+class QAction;
+class QMenu;
 class QWidget;
 
 namespace kuji {
+
+class CommandTable;
 
 class MainWindowPort;
 class Platform;
@@ -40,27 +44,30 @@ public:
     // The list as the settings file keeps it, read at start-up and stored at shutdown.
     void restoreRecentFiles();
     void storeRecentFiles() const;
+    // The submenu 最近使ったファイル ("mnuFileUse") with its ten items ("mnuFileUseItem1" …),
+    // the placeholder "なし" while the list is empty, and "mnuFileUseClear"; it follows the list.
+    QMenu* makeRecentFilesMenu(CommandTable& commands);
 
-    // The reset presets.
-    void resetStandard();
-    void resetCustom();
-    void storeCustomReset();
+    // Tells the user a file named by a recent-files item or a preset is gone.
+    void reportMissingFile(const QString& path);
 
 signals:
     void recentFilesChanged();
+
+private slots:
+    void refreshRecentFilesMenu();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void reportMissingFile(const QString& path);
-
     MainWindowPort& m_window;
     Platform& m_platform;
     const Settings& m_settings;
     QWidget* m_dropBox = nullptr;
     RecentFiles m_recent;
     RuntimeError m_runtimeError;
+    QAction* m_recentItems[11] = {};
 };
 
 } // namespace kuji

@@ -6,6 +6,7 @@
 #include "common/Settings.h"
 #include "common/TextCodec.h"
 #include "common/ui/Platform.h"
+#include "common/ui/QtText.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/TypedKey.h"
 #include "pickup/ConditionFile.h"
@@ -69,11 +70,6 @@ QString shortName(ConditionListId list)
 QString controlName(const char* prefix, ConditionListId list, const char* suffix = "")
 {
     return QLatin1String(prefix) + QLatin1String(nameOf(list)) + QLatin1String(suffix);
-}
-
-std::string toStd(const QString& text)
-{
-    return text.toStdString();
 }
 
 // Conditions a list shows at once.

@@ -7,6 +7,7 @@
 #include "common/ui/Commands.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/Platform.h"
+#include "common/ui/QtText.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/WaitCursor.h"
@@ -58,11 +59,6 @@ namespace {
 constexpr int kMargin = 8; // 120 twips
 // Rows the record and result lists show at once.
 constexpr int kListRows = 8;
-
-std::string toStd(const QString& text)
-{
-    return text.toStdString();
-}
 
 // A status-bar panel whose text is cut in the middle with "…" when the panel is too narrow,
 // so that a long path never widens the window.
@@ -705,16 +701,8 @@ void FrmPickupRecord::saveResults()
 // Every result line in the order shown; an empty list prints one blank page.
 void FrmPickupRecord::printResults()
 {
-    std::vector<std::string> texts;
-    {
-        WaitCursor wait;
-        texts.reserve(std::max<std::size_t>(m_results->rows(), 1));
-        for (std::size_t row = 0; row < m_results->rows(); ++row)
-            texts.push_back(m_results->rowText(row));
-        if (texts.empty())
-            texts.emplace_back();
-    }
-    FrmPrint::printTexts(m_platform, this, std::move(texts));
+    FrmPrint::printRows(
+        m_platform, this, m_results->rows(), [this](std::size_t row) { return m_results->rowText(row); });
 }
 
 } // namespace kuji

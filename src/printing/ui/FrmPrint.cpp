@@ -1,6 +1,7 @@
 #include "printing/ui/FrmPrint.h"
 
 #include "common/ui/Platform.h"
+#include "common/ui/QtText.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/TypedKey.h"
 #include "printing/PrintChoices.h"
@@ -29,12 +30,7 @@
 namespace kuji {
 namespace {
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-const QString kPdfPrinter = fromUtf8(kPdfPrinterName);
+const QString kPdfPrinter = fromStd(kPdfPrinterName);
 
 // A caption as a screen reader says it: without the mnemonic's "&".
 QString plainCaption(const QString& caption)
@@ -98,7 +94,7 @@ FrmPrint::FrmPrint(Platform& platform, QWidget* caller, PrinterAccess& printers)
 
     // The printing faces stand in for the names the font list shows.
     for (const PrintFont& font : kPrintFonts)
-        QFont::insertSubstitution(fromUtf8(font.name), fromUtf8(font.face));
+        QFont::insertSubstitution(fromStd(font.name), fromStd(font.face));
 
     createControls();
     fillLists();
@@ -214,13 +210,13 @@ void FrmPrint::fillLists()
         installed.push_back(name.toStdString());
     const std::vector<std::string> choices = printerChoices(installed);
     for (const std::string& name : choices)
-        cboPrinter->addItem(fromUtf8(name));
+        cboPrinter->addItem(fromStd(name));
 
     for (const PrintFont& font : kPrintFonts)
-        cboFont->addItem(fromUtf8(font.name));
+        cboFont->addItem(fromStd(font.name));
     cboFont->setCurrentIndex(static_cast<int>(kDefaultPrintFont));
     for (std::string_view size : kPrintFontSizes)
-        cboFontSize->addItem(fromUtf8(size));
+        cboFontSize->addItem(fromStd(size));
     cboFontSize->setCurrentIndex(static_cast<int>(kDefaultPrintFontSize));
 
     // Choosing the preselected printer resets the margins to its strips, as a user's choice does.
@@ -266,6 +262,21 @@ void FrmPrint::printTexts(Platform& platform, QWidget* caller, std::vector<std::
     FrmPrint dialog(platform, caller);
     dialog.MPSetString(std::move(texts));
     dialog.showModal();
+}
+
+void FrmPrint::printRows(
+    Platform& platform, QWidget* caller, std::size_t rows, const std::function<std::string(std::size_t)>& textOf)
+{
+    std::vector<std::string> texts;
+    {
+        WaitCursor wait;
+        texts.reserve(std::max<std::size_t>(rows, 1));
+        for (std::size_t row = 0; row < rows; ++row)
+            texts.push_back(textOf(row));
+        if (texts.empty())
+            texts.emplace_back();
+    }
+    printTexts(platform, caller, std::move(texts));
 }
 
 std::optional<PrinterGeometry> FrmPrint::geometryStep(bool resetMargins)
@@ -319,7 +330,7 @@ void FrmPrint::startPrinting()
     }
     const PrintPageInfo info = pageInfo(*geometry, margins(), cboFontSize->currentText().toInt());
     if (!info.fits()) {
-        m_platform.showError(this, fromUtf8(kMarginsTooLargeMessage));
+        m_platform.showError(this, fromStd(kMarginsTooLargeMessage));
         setBusy(false);
         return;
     }
@@ -349,7 +360,7 @@ void FrmPrint::startPrinting()
         return;
     }
 
-    QFont font(fromUtf8(printFace(cboFont->currentText().toStdString())));
+    QFont font(fromStd(printFace(cboFont->currentText().toStdString())));
     font.setPointSize(cboFontSize->currentText().toInt());
     font.setKerning(false);
     run->painter.setFont(font);

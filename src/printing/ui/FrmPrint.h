@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,10 @@ public:
 
     // What a window's 印刷 command does: opens the dialog over caller with the texts.
     static void printTexts(Platform& platform, QWidget* caller, std::vector<std::string> texts);
+    // The same for the rows of a list, in the order shown, gathered under the wait cursor; an
+    // empty list prints one blank page.
+    static void printRows(
+        Platform& platform, QWidget* caller, std::size_t rows, const std::function<std::string(std::size_t)>& textOf);
 
     // Places the dialog over the middle of the caller, never above or left of the screen's
     // origin.

@@ -1,6 +1,7 @@
 #include "printing/ui/UscUpDown.h"
 
 #include "common/ui/Platform.h"
+#include "common/ui/QtText.h"
 #include "common/ui/TypedKey.h"
 
 #include <QHBoxLayout>
@@ -10,20 +11,11 @@
 #include <QVBoxLayout>
 
 namespace kuji {
-namespace {
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 UscUpDown::UscUpDown(Platform& platform, QWidget* parent)
     : QWidget(parent)
     , m_platform(platform)
 {
-    txtValue = new QLineEdit(fromUtf8(m_state.text()), this);
+    txtValue = new QLineEdit(fromStd(m_state.text()), this);
     txtValue->setObjectName(QStringLiteral("txtValue"));
     txtValue->setAlignment(Qt::AlignRight);
     txtValue->installEventFilter(this);
@@ -68,7 +60,7 @@ UscUpDown::UscUpDown(Platform& platform, QWidget* parent)
 
 QString UscUpDown::value() const
 {
-    return fromUtf8(m_state.value());
+    return fromStd(m_state.value());
 }
 
 void UscUpDown::setValue(const QString& text)
@@ -113,7 +105,7 @@ bool UscUpDown::eventFilter(QObject* watched, QEvent* event)
 void UscUpDown::textChanged(const QString& text)
 {
     const std::string& shown = m_state.textChanged(text.toStdString());
-    if (fromUtf8(shown) != text)
+    if (fromStd(shown) != text)
         display(shown);
 }
 
@@ -132,7 +124,7 @@ void UscUpDown::step(int delta)
 // Puts the text into the box; the change that follows finds it already valid.
 void UscUpDown::display(const std::string& text)
 {
-    const QString shown = fromUtf8(text);
+    const QString shown = fromStd(text);
     if (txtValue->text() == shown)
         return;
     txtValue->setText(shown);
