@@ -18,8 +18,8 @@ struct DrawCommand::Draw {
     std::unique_ptr<RecordedDraw> run;
 };
 
-DrawCommand::DrawCommand(MainWindowPort& window, ResultListModel& results, DrawRecording& recording,
-    Platform& platform, std::function<void()> shown, QObject* parent)
+DrawCommand::DrawCommand(MainWindowPort& window, ResultListModel& results, DrawRecording& recording, Platform& platform,
+    std::function<void()> shown, QObject* parent)
     : QObject(parent)
     , m_window(window)
     , m_results(results)

@@ -2,10 +2,10 @@
 
 #include "app/ui/DrawCommand.h"
 #include "app/ui/DrawRecording.h"
+#include "app/ui/ListArea.h"
 #include "app/ui/ResetCommands.h"
 #include "app/ui/SettingsFrames.h"
 #include "common/ui/CommandTable.h"
-#include "common/ui/WindowParts.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/FrmAbout.h"
 #include "common/ui/HelpService.h"
@@ -14,6 +14,7 @@
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/WaitCursor.h"
+#include "common/ui/WindowParts.h"
 #include "draw/DrawPlan.h"
 #include "entries/ui/FileModeCommands.h"
 #include "entries/ui/ListCommands.h"
@@ -56,25 +57,6 @@ constexpr int kMinInnerHeight = 225; // 3375 twips
 
 const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
 
-QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
-{
-    auto* view = new QTreeView(parent);
-    view->setObjectName(QLatin1String(name));
-    view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTextElideMode(Qt::ElideNone);
-    view->header()->setStretchLastSection(false);
-    view->header()->setSectionsMovable(false);
-    // The sequence key column exists for ordering only and is never seen.
-    view->setColumnHidden(EntryListModel::KeyColumn, true);
-    return view;
-}
-
 } // namespace
 
 FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::string settingsPath,
@@ -97,7 +79,8 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
     m_pickupRecord = new PickupRecordTool(*this, m_platform, m_settings, m_help, this);
     m_recording = new DrawRecording(*this, m_platform, m_help, m_settings, seeds, std::move(recordsFolder), this);
     // A completed draw's results take the keyboard.
-    m_draw = new DrawCommand(*this, *m_kekka, *m_recording, m_platform, [this] { lvwKekka->setFocus(); }, this);
+    m_draw = new DrawCommand(
+        *this, *m_kekka, *m_recording, m_platform, [this] { lvwKekka->setFocus(); }, this);
 
     createCommands();
     createCentralArea();
@@ -160,7 +143,6 @@ void FrmMain::showVersion()
     m_platform.execModal(about);
 }
 
-
 FrmMain::~FrmMain() { }
 
 void FrmMain::createCommands()
@@ -180,9 +162,8 @@ void FrmMain::createCommands()
         { "mnuFilePrint", QStringLiteral("印刷(&P)"), { QKeySequence(Qt::CTRL | Qt::Key_P) }, "print",
             QStringLiteral("印刷"),
             [this] {
-                FrmPrint::printRows(m_platform, this, m_kekka->rows(), [this](std::size_t row) {
-                    return m_kekka->rowText(row);
-                });
+                FrmPrint::printRows(
+                    m_platform, this, m_kekka->rows(), [this](std::size_t row) { return m_kekka->rowText(row); });
             } },
         { "mnuFileEnd", QStringLiteral("終了(&X)"), {}, nullptr, {}, [this] { close(); } },
         { "mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"), {}, "selectall", QStringLiteral("すべて選択") },
@@ -220,8 +201,8 @@ void FrmMain::createCommands()
     connect(m_commands["mnuResetCustomSet"], &QAction::triggered, m_resets, &ResetCommands::storeCustomReset);
 
     // The result list's commands, in the same order in the 編集 menu and the popup menu.
-    const std::vector<const char*> editCommands = { "mnuHensyuAllSelect", "-", "mnuHensyuCopy", "-",
-        "mnuHensyuDelete", "-", "mnuHensyuSortAsc1", "mnuHensyuSortAsc2", "mnuHensyuSortDesc" };
+    const std::vector<const char*> editCommands = { "mnuHensyuAllSelect", "-", "mnuHensyuCopy", "-", "mnuHensyuDelete",
+        "-", "mnuHensyuSortAsc1", "mnuHensyuSortAsc2", "mnuHensyuSortDesc" };
     mnuFileUse = m_fileMode->makeRecentFilesMenu(m_commands);
     m_commands.addMenu(menuBar(),
         { "mnuFile", QStringLiteral("ファイル(&F)"),
@@ -279,40 +260,25 @@ void FrmMain::createCentralArea()
     // A waiting commitment has a row of its own, between the settings and the lists.
     outer->addWidget(m_recording->commitmentFrame());
     m_recording->commitmentFrame()->installEventFilter(this);
-    outer->addLayout(createListArea(central), 1);
+    m_lists = new ListArea(central, *m_kekka, *m_sagyo, [this] { return !m_kekka->isEmpty() || !isFileMode(); });
+    lvwKekka = m_lists->lvwKekka;
+    fraProgressbar = m_lists->fraProgressbar;
+    createListCommands();
+    outer->addLayout(m_lists->layout(), 1);
     setCentralWidget(central);
 }
 
-// The two lists and the progress frame share one rectangle; one of them shows at a time.
-QGridLayout* FrmMain::createListArea(QWidget* central)
+// The result list's editing commands, their keys and the popup menu act on the full rows.
+void FrmMain::createListCommands()
 {
-    lvwKekka = makeListView("lvwKekka", m_kekka, central);
-    // The editing commands, their keys and the popup menu act on the full rows.
     m_resultCommands = new ListCommands(lvwKekka, *m_kekka, m_platform, mnuPopup, this, this);
-    const std::pair<const char*, void (ListCommands::*)()> editing[] = { { "mnuHensyuAllSelect",
-                                                                             &ListCommands::selectAll },
-        { "mnuHensyuCopy", &ListCommands::copy }, { "mnuHensyuDelete", &ListCommands::deleteSelected },
-        { "mnuHensyuSortAsc1", &ListCommands::sortDrawOrder }, { "mnuHensyuSortAsc2", &ListCommands::sortAscending },
-        { "mnuHensyuSortDesc", &ListCommands::sortDescending } };
+    const std::pair<const char*, void (ListCommands::*)()> editing[] = {
+        { "mnuHensyuAllSelect", &ListCommands::selectAll }, { "mnuHensyuCopy", &ListCommands::copy },
+        { "mnuHensyuDelete", &ListCommands::deleteSelected }, { "mnuHensyuSortAsc1", &ListCommands::sortDrawOrder },
+        { "mnuHensyuSortAsc2", &ListCommands::sortAscending }, { "mnuHensyuSortDesc", &ListCommands::sortDescending }
+    };
     for (const auto& [name, command] : editing)
         connect(m_commands[name], &QAction::triggered, m_resultCommands, command);
-    lvwSagyo = makeListView("lvwSagyo", m_sagyo, central);
-    lvwSagyo->hide();
-
-    fraProgressbar = new ProgressPanel(central);
-    connect(fraProgressbar, &ProgressPanel::visibilityChanged, this, [this](bool shown) {
-        if (shown) {
-            lvwSagyo->hide();
-            lvwKekka->hide();
-        } else {
-            showCurrentList();
-        }
-    });
-    auto* area = new QGridLayout;
-    area->addWidget(lvwKekka, 0, 0);
-    area->addWidget(lvwSagyo, 0, 0);
-    area->addWidget(fraProgressbar, 0, 0);
-    return area;
 }
 
 QToolButton* FrmMain::toolbarButton(const QString& key) const
@@ -422,20 +388,6 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void FrmMain::fitTextColumn(QTreeView* view)
-{
-    view->resizeColumnToContents(EntryListModel::TextColumn);
-}
-
-void FrmMain::showCurrentList()
-{
-    const bool results = !m_kekka->isEmpty() || !isFileMode();
-    QTreeView* shown = results ? lvwKekka : lvwSagyo;
-    (results ? lvwSagyo : lvwKekka)->hide();
-    fitTextColumn(shown);
-    shown->show();
-}
-
 void FrmMain::setDrawMemoryLimit(std::size_t bytes)
 {
     m_draw->setMemoryLimit(bytes);
@@ -446,8 +398,7 @@ void FrmMain::runStop()
     m_work.requestStop();
     m_state.stopRequested();
     applyCommandState();
-    fitTextColumn(lvwSagyo);
-    fitTextColumn(lvwKekka);
+    m_lists->fitColumns();
 }
 
 // The window comes back with the keyboard in the control that had it: hidden, the window
@@ -483,7 +434,7 @@ void FrmMain::switchMode(bool fileMode)
     setCommandState(true);
     discardListsAndBoxes();
     m_frames->txtSaisyo->clear();
-    showCurrentList();
+    m_lists->showCurrent();
     m_frames->showMode(fileMode);
     mnuFileUse->setEnabled(fileMode);
 }
@@ -518,7 +469,7 @@ void FrmMain::replaceWorkList(EntryList entries, const QString& source, bool fro
     m_frames->txtSaisyo->setText(source);
     m_frames->txtSaisyo->setToolTip(source);
     if (fraProgressbar->isHidden())
-        showCurrentList();
+        m_lists->showCurrent();
     refreshStartAvailability();
 }
 
@@ -532,6 +483,5 @@ void FrmMain::setDrawBoxes(const DrawBoxes& boxes)
     m_frames->setBoxes(boxes, isFileMode());
     refreshStartAvailability();
 }
-
 
 } // namespace kuji

@@ -12,9 +12,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
-
 class QAction;
-class QGridLayout;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -26,6 +24,7 @@ class DrawCommand;
 class DrawRecording;
 class EntryListModel;
 class FileModeCommands;
+class ListArea;
 class ListCommands;
 class HelpService;
 class PickupRecordTool;
@@ -89,7 +88,7 @@ protected:
 private:
     void createCommands();
     void createCentralArea();
-    QGridLayout* createListArea(QWidget* central);
+    void createListCommands();
     void applyCommandState();
 
     void loadSettings();
@@ -101,10 +100,6 @@ private:
     void switchMode(bool fileMode);
     void discardListsAndBoxes();
     void updateMinimumSize();
-    // Shows the list that belongs to the moment: the results after a draw or in number
-    // mode, else the work list.
-    void showCurrentList();
-    void fitTextColumn(QTreeView* view);
 
     Platform& m_platform;
     HelpService& m_help;
@@ -129,9 +124,9 @@ private:
     // Controls, named as the program names them; the settings boxes live in m_frames.
     SettingsFrames* m_frames = nullptr;
     QToolBar* tlbMain = nullptr;
-    QTreeView* lvwKekka = nullptr;
-    QTreeView* lvwSagyo = nullptr;
-    ProgressPanel* fraProgressbar = nullptr;
+    ListArea* m_lists = nullptr;
+    QTreeView* lvwKekka = nullptr; // of m_lists
+    ProgressPanel* fraProgressbar = nullptr; // of m_lists
     QMenu* mnuPopup = nullptr;
     QMenu* mnuFileUse = nullptr;
     QMenu* mnuReset = nullptr;

@@ -104,18 +104,18 @@ void SettingsFrames::buildSettingsFrame(QWidget* parent)
     fraSet->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto* grid = new QGridLayout(fraSet);
     grid->setVerticalSpacing(2);
-    const auto makeBox = [this](const char* labelName, const QString& caption, const char* boxName, QLabel*& label,
-                             QLineEdit*& box) {
-        label = new QLabel(caption, fraSet);
-        label->setObjectName(QLatin1String(labelName));
-        label->setFont(gothicFont());
-        box = new QLineEdit(fraSet);
-        box->setObjectName(QLatin1String(boxName));
-        box->setFont(gothicFont());
-        label->setBuddy(box);
-        box->installEventFilter(this);
-        connect(box, &QLineEdit::textChanged, this, [this, box] { cleanBox(box); });
-    };
+    const auto makeBox
+        = [this](const char* labelName, const QString& caption, const char* boxName, QLabel*& label, QLineEdit*& box) {
+              label = new QLabel(caption, fraSet);
+              label->setObjectName(QLatin1String(labelName));
+              label->setFont(gothicFont());
+              box = new QLineEdit(fraSet);
+              box->setObjectName(QLatin1String(boxName));
+              box->setFont(gothicFont());
+              label->setBuddy(box);
+              box->installEventFilter(this);
+              connect(box, &QLineEdit::textChanged, this, [this, box] { cleanBox(box); });
+          };
     makeBox("lblSaisyo", QStringLiteral("最小値(&M)"), "txtSaisyo", lblSaisyo, txtSaisyo);
     makeBox("lblSaidai", QStringLiteral("最大値(&B)"), "txtSaidai", lblSaidai, txtSaidai);
     makeBox("lblTyusen", QStringLiteral("抽選数(&V)"), "txtTyusen", lblTyusen, txtTyusen);

@@ -223,10 +223,10 @@ QStringList commandTableFaults(const QWidget& window)
         if (label->buddy() && !plainCaption(label->text()).isEmpty())
             labelled.insert(label->buddy());
     for (const QWidget* control : window.findChildren<QWidget*>()) {
-        const bool reachable = qobject_cast<const QAbstractButton*>(control)
-            || qobject_cast<const QLineEdit*>(control) || qobject_cast<const QComboBox*>(control)
-            || qobject_cast<const QAbstractItemView*>(control) || qobject_cast<const QPlainTextEdit*>(control)
-            || qobject_cast<const QTextEdit*>(control) || qobject_cast<const QAbstractSpinBox*>(control);
+        const bool reachable = qobject_cast<const QAbstractButton*>(control) || qobject_cast<const QLineEdit*>(control)
+            || qobject_cast<const QComboBox*>(control) || qobject_cast<const QAbstractItemView*>(control)
+            || qobject_cast<const QPlainTextEdit*>(control) || qobject_cast<const QTextEdit*>(control)
+            || qobject_cast<const QAbstractSpinBox*>(control);
         if (!reachable || isPartOfAnother(control))
             continue;
         QString name = control->accessibleName();
