@@ -40,6 +40,9 @@ ListArea::ListArea(
     lvwKekka = makeListView("lvwKekka", &results, parent);
     lvwSagyo = makeListView("lvwSagyo", &entries, parent);
     lvwSagyo->hide();
+    // Screen readers call each list by its column's caption.
+    lvwKekka->setAccessibleName(QStringLiteral("抽選結果"));
+    lvwSagyo->setAccessibleName(QStringLiteral("ファイルの内容"));
     fraProgressbar = new ProgressPanel(parent);
     connect(fraProgressbar, &ProgressPanel::visibilityChanged, this, [this](bool shown) {
         if (shown) {

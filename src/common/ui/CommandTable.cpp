@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextEdit>
@@ -178,6 +179,23 @@ QToolBar* CommandTable::addToolbar(QMainWindow* window, std::initializer_list<To
 QToolButton* CommandTable::button(const QString& key) const
 {
     return m_buttons.value(key);
+}
+
+QPushButton* CommandTable::makeButton(const char* objectName, const char* command, QWidget* parent) const
+{
+    QAction* action = (*this)[command];
+    auto* button = new QPushButton(action->text(), parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setAutoDefault(false);
+    const auto follow = [button, action] {
+        button->setText(action->text());
+        button->setEnabled(action->isEnabled());
+        button->setAccessibleName(plainCaption(action->text()));
+    };
+    follow();
+    QObject::connect(action, &QAction::changed, button, follow);
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    return button;
 }
 
 QStringList commandTableFaults(const QWidget& window)

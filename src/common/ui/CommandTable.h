@@ -14,6 +14,7 @@ class QAction;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
+class QPushButton;
 class QToolBar;
 class QToolButton;
 class QWidget;
@@ -76,6 +77,9 @@ public:
     QToolBar* addToolbar(QMainWindow* window, std::initializer_list<ToolbarButton> buttons);
     // A toolbar button by its key, or null.
     QToolButton* button(const QString& key) const;
+    // A push button that runs a command: its caption and enabled state follow the command, and
+    // screen readers call it by the caption without its access key mark.
+    QPushButton* makeButton(const char* objectName, const char* command, QWidget* parent) const;
 
 private:
     void fill(QMenu* menu, const MenuItems& items);

@@ -1,5 +1,6 @@
 #include "records/ui/FrmCommitment.h"
 
+#include "common/ui/CommandTable.h"
 #include "common/ui/Platform.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "printing/ui/FrmPrint.h"
@@ -19,15 +20,6 @@
 
 namespace kuji {
 namespace {
-
-QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(QString(caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)|…"))));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QStringList linesOf(const std::string& text)
 {
@@ -78,6 +70,21 @@ FrmCommitment::FrmCommitment(Platform& platform, const Commitment& kept, QWidget
 
 void FrmCommitment::build()
 {
+    m_commands.add({
+        { "actMake", QStringLiteral("予告を作る(&M)"), {}, nullptr, {}, [this] { make(); } },
+        { "actCancel", QStringLiteral("キャンセル"), {}, nullptr, {}, [this] { reject(); } },
+        { "actSaveText", QStringLiteral("保存(&S)…"), {}, nullptr, {}, [this] { saveText(); } },
+        { "actCopy", QStringLiteral("コピー(&C)"), {}, nullptr, {},
+            [this] { m_platform.setClipboardText(QString::fromStdString(formatCommitmentText(m_commitment))); } },
+        { "actPrint", QStringLiteral("印刷(&P)…"), {}, nullptr, {},
+            [this] {
+                std::vector<std::string> lines;
+                for (const QString& line : linesOf(formatCommitmentText(m_commitment)))
+                    lines.push_back(line.toStdString());
+                FrmPrint::printTexts(m_platform, this, std::move(lines));
+            } },
+        { "actClose", QStringLiteral("閉じる"), {}, nullptr, {}, [this] { accept(); } },
+    });
     setObjectName(QStringLiteral("frmCommitment"));
     setWindowTitle(QStringLiteral("公開抽選の予告"));
     const int em = fontMetrics().averageCharWidth();
@@ -113,10 +120,10 @@ void FrmCommitment::build()
             makePage);
     hint->setWordWrap(true);
     auto* makeButtons = new QHBoxLayout;
-    cmdMake = makeButton("cmdMake", QStringLiteral("予告を作る(&M)"), makePage);
+    cmdMake = m_commands.makeButton("cmdMake", "actMake", makePage);
     cmdMake->setDefault(true);
-    cmdMake->setEnabled(false);
-    auto* cmdCancel = makeButton("cmdCancel", QStringLiteral("キャンセル"), makePage);
+    m_commands["actMake"]->setEnabled(false);
+    auto* cmdCancel = m_commands.makeButton("cmdCancel", "actCancel", makePage);
     makeButtons->addStretch(1);
     makeButtons->addWidget(cmdMake);
     makeButtons->addWidget(cmdCancel);
@@ -148,10 +155,10 @@ void FrmCommitment::build()
     txtCommitment->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtCommitment->setMinimumSize(em * 70, fontMetrics().height() * 14);
     auto* textButtons = new QHBoxLayout;
-    cmdSaveText = makeButton("cmdSaveText", QStringLiteral("保存(&S)…"), textPage);
-    cmdCopy = makeButton("cmdCopy", QStringLiteral("コピー(&C)"), textPage);
-    cmdPrint = makeButton("cmdPrint", QStringLiteral("印刷(&P)…"), textPage);
-    auto* cmdClose = makeButton("cmdClose", QStringLiteral("閉じる"), textPage);
+    cmdSaveText = m_commands.makeButton("cmdSaveText", "actSaveText", textPage);
+    cmdCopy = m_commands.makeButton("cmdCopy", "actCopy", textPage);
+    cmdPrint = m_commands.makeButton("cmdPrint", "actPrint", textPage);
+    auto* cmdClose = m_commands.makeButton("cmdClose", "actClose", textPage);
     textButtons->addWidget(cmdSaveText);
     textButtons->addWidget(cmdCopy);
     textButtons->addWidget(cmdPrint);
@@ -164,19 +171,7 @@ void FrmCommitment::build()
     m_pages->addWidget(textPage);
 
     connect(txtDescription, &QLineEdit::textChanged, this,
-        [this](const QString& text) { cmdMake->setEnabled(!text.trimmed().isEmpty()); });
-    connect(cmdMake, &QPushButton::clicked, this, &FrmCommitment::make);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdSaveText, &QPushButton::clicked, this, &FrmCommitment::saveText);
-    connect(cmdCopy, &QPushButton::clicked, this,
-        [this] { m_platform.setClipboardText(QString::fromStdString(formatCommitmentText(m_commitment))); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] {
-        std::vector<std::string> lines;
-        for (const QString& line : linesOf(formatCommitmentText(m_commitment)))
-            lines.push_back(line.toStdString());
-        FrmPrint::printTexts(m_platform, this, std::move(lines));
-    });
+        [this](const QString& text) { m_commands["actMake"]->setEnabled(!text.trimmed().isEmpty()); });
 }
 
 void FrmCommitment::make()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/CommandTable.h"
 #include "draw/Commitment.h"
 
 #include <QDialog>
@@ -45,6 +46,7 @@ private:
     Platform& m_platform;
     Commitment m_commitment;
     Make m_make;
+    CommandTable m_commands { this };
 
     QStackedWidget* m_pages = nullptr;
     QLabel* lblFixed = nullptr;

@@ -3,6 +3,7 @@
 #include "common/FileHelpers.h"
 #include "common/SafeFileWriter.h"
 #include "common/TextSafety.h"
+#include "common/ui/CommandTable.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/Platform.h"
@@ -37,15 +38,6 @@
 
 namespace kuji {
 namespace {
-
-QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(QString(caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)|…"))));
-    button->setAutoDefault(false);
-    return button;
-}
 
 // A record is shown as it is stored, but one the parser refused may hold anything: each of
 // its lines is shown escaped, and a huge file only in part.
@@ -115,12 +107,24 @@ FrmRecords::FrmRecords(
     txtRecord->setMinimumHeight(fontMetrics().height() * 8);
     outer->addWidget(splitter, 1);
 
+    // The window's commands, each a button.
+    m_commands.add({
+        { "actSave", QStringLiteral("保存(&S)…"), {}, nullptr, {}, [this] { save(); } },
+        { "actVerify", QStringLiteral("再現確認(&V)"), {}, nullptr, {}, [this] { verify(); } },
+        { "actDelete", QStringLiteral("削除(&D)"), {}, nullptr, {}, [this] { remove(); } },
+        { "actHelp", QStringLiteral("ヘルプ(&H)"), {}, nullptr, {}, [this] { m_help.showTopic(kHelpTopicRecords); } },
+        { "actClose", QStringLiteral("閉じる(&C)"), {}, nullptr, {}, [this] { close(); } },
+        { "actCommit", QStringLiteral("公開抽選の予告(&A)…"), {}, nullptr, {}, [this] { commit(); } },
+        { "actCommitmentText", QStringLiteral("予告文(&T)…"), {}, nullptr, {}, [this] { showCommitmentText(); } },
+        { "actCancelCommitment", QStringLiteral("予告の取り消し(&X)"), {}, nullptr, {},
+            [this] { cancelCommitment(); } },
+    });
     auto* commands = new QHBoxLayout;
-    cmdSave = makeButton("cmdSave", QStringLiteral("保存(&S)…"), this);
-    cmdVerify = makeButton("cmdVerify", QStringLiteral("再現確認(&V)"), this);
-    cmdDelete = makeButton("cmdDelete", QStringLiteral("削除(&D)"), this);
-    cmdHelp = makeButton("cmdHelp", QStringLiteral("ヘルプ(&H)"), this);
-    cmdClose = makeButton("cmdClose", QStringLiteral("閉じる(&C)"), this);
+    cmdSave = m_commands.makeButton("cmdSave", "actSave", this);
+    cmdVerify = m_commands.makeButton("cmdVerify", "actVerify", this);
+    cmdDelete = m_commands.makeButton("cmdDelete", "actDelete", this);
+    cmdHelp = m_commands.makeButton("cmdHelp", "actHelp", this);
+    cmdClose = m_commands.makeButton("cmdClose", "actClose", this);
     commands->addWidget(cmdSave);
     commands->addWidget(cmdVerify);
     commands->addWidget(cmdDelete);
@@ -150,11 +154,6 @@ FrmRecords::FrmRecords(
         showSelected();
         applyState();
     });
-    connect(cmdSave, &QPushButton::clicked, this, &FrmRecords::save);
-    connect(cmdVerify, &QPushButton::clicked, this, &FrmRecords::verify);
-    connect(cmdDelete, &QPushButton::clicked, this, &FrmRecords::remove);
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help.showTopic(kHelpTopicRecords); });
-    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(chkKeepRecords, &QCheckBox::toggled, this, [this](bool on) { m_host.setKeepRecords(on); });
     connect(&m_window.longWork(), &LongWork::runningChanged, this, &FrmRecords::applyState);
 
@@ -174,9 +173,9 @@ QWidget* FrmRecords::createPublicDrawFrame()
     lblCommitment->setTextFormat(Qt::PlainText);
     lblCommitment->setWordWrap(true);
     lblCommitment->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    cmdCommit = makeButton("cmdCommit", QStringLiteral("公開抽選の予告(&A)…"), box);
-    cmdCommitmentText = makeButton("cmdCommitmentText", QStringLiteral("予告文(&T)…"), box);
-    cmdCancelCommitment = makeButton("cmdCancelCommitment", QStringLiteral("予告の取り消し(&X)"), box);
+    cmdCommit = m_commands.makeButton("cmdCommit", "actCommit", box);
+    cmdCommitmentText = m_commands.makeButton("cmdCommitmentText", "actCommitmentText", box);
+    cmdCancelCommitment = m_commands.makeButton("cmdCancelCommitment", "actCancelCommitment", box);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdCommit);
     buttons->addWidget(cmdCommitmentText);
@@ -207,9 +206,6 @@ QWidget* FrmRecords::createPublicDrawFrame()
     layout->addWidget(lblPublicNote, 3, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    connect(cmdCommit, &QPushButton::clicked, this, &FrmRecords::commit);
-    connect(cmdCommitmentText, &QPushButton::clicked, this, &FrmRecords::showCommitmentText);
-    connect(cmdCancelCommitment, &QPushButton::clicked, this, &FrmRecords::cancelCommitment);
     connect(txtPublicValue, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text != m_host.publicValue())
             m_host.setPublicValue(text);
@@ -282,12 +278,11 @@ void FrmRecords::applyState()
     const bool busy = m_working || m_window.longWork().isRunning();
     const bool chosen = !selectedPath().isEmpty();
     const bool committed = m_host.commitment().has_value();
-    cmdSave->setEnabled(!busy && chosen);
-    cmdVerify->setEnabled(!busy && chosen);
-    cmdDelete->setEnabled(!busy && chosen);
-    cmdCommit->setEnabled(!busy);
-    cmdCommitmentText->setEnabled(!busy && committed);
-    cmdCancelCommitment->setEnabled(!busy && committed);
+    for (const char* command : { "actSave", "actVerify", "actDelete" })
+        m_commands[command]->setEnabled(!busy && chosen);
+    m_commands["actCommit"]->setEnabled(!busy);
+    m_commands["actCommitmentText"]->setEnabled(!busy && committed);
+    m_commands["actCancelCommitment"]->setEnabled(!busy && committed);
     // A public value belongs to a commitment: none can be typed without one.
     txtPublicValue->setEnabled(!busy && committed);
     lblPublicValue->setEnabled(committed);

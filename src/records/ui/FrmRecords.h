@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ui/CommandTable.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -61,6 +63,7 @@ private:
     Platform& m_platform;
     HelpService& m_help;
     DrawRecordListModel* m_model = nullptr;
+    CommandTable m_commands { this };
     bool m_working = false; // a check or the preparation of a commitment runs
 
     QTreeView* lvwRecords = nullptr;
