@@ -61,6 +61,8 @@ TEST_F(FrmMainCommands, EntrySourcesStayOffInNumberModeAfterADraw)
 // The drop-down items of the toolbar run the menus' commands: one action each.
 TEST_F(FrmMainCommands, DropDownItemsRunTheMenusCommands)
 {
+    typeSettings("1", "10", "3");
+    trigger("mnuRunStart");
     const std::pair<const char*, const char*> items[] = { { "M_SortAsc1", "mnuHensyuSortAsc1" },
         { "M_SortDesc", "mnuHensyuSortDesc" }, { "M_ResetCustomSet", "mnuResetCustomSet" } };
     for (const auto& [item, command] : items) {
