@@ -11,7 +11,6 @@
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/TextEditor.h"
-#include "common/ui/WaitCursor.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/MainWindowPort.h"
 #include "newstring/EditorText.h"
@@ -98,6 +97,19 @@ private:
     QTextBlock m_block;
     bool m_first = true;
 };
+
+// The printed lines of a block: one, or one for each line separator more.
+void appendPrintLines(const QTextBlock& block, std::vector<std::string>& lines)
+{
+    std::string line;
+    EditorText::appendUtf8(unitsOf(block.text()), line);
+    if (line.find("\r\n") == std::string::npos) {
+        lines.push_back(std::move(line));
+        return;
+    }
+    for (std::string& part : EditorText::printLines(line))
+        lines.push_back(std::move(part));
+}
 
 // An open, from its first slice to its end.
 struct Open {
@@ -394,18 +406,8 @@ std::vector<std::string> FrmNewString::printLines() const
 {
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(rtbNewString->document()->blockCount()));
-    std::string line;
-    for (QTextBlock block = rtbNewString->document()->firstBlock(); block.isValid(); block = block.next()) {
-        line.clear();
-        EditorText::appendUtf8(unitsOf(block.text()), line);
-        if (line.find("\r\n") == std::string::npos) {
-            lines.push_back(line);
-            continue;
-        }
-        // A line separator inside the block starts a printed line of its own.
-        for (std::string& part : EditorText::printLines(line))
-            lines.push_back(std::move(part));
-    }
+    for (QTextBlock block = rtbNewString->document()->firstBlock(); block.isValid(); block = block.next())
+        appendPrintLines(block, lines);
     return lines;
 }
 
@@ -467,10 +469,16 @@ void FrmNewString::readFile(const QString& path)
     runWork(QStringLiteral("読込中..."), true, std::move(task));
 }
 
+// A paste too long for a moment goes in a piece at a time. A line the editor could not lay
+// out without freezing is refused, as an open refuses it.
 void FrmNewString::insertLongText(QString text)
 {
     if (m_state.busy() || m_work.isRunning())
         return;
+    if (EditorText::hasLineLongerThan(unitsOf(text))) {
+        m_platform.showError(this, QStringLiteral("Error:行が長過ぎるため貼り付けられません。"));
+        return;
+    }
     struct Insert {
         LongTextInsert run;
         RuntimeError error;
@@ -558,16 +566,42 @@ void FrmNewString::save()
         m_platform, this, this, m_path, rows.count, textOf, [this](const QString& saved) { m_path = saved; });
 }
 
-// The editor's text, split at its line breaks, through the shared print dialog.
+// The editor's text, split at its line breaks, through the shared print dialog. A million
+// lines take a moment to gather, as the window's long work.
 void FrmNewString::print()
 {
-    std::vector<std::string> lines;
-    {
-        // A million lines take a moment to gather.
-        WaitCursor wait;
-        lines = printLines();
-    }
-    FrmPrint::printTexts(m_platform, this, std::move(lines));
+    struct Gather {
+        QPointer<const QTextDocument> document;
+        QTextBlock block;
+        std::size_t done = 0;
+        std::size_t total = 0;
+        std::vector<std::string> lines;
+    };
+    const QTextDocument* document = rtbNewString->document();
+    auto gather = std::make_shared<Gather>();
+    gather->document = document;
+    gather->block = document->firstBlock();
+    gather->total = static_cast<std::size_t>(document->blockCount());
+    gather->lines.reserve(gather->total);
+    LongWork::Task task;
+    task.step = [gather](LongWork::Clock::time_point deadline) {
+        for (int sinceClock = 1; gather->document && gather->block.isValid(); ++sinceClock) {
+            appendPrintLines(gather->block, gather->lines);
+            gather->block = gather->block.next();
+            ++gather->done;
+            if (sinceClock % kTransferLinesPerPiece == 0 && LongWork::Clock::now() >= deadline)
+                return false;
+        }
+        return true;
+    };
+    task.progress = [this, gather] {
+        setWorkProgress(static_cast<qint64>(1000.0 * static_cast<double>(gather->done) / gather->total));
+    };
+    task.finished = [this, gather](bool stopped) {
+        if (!stopped)
+            FrmPrint::printTexts(m_platform, this, std::move(gather->lines));
+    };
+    runWork(QStringLiteral("印刷準備中..."), true, std::move(task));
 }
 
 // --- Transfer --------------------------------------------------------------------------

@@ -65,7 +65,8 @@ public:
 
     // The editor's text in UTF-8, its line breaks as CR LF.
     std::string editorText() const;
-    // Inserts text at the editor's cursor a piece at a time, as a long paste does.
+    // Inserts text at the editor's cursor a piece at a time, as a long paste does; a line too
+    // long for the editor refuses all of it.
     void insertLongText(QString text);
     // The lines the print dialog gets: the text split at every line break.
     std::vector<std::string> printLines() const;
