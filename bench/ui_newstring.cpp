@@ -1,8 +1,11 @@
 // The string window with a big text, offscreen: opening FILE into the editor, transferring it
-// to the main window, saving it, and pasting 20 MB of its text into an empty editor. For each
-// command: the time from the command to the idle state (the window painted), the longest gap
-// between two turns of the event loop meanwhile (how long a click or a repaint waits at
-// worst) and the peak memory of the process while it ran.
+// to the main window, saving it, gathering its lines for the print dialog, widening the
+// window, an open over it stopped after a moment and one left to its end, and pasting 20 MB
+// of its text into an empty editor. For each: the time from the command to the idle state (the window painted),
+// the longest gap between two turns of the event loop meanwhile (how long a click or a
+// repaint waits at worst) and the peak memory of the process while it ran. Last, what Qt's
+// text document alone takes for the file's text (setPlainText on a document of no window,
+// the text already decoded): the floor of any open into the editor.
 //   ui_newstring FILE
 // Prints "name seconds gap_ms peak_mb" lines, then the lines and entries it saw.
 #include "BenchTiming.h"
@@ -17,10 +20,15 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 
 namespace {
@@ -57,13 +65,18 @@ void settle(LongWork* work)
     }
     QElapsedTimer calm;
     calm.start();
-    while (calm.elapsed() < 5)
+    while (calm.elapsed() < 5) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
+        // What the command let go of is freed now, and counts for it.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 template <typename Run> void measure(const char* name, LongWork* work, Run&& run)
 {
     settle(nullptr);
+    // Memory freed before counts for nothing: the peak is the command's own.
+    malloc_trim(0);
     resetPeak();
     const kuji::bench::LoopGapMeter gaps;
     QElapsedTimer timer;
@@ -74,15 +87,20 @@ template <typename Run> void measure(const char* name, LongWork* work, Run&& run
     std::fflush(stdout);
 }
 
+std::string fileText(const QString& path)
+{
+    kuji::text::Decoded decoded;
+    kuji::ErrorInfo error;
+    kuji::readTextFile(path.toStdString(), decoded, error);
+    return std::move(decoded.utf8);
+}
+
 // About 20 MB of the file's text, whole lines, as another program would put it on the
 // clipboard.
 QString pasteText(const QString& path)
 {
-    kuji::text::Decoded decoded;
-    kuji::ErrorInfo error;
-    if (!kuji::readTextFile(path.toStdString(), decoded, error))
-        return {};
-    std::string_view text(decoded.utf8);
+    const std::string whole = fileText(path);
+    const std::string_view text(whole);
     const std::size_t end = text.find('\n', std::min<std::size_t>(text.size(), 20u << 20));
     return QString::fromUtf8(text.substr(0, end == std::string_view::npos ? text.size() : end + 1));
 }
@@ -121,6 +139,18 @@ int main(int argc, char** argv)
         measure("transfer", &bench.window.longWork(), [&] { command("mnuSend"); });
         bench.platform.fileAnswers.push_back(bench.folder.filePath(QStringLiteral("strings.txt")));
         measure("save", own, [&] { command("mnuFileSave"); });
+        // The print dialog is answered at once; the lines are gathered all the same.
+        measure("print", own, [&] { command("mnuFilePrint"); });
+        measure("resize", nullptr, [&] { newString.resize(newString.width() + 120, newString.height()); });
+        // Stopped a moment into an open over the million lines: they come back.
+        measure("stop-open", own, [&] {
+            bench.platform.fileAnswers.push_back(path);
+            command("mnuFileOpen");
+            QTimer::singleShot(500, [&] { newString.findChild<QPushButton*>(QStringLiteral("cmdStop"))->click(); });
+        });
+        // An open to its end over the million lines, which then go.
+        bench.platform.fileAnswers.push_back(path);
+        measure("open-over", own, [&] { command("mnuFileOpen"); });
 
         // An empty file empties the editor; then the paste goes in.
         newString.readFile(empty);
@@ -131,6 +161,15 @@ int main(int argc, char** argv)
         return int(QDialog::Accepted);
     });
     bench.child<QAction>("mnuToolNewString")->trigger();
+
+    {
+        const QString text = QString::fromStdString(fileText(path));
+        measure("qt-floor", nullptr, [&] {
+            QTextDocument document;
+            document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+            document.setPlainText(text);
+        });
+    }
 
     std::printf("lines %lld\nentries %lld\npasted_lines %lld\n", lines,
         static_cast<long long>(bench.window.workModel()->rowCount()), pastedLines);

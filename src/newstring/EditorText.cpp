@@ -90,15 +90,20 @@ bool EditorText::hasLineLongerThan(std::string_view utf8, std::size_t maxChars)
 
 bool EditorText::hasLineLongerThan(std::u16string_view utf16, std::size_t maxChars)
 {
-    std::size_t chars = 0;
-    for (const char16_t unit : utf16) {
-        if (unit == u'\n' || unit == u'\r' || unit == u'\u2028' || unit == u'\u2029') {
-            chars = 0;
-        } else if (!continuesCharacter(unit) && ++chars > maxChars) {
-            return true;
-        }
+    return LineLengthCheck(maxChars).add(utf16);
+}
+
+bool EditorText::LineLengthCheck::add(std::u16string_view piece)
+{
+    for (std::size_t i = 0; i < piece.size() && !m_over; ++i) {
+        const char16_t unit = piece[i];
+        if (unit == u'\n' || unit == u'\r' || unit == u'\u2028' || unit == u'\u2029')
+            m_chars = 0;
+        // The second half of a pair is no character of its own.
+        else if (!continuesCharacter(unit))
+            m_over = ++m_chars > m_maxChars;
     }
-    return false;
+    return m_over;
 }
 
 std::optional<std::string_view> EditorText::saveValue(std::string_view crlfText)

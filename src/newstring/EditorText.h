@@ -21,6 +21,22 @@ public:
     static bool hasLineLongerThan(std::string_view utf8, std::size_t maxChars = kMaxLineChars);
     static bool hasLineLongerThan(std::u16string_view utf16, std::size_t maxChars = kMaxLineChars);
 
+    // The same for UTF-16 text that comes a piece at a time (a piece may end anywhere).
+    class LineLengthCheck {
+    public:
+        explicit LineLengthCheck(std::size_t maxChars = kMaxLineChars)
+            : m_maxChars(maxChars)
+        {
+        }
+        // Adds the next piece; true once a line has held more than maxChars characters.
+        bool add(std::u16string_view piece);
+
+    private:
+        std::size_t m_maxChars;
+        std::size_t m_chars = 0; // of the line the last piece ended in
+        bool m_over = false;
+    };
+
     // The one value a save writes, the list file adding its CR LF: the text without its own
     // final line break, so an open-and-save round never grows an empty line. None for an
     // empty text, which saves as an empty file.

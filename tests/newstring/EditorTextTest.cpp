@@ -214,4 +214,15 @@ TEST(EditorText, PastedLinesOverTheLimitAreFoundInUtf16)
         EXPECT_FALSE(EditorText::hasLineLongerThan(limit + lineBreak + limit, 10));
         EXPECT_TRUE(EditorText::hasLineLongerThan(limit + lineBreak + over, 10));
     }
+    // Looked through a piece at a time, cut anywhere (inside a pair, between CR and LF), a
+    // text gives the answer of the whole.
+    for (const std::u16string& text : { limit + u"\r\n" + pairs, pairs + u"\r\n" + pairs + u"x", over, limit + over }) {
+        for (std::size_t size = 1; size <= 7; ++size) {
+            EditorText::LineLengthCheck check(10);
+            bool tooLong = false;
+            for (std::size_t from = 0; from < text.size(); from += size)
+                tooLong = check.add(std::u16string_view(text).substr(from, size));
+            EXPECT_EQ(tooLong, EditorText::hasLineLongerThan(text, 10)) << size;
+        }
+    }
 }

@@ -31,10 +31,11 @@ class Settings;
 // modally over the main window, which it reaches only through MainWindowPort. Its position
 // and size live in the settings file from one opening to the next.
 //
-// A long text is opened, saved and pasted a slice at a time as the window's own long work,
-// with its progress below the editor (the main window is out of reach while this one is
-// open); an open and a save can be stopped, leaving the text and the file as they were. The
-// transfer runs as the main window's long work, with its progress there.
+// A long text is opened, saved, gathered for printing and pasted a slice at a time as the
+// window's own long work, with its progress below the editor (the main window is out of
+// reach while this one is open); all but the paste can be stopped, an open leaving the text
+// and a save the file as they were. The transfer runs as the main window's long work, with
+// its progress there.
 class FrmNewString final : public QDialog, public WorkHost {
     Q_OBJECT
 public:

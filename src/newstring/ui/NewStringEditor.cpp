@@ -17,7 +17,7 @@ void NewStringEditor::insertFromMimeData(const QMimeData* source)
     if (m_longInsert && source && source->hasText()) {
         QString text = source->text();
         if (text.size() > kLongInsertUnits) {
-            m_longInsert(withLineBreaks(std::move(text)));
+            m_longInsert(std::move(text));
             return;
         }
     }
@@ -31,7 +31,6 @@ void NewStringEditor::insertFromMimeData(const QMimeData* source)
 // that wraps, or a short document, is laid out as usual.
 void NewStringEditor::resizeEvent(QResizeEvent* event)
 {
-    constexpr int kLinesLaidOutAtOnce = 10000;
     if (lineWrapMode() == NoWrap && document()->blockCount() > kLinesLaidOutAtOnce
         && event->oldSize().width() != event->size().width()) {
         QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));

@@ -14,10 +14,14 @@ class NewStringEditor final : public TextEditor {
 public:
     // Text of more code units than this is a long insert.
     static constexpr qsizetype kLongInsertUnits = 16384;
+    // Qt lays out this many lines again in a few milliseconds; a document of more is never
+    // laid out whole (see resizeEvent and DocumentReplacement).
+    static constexpr int kLinesLaidOutAtOnce = 10000;
 
     explicit NewStringEditor(QWidget* parent = nullptr);
 
-    // Takes long pasted or dropped text, its line separators already made line breaks.
+    // Takes long pasted or dropped text as it came; its line separators are still to become
+    // line breaks.
     void setLongInsert(std::function<void(QString text)> insert) { m_longInsert = std::move(insert); }
 
 protected:
