@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The string window with the generated 1,000,000-record file, through the offscreen windows:
-# opening it in the editor, transferring it to the main window, saving it, and pasting 20 MB
-# of it into an empty editor. For each command the best time to idle of a few runs (and for
-# the open, transfer and save its ratio to `shuf -n 10` on the same file, measured in the
-# same round, just before), the smallest longest gap between two turns of the event loop,
-# and the peak memory.
+# The string window with the generated 1,000,000-record file, through the offscreen windows
+# (see ui_newstring.cpp for each step): opening it in the editor, transferring it to the main
+# window, saving it, gathering it for printing, a resize, an open over it stopped and one to
+# its end, pasting 20 MB of it into an empty editor, and what Qt's text document alone takes
+# for the text. For each, the best time to idle of a few runs and its best ratio to
+# `shuf -n 10` on the same file measured in the same round just before, the smallest longest
+# gap between two turns of the event loop, and the largest peak memory.
 #   bench/newstring-vs-shuf.sh [BUILD_DIR] [ROUNDS]   (default: build, 5; needs ui_newstring built)
 set -euo pipefail
 source "$(dirname "$0")/timing.sh"

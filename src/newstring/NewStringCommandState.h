@@ -6,10 +6,10 @@ namespace kuji {
 enum class NewStringCommand { Open, Save, Print, Send, End, Help, Stop };
 
 // The string window's two states. Idle: every command but Stop, and the text can be edited.
-// Busy (a transfer, or an open, save or paste of a long text runs): only help, and Stop for
-// work that can end early (an open or a save); the text, the file commands, the transfer and
-// exit wait, and the window cannot be closed, so nothing changes the text or the work list
-// while it is read or filled.
+// Busy (a transfer, or an open, save, print or paste of a long text runs): only help, and
+// Stop for work that can end early (all but the transfer and the paste); the text, the file
+// commands, the transfer and exit wait, and the window cannot be closed, so nothing changes
+// the text or the work list while it is read or filled.
 class NewStringCommandState {
 public:
     void setBusy(bool stoppable = false)

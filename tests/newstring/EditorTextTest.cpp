@@ -69,34 +69,6 @@ std::string utf8Of(std::u16string_view line)
     return out;
 }
 
-// The bytes a save of the document's lines writes, row by row as the window does it.
-std::string savedByRows(const std::vector<std::u16string>& lines)
-{
-    const EditorText::SaveRows rows = EditorText::saveRows(lines.size(), lines.back().empty());
-    std::string bytes;
-    std::string scratch;
-    for (std::size_t row = 0; row < rows.count; ++row) {
-        scratch.clear();
-        EditorText::appendUtf8(lines[row], scratch);
-        bytes += EditorText::saveRowValue(scratch, row, rows);
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-// The bytes of the whole text saved as one value.
-std::string savedWhole(const std::vector<std::u16string>& lines)
-{
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += "\r\n";
-        EditorText::appendUtf8(lines[i], text);
-    }
-    const auto value = EditorText::saveValue(text);
-    return value ? std::string(*value) + "\r\n" : std::string();
-}
-
 } // namespace
 
 TEST(EditorText, DocumentLinesBecomeUtf8WithTheirSeparatorsAsLineBreaks)
@@ -120,30 +92,6 @@ TEST(EditorText, DocumentLinesBecomeUtf8WithTheirSeparatorsAsLineBreaks)
         expected += "ab漢\U00020BB7";
     }
     EXPECT_EQ(utf8Of(longLine), expected);
-}
-
-TEST(EditorText, ASaveRowByRowWritesTheBytesOfTheWholeTextSavedAsOneValue)
-{
-    const std::vector<std::vector<std::u16string>> documents = {
-        { u"" },
-        { u"", u"" },
-        { u"p", u"q" },
-        { u"p", u"q", u"" },
-        { u"p", u"", u"" },
-        { u"a\u2028" },
-        { u"\u2028" },
-        { u"a\u2028", u"" },
-        { u"a", u"b\u2028\u2028" },
-        { u"", u"x" },
-        { u"雪だるま☃", u"\U00020BB7野家", u"" },
-    };
-    for (const auto& lines : documents) {
-        const std::string whole = savedWhole(lines);
-        EXPECT_EQ(savedByRows(lines), whole) << whole;
-    }
-    EXPECT_EQ(EditorText::saveRows(1, true).count, 0u);
-    EXPECT_EQ(EditorText::saveRows(3, true).count, 2u);
-    EXPECT_EQ(EditorText::saveRows(3, false).count, 3u);
 }
 
 TEST(EditorText, PiecesNeverCutACharacterOrALineBreakInTwo)

@@ -85,9 +85,11 @@ TEST_F(TextFileLoadTest, TheTextIsTheWholeFileDecodedInEveryEncoding)
         { "UTF-8 with its mark", std::string(text::kUtf8Bom) + utf8 + "\xE3\n\xFF", text::Encoding::Utf8Bom },
         { "UTF-16LE", std::string(text::kUtf16LeBom) + text::utf8ToUtf16(utf8, false) + "\n", text::Encoding::Utf16Le },
         { "UTF-16BE", std::string(text::kUtf16BeBom) + text::utf8ToUtf16(utf8, true), text::Encoding::Utf16Be },
-        // A lone high surrogate before a line break, and the byte LF inside characters.
+        // A lone high surrogate before a line break, the byte LF inside characters, and the
+        // bytes of an LF across two characters (U+0A61 U+3000).
         { "broken UTF-16",
-            std::string(text::kUtf16LeBom) + repeated(std::string("a\0\x3D\xD8\x0A\0\x0A\x30\x0A\0", 10), 3 << 20),
+            std::string(text::kUtf16LeBom)
+                + repeated(std::string("a\0\x3D\xD8\x0A\0\x0A\x30\x0A\0\x61\x0A\0\x30", 14), 3 << 20),
             text::Encoding::Utf16Le },
         // Lines that end in CR alone make one stretch of the whole file.
         { "CR lines", manyLines("name", "\r", 3 << 20), text::Encoding::Utf8 },
