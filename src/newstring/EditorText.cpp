@@ -1,5 +1,6 @@
 #include "newstring/EditorText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -32,6 +33,35 @@ std::pair<std::size_t, std::size_t> firstLineEnd(std::string_view piece)
     return { std::string_view::npos, 0 };
 }
 
+bool continuesCharacter(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+bool continuesCharacter(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+template <typename Char>
+std::size_t pieceEndIn(std::basic_string_view<Char> text, std::size_t from, std::size_t maxUnits)
+{
+    maxUnits = std::max<std::size_t>(maxUnits, 4);
+    if (text.size() - from <= maxUnits)
+        return text.size();
+    std::size_t end = from + maxUnits;
+    if (text[end] == Char('\n'))
+        return end + 1;
+    const std::size_t lf = text.rfind(Char('\n'), end - 1);
+    if (lf != std::basic_string_view<Char>::npos && lf >= from)
+        return lf + 1;
+    // A line longer than the piece is cut inside; the next piece goes on with the same line.
+    // A character takes at most four units, so a cut always remains.
+    while (end > from + 1 && continuesCharacter(text[end]))
+        --end;
+    return end;
+}
+
 } // namespace
 
 bool EditorText::hasLineLongerThan(std::string_view utf8, std::size_t maxChars)
@@ -58,6 +88,24 @@ bool EditorText::hasLineLongerThan(std::string_view utf8, std::size_t maxChars)
     return false;
 }
 
+bool EditorText::hasLineLongerThan(std::u16string_view utf16, std::size_t maxChars)
+{
+    return LineLengthCheck(maxChars).add(utf16);
+}
+
+bool EditorText::LineLengthCheck::add(std::u16string_view piece)
+{
+    for (std::size_t i = 0; i < piece.size() && !m_over; ++i) {
+        const char16_t unit = piece[i];
+        if (unit == u'\n' || unit == u'\r' || unit == u'\u2028' || unit == u'\u2029')
+            m_chars = 0;
+        // The second half of a pair is no character of its own.
+        else if (!continuesCharacter(unit))
+            m_over = ++m_chars > m_maxChars;
+    }
+    return m_over;
+}
+
 std::optional<std::string_view> EditorText::saveValue(std::string_view crlfText)
 {
     if (crlfText.empty())
@@ -80,6 +128,72 @@ std::vector<std::string> EditorText::printLines(std::string_view crlfText)
         lines.emplace_back(crlfText.substr(pos, lineBreak - pos));
         pos = lineBreak + kLineBreak.size();
     }
+}
+
+void EditorText::appendUtf8(std::u16string_view line, std::string& out)
+{
+    // Through a small buffer: most lines are short, and a long one is not written byte by byte.
+    char buffer[4096];
+    char* o = buffer;
+    const std::size_t count = line.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (o > buffer + sizeof buffer - 4) {
+            out.append(buffer, static_cast<std::size_t>(o - buffer));
+            o = buffer;
+        }
+        char32_t cp = line[i];
+        if (cp < 0x80) {
+            *o++ = static_cast<char>(cp);
+            continue;
+        }
+        if (cp == 0x2029 || cp == 0x2028) {
+            *o++ = '\r';
+            *o++ = '\n';
+            continue;
+        }
+        if (cp >= 0xD800 && cp <= 0xDFFF) {
+            const bool paired = cp <= 0xDBFF && i + 1 < count && line[i + 1] >= 0xDC00 && line[i + 1] <= 0xDFFF;
+            cp = paired ? 0x10000 + ((cp - 0xD800) << 10) + (line[++i] - 0xDC00) : 0xFFFD;
+        }
+        if (cp < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (cp >> 6));
+        } else if (cp < 0x10000) {
+            *o++ = static_cast<char>(0xE0 | (cp >> 12));
+            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xF0 | (cp >> 18));
+            *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        }
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    out.append(buffer, static_cast<std::size_t>(o - buffer));
+}
+
+EditorText::SaveRows EditorText::saveRows(std::size_t lineCount, bool lastLineEmpty)
+{
+    if (lineCount == 0 || (lineCount == 1 && lastLineEmpty))
+        return {};
+    if (lastLineEmpty)
+        return { lineCount - 1, false };
+    return { lineCount, true };
+}
+
+std::string_view EditorText::saveRowValue(std::string_view converted, std::size_t row, const SaveRows& rows)
+{
+    if (rows.trimLast && row + 1 == rows.count && converted.ends_with(kLineBreak))
+        converted.remove_suffix(kLineBreak.size());
+    return converted;
+}
+
+std::size_t EditorText::pieceEnd(std::string_view utf8, std::size_t from, std::size_t maxUnits)
+{
+    return pieceEndIn(utf8, from, maxUnits);
+}
+
+std::size_t EditorText::pieceEnd(std::u16string_view utf16, std::size_t from, std::size_t maxUnits)
+{
+    return pieceEndIn(utf16, from, maxUnits);
 }
 
 } // namespace kuji

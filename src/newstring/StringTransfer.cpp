@@ -24,14 +24,42 @@ StringTransfer::StringTransfer(std::string text, std::size_t expectedLines)
     }
 }
 
+StringTransfer::StringTransfer(TextSource source, std::size_t expectedLines, std::size_t expectedBytes)
+    : StringTransfer(std::string(), expectedLines)
+{
+    m_source = std::move(source);
+    if (expectedBytes > 0) {
+        m_text.reserve(expectedBytes);
+        adviseHugePages(m_text.data(), m_text.capacity());
+    }
+}
+
+bool StringTransfer::pull()
+{
+    if (!m_source)
+        return false;
+    const std::size_t pending = m_text.size() - m_read;
+    if (m_write != m_read) {
+        std::memmove(m_text.data() + m_write, m_text.data() + m_read, pending);
+        m_text.resize(m_write + pending);
+        m_read = m_write;
+    }
+    if (!m_source(m_text)) {
+        m_source = nullptr;
+        return false;
+    }
+    return true;
+}
+
 bool StringTransfer::step(Clock::time_point deadline)
 {
-    const std::string_view text(m_text);
-    char* const data = m_text.data();
     int sinceClock = 0;
     while (!m_done) {
-        const std::size_t lineBreak = text.find(kLineBreak, m_read);
-        const std::size_t end = lineBreak == std::string_view::npos ? text.size() : lineBreak;
+        const std::size_t lineBreak = std::string_view(m_text).find(kLineBreak, m_read);
+        if (lineBreak == std::string_view::npos && pull())
+            continue;
+        char* const data = m_text.data();
+        const std::size_t end = lineBreak == std::string_view::npos ? m_text.size() : lineBreak;
         if (end > m_read) {
             const std::size_t length = end - m_read;
             if (m_write != m_read)

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,17 @@ namespace kuji {
 class StringTransfer {
 public:
     using Clock = std::chrono::steady_clock;
+    // The text a piece at a time, for a window that gathers it from its editor as the
+    // transfer goes: appends the next piece (UTF-8 with CR LF line breaks; it may end inside
+    // a line, never inside a CR LF) to text and returns true, or returns false at the end.
+    using TextSource = std::function<bool(std::string& text)>;
 
     // text: UTF-8 with CR LF line breaks. expectedLines sizes the list ahead (a guess is
     // fine; 0 when unknown).
     explicit StringTransfer(std::string text, std::size_t expectedLines = 0);
+    // The text from source; expectedBytes sets room aside for it (room never touched costs
+    // no memory).
+    StringTransfer(TextSource source, std::size_t expectedLines, std::size_t expectedBytes);
 
     // Splits lines until the deadline; returns true once the whole text is done. Each call
     // handles at least a few hundred lines, however late it starts.
@@ -41,6 +49,11 @@ public:
     EntryList takeEntries();
 
 private:
+    // Moves the unfinished line next to the entries and appends the next piece after it;
+    // false when the source has no more.
+    bool pull();
+
+    TextSource m_source;
     std::string m_text;
     std::size_t m_read = 0; // where the next line starts in the text
     std::size_t m_write = 0; // where the next entry's text goes, never past m_read

@@ -81,3 +81,40 @@ TEST(StringTransfer, SlicingChangesNothingAndEverySliceMovesOn)
     // Handed over once: the transfer keeps nothing.
     EXPECT_TRUE(sliced.takeEntries().empty());
 }
+
+// The window hands the text over in pieces as it gathers them from the editor; where the
+// pieces end, inside a line or between lines, changes nothing.
+TEST(StringTransfer, TextFromASourceInPiecesGivesTheEntriesOfTheWholeText)
+{
+    std::string text;
+    for (int i = 0; i < 5000; ++i)
+        text += i % 9 == 0 ? std::string("\r\n") : "佐藤" + std::to_string(i) + " \r\n";
+    text += "last";
+    const std::vector<Entry> whole = transfer(text);
+    for (const std::size_t pieceBytes : { 1u, 3u, 100u, 70000u }) {
+        std::size_t next = 0;
+        int emptyPieces = 0;
+        StringTransfer::TextSource source = [&](std::string& out) {
+            if (next >= text.size())
+                return false;
+            // Now and then a piece of nothing, as a window may give.
+            if (++emptyPieces % 7 == 0)
+                return true;
+            std::size_t end = std::min(text.size(), next + pieceBytes);
+            // Never inside a CR LF.
+            if (end < text.size() && text[end - 1] == '\r')
+                ++end;
+            out.append(text, next, end - next);
+            next = end;
+            return true;
+        };
+        StringTransfer sliced(source, 0, text.size());
+        while (!sliced.step(StringTransfer::Clock::now())) { }
+        EXPECT_EQ(sliced.linesDone(), 5001);
+        EXPECT_EQ(entriesOf(sliced.takeEntries()), whole) << pieceBytes;
+    }
+    // A source with nothing gives nothing.
+    StringTransfer empty([](std::string&) { return false; }, 0, 0);
+    empty.runToEnd();
+    EXPECT_TRUE(empty.takeEntries().empty());
+}

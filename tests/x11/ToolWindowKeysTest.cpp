@@ -224,3 +224,39 @@ TEST_F(X11NewString, ShiftEnterPasteAndTheEditingKeysMakeTheLinesTheUserSees)
     EXPECT_TRUE(answered);
     EXPECT_EQ(child<QLineEdit>("txtSaidai")->text(), "4");
 }
+
+// Another program's long text, pasted with Ctrl+V, goes in a piece at a time while the window
+// shows its progress, ends as the lines that were copied with the keyboard back in the
+// editor, and goes away again with one Ctrl+Z.
+TEST_F(X11NewString, ALongPasteFromAnotherProgramGoesInAPieceAtATime)
+{
+    switchToFileMode();
+    QString copied;
+    for (int i = 0; i < 100000; ++i)
+        copied += QString("name%1\n").arg(i);
+    bool answered = false;
+    platform.modalAnswers.push_back([&](QDialog& dialog) -> int {
+        answered = true;
+        focusWindow(&dialog);
+        auto& w = dynamic_cast<FrmNewString&>(dialog);
+        auto* text = part<QPlainTextEdit>(&dialog, "rtbNewString");
+        ClipboardOwner owner(copied);
+        EXPECT_TRUE(owner.owns());
+        input.tap('v', { xkey::Control });
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return w.isBusy(); }));
+        EXPECT_TRUE(part<QWidget>(&dialog, "fraWork")->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return !w.longWork().isRunning(); }, 60000));
+        EXPECT_EQ(text->blockCount(), 100001);
+        EXPECT_EQ(text->document()->findBlockByNumber(99999).text(), "name99999");
+        EXPECT_TRUE(text->hasFocus());
+        input.tap('z', { xkey::Control });
+        EXPECT_TRUE(QTest::qWaitFor([text] { return text->document()->isEmpty(); }));
+        input.tap('f', { xkey::Alt });
+        input.tap('x');
+        EXPECT_FALSE(dialog.isVisible());
+        return dialog.result();
+    });
+    input.tap('t', { xkey::Alt });
+    input.tap('s');
+    EXPECT_TRUE(answered);
+}

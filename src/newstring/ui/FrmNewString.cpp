@@ -11,11 +11,15 @@
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/TextEditor.h"
-#include "common/ui/WaitCursor.h"
 #include "entries/ui/ListSaveDialog.h"
 #include "entries/ui/MainWindowPort.h"
 #include "newstring/EditorText.h"
 #include "newstring/StringTransfer.h"
+#include "newstring/TextFileLoad.h"
+#include "newstring/ui/DocumentReplacement.h"
+#include "newstring/ui/LongTextInsert.h"
+#include "newstring/ui/NewStringEditor.h"
+#include "newstring/ui/NewStringProgress.h"
 #include "printing/ui/FrmPrint.h"
 
 #include <QAction>
@@ -28,7 +32,9 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
@@ -50,65 +56,77 @@ const QString kGothic = QStringLiteral("ＭＳ ゴシック");
 // What the main window's path box shows after a transfer: a label, never taken for a path.
 const QString kTransferSource = QStringLiteral("文字列作成");
 
-// The document keeps each line as a block; its raw text separates blocks with U+2029. The
-// raw text is taken rather than the plain one, which would turn no-break spaces into spaces.
-// A line separator (U+2028) shows as a line break, so it is one too, should one ever get in.
-// One pass turns it into UTF-8 with CR LF between the lines through a small buffer: Qt's own
-// conversion and a second pass for the separators would each write the whole text again.
-std::string documentText(const QTextDocument& document)
+// How much of a file's text goes into the editor at a time: a few hundred lines, a
+// millisecond or two of the document's work.
+constexpr std::size_t kOpenPieceBytes = 32768;
+// Lines the transfer gathers from the editor at a time.
+constexpr int kTransferLinesPerPiece = 256;
+
+std::u16string_view unitsOf(const QString& text)
 {
-    const QString raw = document.toRawText();
-    const auto* units = raw.utf16();
-    const std::size_t count = static_cast<std::size_t>(raw.size());
-    std::string text;
-    // Most of a list is ASCII and kana or kanji: room for about two bytes a unit, grown
-    // only when the text needs more.
-    text.reserve(count * 2);
-    // Fresh memory is dear to touch page by page; large pages make the first write cheap.
-    adviseHugePages(text.data(), text.capacity());
-    char buffer[16384];
-    char* o = buffer;
-    const auto flushIfFull = [&] {
-        if (o > buffer + sizeof buffer - 4) {
-            text.append(buffer, static_cast<std::size_t>(o - buffer));
-            o = buffer;
-        }
-    };
-    for (std::size_t i = 0; i < count; ++i) {
-        flushIfFull();
-        char32_t cp = units[i];
-        if (cp < 0x80) {
-            *o++ = static_cast<char>(cp);
-            continue;
-        }
-        if (cp == 0x2029 || cp == 0x2028) {
-            *o++ = '\r';
-            *o++ = '\n';
-            continue;
-        }
-        if (cp >= 0xD800 && cp <= 0xDFFF) {
-            const bool paired = cp <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
-            cp = paired ? 0x10000 + ((cp - 0xD800) << 10) + (units[++i] - 0xDC00) : 0xFFFD;
-        }
-        if (cp < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (cp >> 6));
-        } else if (cp < 0x10000) {
-            *o++ = static_cast<char>(0xE0 | (cp >> 12));
-            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xF0 | (cp >> 18));
-            *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        }
-        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    text.append(buffer, static_cast<std::size_t>(o - buffer));
-    return text;
+    return { reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()) };
 }
+
+// The document's lines (its blocks) one after another in UTF-8, CR LF between them, as the
+// user sees them: each block's raw text, so no-break spaces stay, and a line separator
+// inside a block ends a line too. Read a block at a time, the text is never copied whole.
+class DocumentLines {
+public:
+    explicit DocumentLines(const QTextDocument& document)
+        : m_document(&document)
+        , m_block(document.firstBlock())
+    {
+    }
+    // Appends up to count more lines to out; false when none was left (or the document is
+    // gone).
+    bool appendTo(std::string& out, int count)
+    {
+        if (!m_document || !m_block.isValid())
+            return false;
+        for (int i = 0; i < count && m_block.isValid(); ++i, m_block = m_block.next()) {
+            if (!m_first)
+                out += "\r\n";
+            m_first = false;
+            EditorText::appendUtf8(unitsOf(m_block.text()), out);
+        }
+        return true;
+    }
+
+private:
+    QPointer<const QTextDocument> m_document;
+    QTextBlock m_block;
+    bool m_first = true;
+};
+
+// The printed lines of a block: one, or one for each line separator more.
+void appendPrintLines(const QTextBlock& block, std::vector<std::string>& lines)
+{
+    std::string line;
+    EditorText::appendUtf8(unitsOf(block.text()), line);
+    if (line.find("\r\n") == std::string::npos) {
+        lines.push_back(std::move(line));
+        return;
+    }
+    for (std::string& part : EditorText::printLines(line))
+        lines.push_back(std::move(part));
+}
+
+// An open, from its first slice to its end.
+struct Open {
+    Open(const QString& path, QPlainTextEdit& editor)
+        : file(path.toStdString())
+        , replacement(editor)
+    {
+    }
+    TextFileLoad file;
+    DocumentReplacement replacement;
+    RuntimeError error;
+};
 
 // One transfer, from its first slice to its end.
 struct Transfer {
     std::unique_ptr<StringTransfer> run;
+    bool split = false;
     RuntimeError error;
 };
 
@@ -146,7 +164,7 @@ FrmNewString::FrmNewString(
     etched->setFrameShadow(QFrame::Sunken);
     layout->addWidget(etched);
 
-    rtbNewString = new TextEditor(this);
+    rtbNewString = new NewStringEditor(this);
     rtbNewString->setObjectName(QStringLiteral("rtbNewString"));
     rtbNewString->setAccessibleName(QStringLiteral("文字列"));
     // Lines never wrap at the window's edge: each line the user sees is one entry.
@@ -158,7 +176,12 @@ FrmNewString::FrmNewString(
     // with a long text would cost a second pass over a million lines at each opening.
     rtbNewString->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     rtbNewString->viewport()->installEventFilter(this);
+    rtbNewString->setLongInsert([this](QString text) { insertLongText(std::move(text)); });
     layout->addWidget(rtbNewString, 1);
+
+    fraWork = new NewStringProgress(this);
+    connect(fraWork, &NewStringProgress::stopClicked, &m_work, &LongWork::requestStop);
+    layout->addWidget(fraWork);
 
     updateMinimumSize();
     loadPosition();
@@ -248,14 +271,41 @@ QToolButton* FrmNewString::toolbarButton(const QString& key) const
 
 // --- Command state ---------------------------------------------------------------------
 
-void FrmNewString::setCommandState(bool idle)
+void FrmNewString::setCommandState(bool idle, bool stoppable)
 {
     if (idle)
         m_state.setIdle();
     else
-        m_state.setBusy();
+        m_state.setBusy(stoppable);
     m_busyCursor.set(m_state.busy());
     applyCommandState();
+}
+
+void FrmNewString::beginWork(const QString& status, qint64 maximum)
+{
+    setCommandState(false, m_workStoppable);
+    fraWork->begin(status, maximum, m_state.enabled(NewStringCommand::Stop));
+    // The editor is out of reach meanwhile; the keyboard goes to Stop.
+    if (m_state.enabled(NewStringCommand::Stop))
+        fraWork->stopButton()->setFocus();
+}
+
+void FrmNewString::setWorkProgress(qint64 value)
+{
+    fraWork->setProgress(value);
+}
+
+void FrmNewString::endWork()
+{
+    fraWork->end();
+    setCommandState(true);
+    rtbNewString->setFocus();
+}
+
+bool FrmNewString::runWork(const QString& status, bool stoppable, LongWork::Task task)
+{
+    m_workStoppable = stoppable;
+    return runCommandWork(this, status, 1000, std::move(task));
 }
 
 // A button and its menu item share one action, so they never disagree; 転送's menu item,
@@ -270,6 +320,7 @@ void FrmNewString::applyCommandState()
     mnuFileEnd->setEnabled(m_state.enabled(NewStringCommand::End));
     mnuHelp->setEnabled(m_state.enabled(NewStringCommand::Help));
     m_helpTopicAction->setEnabled(m_state.enabled(NewStringCommand::Help));
+    fraWork->stopButton()->setEnabled(m_state.enabled(NewStringCommand::Stop));
     rtbNewString->setEnabled(m_state.editorEnabled());
 }
 
@@ -286,8 +337,11 @@ void FrmNewString::done(int result)
 
 void FrmNewString::keyPressEvent(QKeyEvent* event)
 {
-    // Escape is no way out of an editor: the window closes only by 終了 or its Close.
+    // Escape is no way out of an editor: the window closes only by 終了 or its Close. While
+    // an open or a save runs, it stops the work.
     if (event->matches(QKeySequence::Cancel)) {
+        if (m_state.enabled(NewStringCommand::Stop))
+            m_work.requestStop();
         event->accept();
         return;
     }
@@ -343,12 +397,19 @@ void FrmNewString::storePosition()
 
 std::string FrmNewString::editorText() const
 {
-    return documentText(*rtbNewString->document());
+    std::string text;
+    DocumentLines lines(*rtbNewString->document());
+    lines.appendTo(text, rtbNewString->document()->blockCount());
+    return text;
 }
 
 std::vector<std::string> FrmNewString::printLines() const
 {
-    return EditorText::printLines(editorText());
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(rtbNewString->document()->blockCount()));
+    for (QTextBlock block = rtbNewString->document()->firstBlock(); block.isValid(); block = block.next())
+        appendPrintLines(block, lines);
+    return lines;
 }
 
 void FrmNewString::open()
@@ -359,37 +420,85 @@ void FrmNewString::open()
         readFile(path);
 }
 
-// The file is read whole before anything changes: a file that cannot be read, or whose
-// lines the editor could not take, leaves the user's text and the current path as they were.
+// The file is read, decoded and checked whole before anything changes: a file that cannot
+// be read, or whose lines the editor could not take, leaves the user's text and the current
+// path as they were. Its text then goes into a document of its own, which takes the editor's
+// place only once it is complete: a Stop lets it go, and the user's text never left.
 void FrmNewString::readFile(const QString& path)
 {
-    if (path.isEmpty() || m_state.busy())
+    if (path.isEmpty() || m_state.busy() || m_work.isRunning())
         return;
-    bool tooLong = false;
-    {
-        WaitCursor wait;
+    auto open = std::make_shared<Open>(path, *rtbNewString);
+    LongWork::Task task;
+    task.step = [open](LongWork::Clock::time_point deadline) {
         try {
-            text::Decoded decoded;
-            ErrorInfo error;
-            if (!readTextFile(path.toStdString(), decoded, error)) {
-                m_runtimeError.set(error.number, error.description);
-            } else if (EditorText::hasLineLongerThan(decoded.utf8)) {
-                tooLong = true;
-            } else {
+            if (!open->file.step(deadline))
+                return false;
+            if (!open->file.ready())
+                return true;
+            for (;;) {
+                const std::string_view piece = open->file.nextPiece(kOpenPieceBytes);
+                if (piece.empty())
+                    return true;
                 // A line separator in the file starts a line of its own, as the editor shows it.
-                const QString text = TextEditor::withLineBreaks(QString::fromStdString(decoded.utf8));
-                std::string().swap(decoded.utf8);
-                rtbNewString->setPlainText(text);
-                m_path = path;
+                open->replacement.append(
+                    TextEditor::withLineBreaks(QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size()))));
+                if (LongWork::Clock::now() >= deadline)
+                    return false;
             }
         } catch (const std::exception& error) {
-            m_runtimeError.setFromException(error);
+            open->error.setFromException(error);
+            return true;
         }
-    }
-    if (tooLong)
-        m_platform.showError(this, QStringLiteral("Error:行が長過ぎるため開けません。"));
-    if (m_runtimeError.isPending())
-        myShowRuntimeError(m_platform, this, m_runtimeError);
+    };
+    task.progress = [this, open] { setWorkProgress(open->file.progress()); };
+    task.finished = [this, open, path](bool stopped) {
+        const bool read = !stopped && !open->error.isPending() && open->file.ready();
+        if (read) {
+            open->replacement.commit();
+            m_path = path;
+        } else {
+            open->replacement.rollBack();
+        }
+        if (open->file.failed())
+            open->error.set(open->file.error().number, open->file.error().description);
+        if (open->file.tooLong())
+            m_platform.showError(this, QStringLiteral("Error:行が長過ぎるため開けません。"));
+        if (open->error.isPending())
+            myShowRuntimeError(m_platform, this, open->error);
+    };
+    runWork(QStringLiteral("読込中..."), true, std::move(task));
+}
+
+// A paste too long for a moment goes in a piece at a time. A line the editor could not lay
+// out without freezing is refused, as an open refuses it.
+void FrmNewString::insertLongText(QString text)
+{
+    if (m_state.busy() || m_work.isRunning())
+        return;
+    struct Insert {
+        LongTextInsert run;
+        RuntimeError error;
+    };
+    auto insert = std::make_shared<Insert>(Insert { LongTextInsert(*rtbNewString, std::move(text)), {} });
+    LongWork::Task task;
+    task.step = [insert](LongWork::Clock::time_point deadline) {
+        try {
+            return insert->run.step(deadline);
+        } catch (const std::exception& error) {
+            insert->error.setFromException(error);
+            return true;
+        }
+    };
+    task.progress = [this, insert] { setWorkProgress(insert->run.progress()); };
+    task.finished = [this, insert](bool) {
+        if (insert->run.tooLong())
+            m_platform.showError(this, QStringLiteral("Error:行が長過ぎるため貼り付けられません。"));
+        if (insert->error.isPending())
+            myShowRuntimeError(m_platform, this, insert->error);
+    };
+    // Once begun a paste ends complete, as a short one does at once.
+    runWork(QStringLiteral("貼り付け中..."), false, std::move(task));
 }
 
 bool FrmNewString::eventFilter(QObject* watched, QEvent* event)
@@ -424,28 +533,74 @@ bool FrmNewString::handleDrop(QObject*, QEvent* event)
     return true;
 }
 
-// The whole text as one value, its line breaks as CR LF, so the file ends with exactly one
-// line break.
+// The lines one a row, so the file ends with exactly one line break and the bytes are those
+// of the whole text saved as one value (EditorText::saveRows). A long text is written as the
+// window's long work; a Stop leaves an existing file as it was.
 void FrmNewString::save()
 {
-    const std::string text = editorText();
-    const std::optional<std::string_view> value = EditorText::saveValue(text);
-    const QString saved = ListSaveDialog::save(
-        m_platform, this, m_path, value ? 1 : 0, [&value](std::size_t) { return std::string(*value); });
-    if (!saved.isEmpty())
-        m_path = saved;
+    const QTextDocument* document = rtbNewString->document();
+    const EditorText::SaveRows rows
+        = EditorText::saveRows(static_cast<std::size_t>(document->blockCount()), document->lastBlock().length() <= 1);
+    // The rows are asked for in order; a block is found by its number only should one be
+    // asked for again.
+    struct Reader {
+        QPointer<const QTextDocument> document;
+        QTextBlock block;
+        std::size_t row = 0;
+    };
+    auto reader = std::make_shared<Reader>(Reader { document, document->firstBlock(), 0 });
+    const auto textOf = [reader, rows](std::size_t row, std::string& scratch) -> std::string_view {
+        if (!reader->document)
+            return {};
+        if (row != reader->row)
+            reader->block = reader->document->findBlockByNumber(static_cast<int>(row));
+        scratch.clear();
+        EditorText::appendUtf8(unitsOf(reader->block.text()), scratch);
+        reader->block = reader->block.next();
+        reader->row = row + 1;
+        return EditorText::saveRowValue(scratch, row, rows);
+    };
+    m_workStoppable = true;
+    ListSaveDialog::start(
+        m_platform, this, this, m_path, rows.count, textOf, [this](const QString& saved) { m_path = saved; });
 }
 
-// The editor's text, split at its line breaks, through the shared print dialog.
+// The editor's text, split at its line breaks, through the shared print dialog. A million
+// lines take a moment to gather, as the window's long work.
 void FrmNewString::print()
 {
-    std::vector<std::string> lines;
-    {
-        // A million lines take a moment to gather.
-        WaitCursor wait;
-        lines = printLines();
-    }
-    FrmPrint::printTexts(m_platform, this, std::move(lines));
+    struct Gather {
+        QPointer<const QTextDocument> document;
+        QTextBlock block;
+        std::size_t done = 0;
+        std::size_t total = 0;
+        std::vector<std::string> lines;
+    };
+    const QTextDocument* document = rtbNewString->document();
+    auto gather = std::make_shared<Gather>();
+    gather->document = document;
+    gather->block = document->firstBlock();
+    gather->total = static_cast<std::size_t>(document->blockCount());
+    gather->lines.reserve(gather->total);
+    LongWork::Task task;
+    task.step = [gather](LongWork::Clock::time_point deadline) {
+        for (int sinceClock = 1; gather->document && gather->block.isValid(); ++sinceClock) {
+            appendPrintLines(gather->block, gather->lines);
+            gather->block = gather->block.next();
+            ++gather->done;
+            if (sinceClock % kTransferLinesPerPiece == 0 && LongWork::Clock::now() >= deadline)
+                return false;
+        }
+        return true;
+    };
+    task.progress = [this, gather] {
+        setWorkProgress(static_cast<qint64>(1000.0 * static_cast<double>(gather->done) / gather->total));
+    };
+    task.finished = [this, gather](bool stopped) {
+        if (!stopped)
+            FrmPrint::printTexts(m_platform, this, std::move(gather->lines));
+    };
+    runWork(QStringLiteral("印刷準備中..."), true, std::move(task));
 }
 
 // --- Transfer --------------------------------------------------------------------------
@@ -470,10 +625,24 @@ void FrmNewString::transfer()
     const auto work = [transfer, self, lines](LongWork::Clock::time_point deadline) {
         try {
             if (!transfer->run) {
-                transfer->run = std::make_unique<StringTransfer>(self ? self->editorText() : std::string(), lines);
+                if (!self) {
+                    transfer->run = std::make_unique<StringTransfer>(std::string());
+                    return false;
+                }
+                // The editor's lines are gathered a few hundred at a time as the split goes.
+                const QTextDocument& document = *self->rtbNewString->document();
+                auto read = std::make_shared<DocumentLines>(document);
+                transfer->run = std::make_unique<StringTransfer>(
+                    [read](std::string& text) { return read->appendTo(text, kTransferLinesPerPiece); }, lines,
+                    static_cast<std::size_t>(document.characterCount()) * 2);
                 return false;
             }
-            return transfer->run->step(deadline);
+            // The end of the transfer fills the main window's list, tens of milliseconds at a
+            // million entries: it gets a slice of its own.
+            if (transfer->split)
+                return true;
+            transfer->split = transfer->run->step(deadline);
+            return false;
         } catch (const std::exception& error) {
             transfer->error.setFromException(error);
             transfer->run.reset();

@@ -2,12 +2,15 @@
 #include "common/IniFile.h"
 #include "common/Settings.h"
 #include "common/TextCodec.h"
+#include "common/ui/CommandWork.h"
 #include "common/ui/EntryListModel.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/HelpViewer.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/TextEditor.h"
 #include "entries/ui/ResultListModel.h"
 #include "newstring/EditorText.h"
+#include "newstring/ui/NewStringEditor.h"
 #include "printing/ui/PrintTestSupport.h"
 #include "support/MainWindowFixture.h"
 
@@ -22,12 +25,16 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <chrono>
 #include <functional>
 
 using namespace kuji;
@@ -103,6 +110,55 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return file.readAll();
     }
+
+    // Waits until the string window's own long work (an open, a save, a paste) has ended.
+    static void waitWindowIdle(FrmNewString& w)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return !w.longWork().isRunning(); }, 60000));
+    }
+    static QPushButton* stopButton(FrmNewString& w) { return w.findChild<QPushButton*>("cmdStop"); }
+    static QString workStatus(FrmNewString& w) { return w.findChild<QLabel*>("lblWork")->text(); }
+
+    // Whether only help and Stop (when stoppable) are offered and the window stays open.
+    void expectBusy(FrmNewString& w, bool stoppable)
+    {
+        EXPECT_TRUE(w.isBusy());
+        for (const char* name : { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuSend", "mnuFileEnd" })
+            EXPECT_FALSE(command(w, name)->isEnabled()) << name;
+        EXPECT_TRUE(command(w, "mnuHelp")->isEnabled());
+        EXPECT_FALSE(editor(w)->isEnabled());
+        EXPECT_TRUE(w.findChild<QWidget*>("fraWork")->isVisible());
+        EXPECT_EQ(stopButton(w)->isVisible(), stoppable);
+        EXPECT_EQ(stopButton(w)->isEnabled(), stoppable);
+        const int beeps = platform.beeps;
+        EXPECT_FALSE(w.close());
+        EXPECT_EQ(platform.beeps, beeps + 1);
+    }
+    void expectIdle(FrmNewString& w)
+    {
+        EXPECT_FALSE(w.isBusy());
+        for (const char* name : { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "mnuSend", "mnuFileEnd" })
+            EXPECT_TRUE(command(w, name)->isEnabled()) << name;
+        EXPECT_TRUE(editor(w)->isEnabled());
+        EXPECT_FALSE(w.findChild<QWidget*>("fraWork")->isVisible());
+    }
+
+    // Lines "name0" … as CR LF text.
+    static QByteArray numberedLines(int count)
+    {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += "name" + QByteArray::number(i) + "\r\n";
+        return text;
+    }
+};
+
+// Every command that is not done in its first few lines goes on as long work, so a test can
+// press Stop between slices.
+class EverythingLong {
+public:
+    EverythingLong() { setCommandWorkAtOnce(std::chrono::milliseconds(0)); }
+    ~EverythingLong() { setCommandWorkAtOnce(2 * LongWork::kSlice); }
 };
 
 } // namespace
@@ -484,4 +540,172 @@ TEST_F(FrmNewStringTest, KeyboardRoadFromTypedNamesToADraw)
         drawn << QString::fromStdString(window->resultModel()->rowText(row));
     drawn.sort();
     EXPECT_EQ(drawn, QStringList({ "alice", "bob", QString::fromUtf8("佐藤") }));
+}
+
+TEST_F(FrmNewStringTest, AStoppedOpenKeepsThePreviousTextAndAFinishedOneReplacesIt)
+{
+    const QByteArray lines = numberedLines(100000);
+    const QString big = writeFile("big.txt", lines);
+    withNewString([&](FrmNewString& w) {
+        EverythingLong slices;
+        QPlainTextEdit* text = editor(w);
+        QTest::keyClicks(text, "mine");
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClicks(text, "two");
+        QTextCursor at = text->textCursor();
+        at.setPosition(2);
+        text->setTextCursor(at);
+        QTextDocument* typed = text->document();
+
+        const auto openAndStop = [&](const std::function<void()>& stop) {
+            w.readFile(big);
+            expectBusy(w, true);
+            EXPECT_EQ(workStatus(w), "読込中...");
+            // Some of the file is in the new document when Stop comes; the editor still shows
+            // the old one.
+            auto* bar = w.findChild<QProgressBar*>("prgWork");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() > 300 || !w.longWork().isRunning(); }));
+            ASSERT_TRUE(w.longWork().isRunning());
+            EXPECT_EQ(text->document(), typed);
+            stop();
+            waitWindowIdle(w);
+            expectIdle(w);
+            // The very document that was there, with its cursor and its history.
+            EXPECT_EQ(text->document(), typed);
+            EXPECT_EQ(text->toPlainText(), "mine\ntwo");
+            EXPECT_EQ(text->textCursor().position(), 2);
+            EXPECT_TRUE(text->document()->isUndoAvailable());
+            EXPECT_TRUE(w.currentPath().isEmpty());
+        };
+        openAndStop([&] { stopButton(w)->click(); });
+        openAndStop([&] { QTest::keyClick(&w, Qt::Key_Escape); });
+        EXPECT_TRUE(platform.messages.empty());
+
+        // Left to run, the file's text replaces the old one as setPlainText would: the
+        // cursor at the start, no history, the window's font.
+        w.readFile(big);
+        waitWindowIdle(w);
+        expectIdle(w);
+        EXPECT_EQ(text->blockCount(), 100001);
+        EXPECT_EQ(QByteArray::fromStdString(w.editorText()), lines);
+        EXPECT_EQ(text->textCursor().position(), 0);
+        EXPECT_FALSE(text->document()->isUndoAvailable());
+        EXPECT_EQ(text->document()->defaultFont(), text->font());
+        EXPECT_EQ(w.currentPath(), big);
+        QTest::keyClicks(text, "x");
+        EXPECT_EQ(text->document()->firstBlock().text(), "xname0");
+        text->undo();
+        EXPECT_EQ(text->document()->firstBlock().text(), "name0");
+    });
+}
+
+TEST_F(FrmNewStringTest, AStoppedSaveLeavesTheOldFileByteForByte)
+{
+    const QString target = writeFile("target.txt", "old bytes\r\n");
+    withNewString([&](FrmNewString& w) {
+        EverythingLong slices;
+        editor(w)->setPlainText(QString::fromLatin1(numberedLines(20000)) + QString::fromUtf8("雪だるま☃"));
+        platform.fileAnswers.push_back(target);
+        command(w, "mnuFileSave")->trigger();
+        expectBusy(w, true);
+        EXPECT_EQ(workStatus(w), "保存中...");
+        stopButton(w)->click();
+        waitWindowIdle(w);
+        expectIdle(w);
+        EXPECT_EQ(fileBytes(target), "old bytes\r\n");
+        EXPECT_TRUE(w.currentPath().isEmpty());
+        EXPECT_TRUE(platform.messages.empty());
+
+        platform.fileAnswers.push_back(target);
+        command(w, "mnuFileSave")->trigger();
+        waitWindowIdle(w);
+        // One value a line, and UTF-8 with its mark for the snowman.
+        EXPECT_EQ(fileBytes(target),
+            QByteArray("\xEF\xBB\xBF") + numberedLines(20000) + QString::fromUtf8("雪だるま☃\r\n").toUtf8());
+        EXPECT_EQ(w.currentPath(), target);
+    });
+}
+
+// A long save writes its lines one a row; the bytes must be those of the whole text saved
+// as one value, whatever line breaks the text ends with.
+TEST_F(FrmNewStringTest, ASaveWritesTheBytesOfTheWholeTextAsOneValue)
+{
+    const QString path = folderPath() + "/saved.txt";
+    const QString texts[] = { "", "\n", "\n\n", "a", "a\n", "a\n\n", QString::fromUtf8("a\u2028"),
+        QString::fromUtf8("\u2028"), QString::fromUtf8("a\u2028\n"), QString::fromUtf8("x\u2028\u2028"),
+        QString::fromUtf8("\n佐藤\n\u00A0\n"), QString::fromUtf8("〜\n") };
+    withNewString([&](FrmNewString& w) {
+        EverythingLong slices;
+        for (const QString& text : texts) {
+            editor(w)->setPlainText(text);
+            const std::optional<std::string_view> value = EditorText::saveValue(w.editorText());
+            const std::string expected = value ? text::encodeForSave(std::string(*value) + "\r\n") : std::string();
+            platform.fileAnswers.push_back(path);
+            command(w, "mnuFileSave")->trigger();
+            waitWindowIdle(w);
+            EXPECT_EQ(fileBytes(path), QByteArray::fromStdString(expected)) << text.toStdString();
+        }
+    });
+}
+
+TEST_F(FrmNewStringTest, ALongPasteGoesInAPieceAtATimeAsOneStepOfUndo)
+{
+    QString pasted;
+    for (int i = 0; i < 3000; ++i)
+        pasted += QString::fromUtf8("佐藤%1\r\n").arg(i);
+    pasted += QString::fromUtf8("a\u2028b\rc\nlast");
+    ASSERT_GT(pasted.size(), NewStringEditor::kLongInsertUnits);
+    withNewString([&](FrmNewString& w) {
+        EverythingLong slices;
+        QPlainTextEdit* text = editor(w);
+        text->setPlainText("head\nSELECTED\ntail");
+        QTest::keyClicks(text, "typed");
+        QTextCursor selection = text->textCursor();
+        selection.setPosition(10);
+        selection.setPosition(18, QTextCursor::KeepAnchor);
+        text->setTextCursor(selection);
+        EXPECT_EQ(text->textCursor().selectedText(), "SELECTED");
+
+        // What Qt's own paste makes of the same text at the same place.
+        TextEditor reference;
+        reference.setPlainText(text->toPlainText());
+        reference.setTextCursor(QTextCursor(reference.document()));
+        QTextCursor same = reference.textCursor();
+        same.setPosition(10);
+        same.setPosition(18, QTextCursor::KeepAnchor);
+        reference.setTextCursor(same);
+        QApplication::clipboard()->setText(pasted);
+        reference.paste();
+
+        text->paste();
+        expectBusy(w, false);
+        EXPECT_EQ(workStatus(w), "貼り付け中...");
+        waitWindowIdle(w);
+        expectIdle(w);
+        EXPECT_EQ(text->toPlainText(), reference.toPlainText());
+        EXPECT_EQ(text->blockCount(), 3000 + 6);
+        EXPECT_EQ(text->textCursor().position(), reference.textCursor().position());
+        // One undo takes all of it away and gives the selection back; the typing before it
+        // is a step of its own.
+        text->undo();
+        EXPECT_EQ(text->toPlainText(), "typedhead\nSELECTED\ntail");
+        text->undo();
+        EXPECT_EQ(text->toPlainText(), "head\nSELECTED\ntail");
+
+        // A short paste goes in at once, as Qt's own.
+        QApplication::clipboard()->setText("short\r\npaste");
+        text->paste();
+        EXPECT_FALSE(w.isBusy());
+        EXPECT_TRUE(text->toPlainText().startsWith("short\npaste"));
+
+        // A line the editor could not lay out refuses the whole paste, as an open.
+        const QString before = text->toPlainText();
+        QApplication::clipboard()->setText("ok\r\n" + QString(EditorText::kMaxLineChars + 1, 'x'));
+        text->paste();
+        EXPECT_FALSE(w.isBusy());
+        EXPECT_EQ(text->toPlainText(), before);
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].request.text, "Error:行が長過ぎるため貼り付けられません。");
+        EXPECT_EQ(platform.messages[0].request.icon, QMessageBox::Critical);
+    });
 }
