@@ -16,7 +16,7 @@ class QAction;
 class QMenu;
 class QToolBar;
 class QToolButton;
-class QTreeView;
+class QTableView;
 
 namespace kuji {
 
@@ -125,7 +125,7 @@ private:
     SettingsFrames* m_frames = nullptr;
     QToolBar* tlbMain = nullptr;
     ListArea* m_lists = nullptr;
-    QTreeView* lvwKekka = nullptr; // of m_lists
+    QTableView* lvwKekka = nullptr; // of m_lists
     ProgressPanel* fraProgressbar = nullptr; // of m_lists
     QMenu* mnuPopup = nullptr;
     QMenu* mnuFileUse = nullptr;

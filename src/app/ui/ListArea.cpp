@@ -6,25 +6,32 @@
 
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QTreeView>
+#include <QTableView>
 
 namespace kuji {
 namespace {
 
-QTreeView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
+// A list of the main window: rows of one height that are never laid out one by one, so a
+// million of them show at once.
+QTableView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
 {
-    auto* view = new QTreeView(parent);
+    auto* view = new QTableView(parent);
     view->setObjectName(QLatin1String(name));
     view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
+    view->setShowGrid(false);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTextElideMode(Qt::ElideNone);
-    view->header()->setStretchLastSection(false);
-    view->header()->setSectionsMovable(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 2);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setStretchLastSection(false);
+    view->horizontalHeader()->setSectionsMovable(false);
     // The sequence key column exists for ordering only and is never seen.
     view->setColumnHidden(EntryListModel::KeyColumn, true);
     return view;
@@ -46,10 +53,18 @@ ListArea::ListArea(
     fraProgressbar = new ProgressPanel(parent);
     connect(fraProgressbar, &ProgressPanel::visibilityChanged, this, [this](bool shown) {
         if (shown) {
+            // A table hidden with the keyboard on it keeps the keyboard and loses all but one
+            // of its selected rows: the keyboard leaves it first, and comes back afterwards.
+            m_hadKeyboard = lvwKekka->hasFocus() ? lvwKekka : lvwSagyo->hasFocus() ? lvwSagyo : nullptr;
+            if (m_hadKeyboard)
+                m_hadKeyboard->clearFocus();
             lvwSagyo->hide();
             lvwKekka->hide();
         } else {
             showCurrent();
+            if (m_hadKeyboard && m_hadKeyboard->isVisible())
+                m_hadKeyboard->setFocus();
+            m_hadKeyboard = nullptr;
         }
     });
     m_layout = new QGridLayout;
@@ -61,7 +76,7 @@ ListArea::ListArea(
 void ListArea::showCurrent()
 {
     const bool results = m_resultsWanted();
-    QTreeView* shown = results ? lvwKekka : lvwSagyo;
+    QTableView* shown = results ? lvwKekka : lvwSagyo;
     (results ? lvwSagyo : lvwKekka)->hide();
     shown->resizeColumnToContents(EntryListModel::TextColumn);
     shown->show();

@@ -5,7 +5,7 @@
 #include <functional>
 
 class QGridLayout;
-class QTreeView;
+class QTableView;
 class QWidget;
 
 namespace kuji {
@@ -30,12 +30,13 @@ public:
     // Fits both lists' text columns to their contents and captions.
     void fitColumns();
 
-    QTreeView* lvwKekka = nullptr;
-    QTreeView* lvwSagyo = nullptr;
+    QTableView* lvwKekka = nullptr;
+    QTableView* lvwSagyo = nullptr;
     ProgressPanel* fraProgressbar = nullptr;
 
 private:
     std::function<bool()> m_resultsWanted;
+    QTableView* m_hadKeyboard = nullptr;
     QGridLayout* m_layout = nullptr;
 };
 

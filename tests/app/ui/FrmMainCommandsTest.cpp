@@ -1,9 +1,9 @@
 #include "support/MainWindowFixture.h"
 
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QToolButton>
 
 using namespace kuji;

@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTableView>
 #include <QToolButton>
-#include <QTreeView>
 #include <set>
 
 using namespace kuji;
@@ -43,7 +43,7 @@ TEST_F(FrmMainDraw, NumberDrawRoadFromTypingToResults)
     EXPECT_GE(*values.begin(), 1);
     EXPECT_LE(*values.rbegin(), 100);
 
-    auto* kekka = child<QTreeView>("lvwKekka");
+    auto* kekka = child<QTableView>("lvwKekka");
     EXPECT_TRUE(kekka->isVisible());
     EXPECT_TRUE(kekka->hasFocus());
     EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
@@ -225,7 +225,7 @@ TEST_F(FrmMainDraw, StopEndsTheDrawAtItsNextSliceAndLeavesNoResults)
     EXPECT_TRUE(window->resultModel()->isEmpty());
     EXPECT_FALSE(window->isBusy());
     EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
-    EXPECT_TRUE(child<QTreeView>("lvwKekka")->isVisible());
+    EXPECT_TRUE(child<QTableView>("lvwKekka")->isVisible());
     EXPECT_FALSE(action("mnuRunStop")->isEnabled());
     EXPECT_TRUE(action("mnuRunStart")->isEnabled());
     EXPECT_FALSE(action("mnuFileSave")->isEnabled());

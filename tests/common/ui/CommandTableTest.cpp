@@ -1,7 +1,7 @@
 // The rules every window's commands keep, checked over each window as a user meets it, in
 // both modes where the window has them: in place of restating each table caption by caption.
-#include "app/ui/DrawRecording.h"
 #include "common/ui/CommandTable.h"
+#include "app/ui/DrawRecording.h"
 #include "newstring/ui/FrmNewString.h"
 #include "pickup/ui/PickupWindowFixture.h"
 #include "records/ui/FrmRecords.h"
@@ -9,8 +9,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -72,7 +72,8 @@ TEST(CommandTableRules, FaultsAreFoundWhereTheyAre)
     extra->setObjectName(QStringLiteral("mnuOne"));
     const QStringList faults = commandTableFaults(window);
     EXPECT_TRUE(faults.contains("two commands are named mnuOne")) << faults.join('\n').toStdString();
-    EXPECT_TRUE(faults.contains("mnuMenu: 一(&O) and 二(&O) share the access key O")) << faults.join('\n').toStdString();
+    EXPECT_TRUE(faults.contains("mnuMenu: 一(&O) and 二(&O) share the access key O"))
+        << faults.join('\n').toStdString();
     EXPECT_TRUE(faults.contains("txtNothing has no accessible name")) << faults.join('\n').toStdString();
     EXPECT_EQ(faults.size(), 3);
     EXPECT_THROW(commands["mnuNone"], std::logic_error);

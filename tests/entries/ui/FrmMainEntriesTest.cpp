@@ -13,8 +13,8 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTableView>
 #include <QToolButton>
-#include <QTreeView>
 #include <QUrl>
 #include <unistd.h>
 
@@ -79,7 +79,7 @@ TEST_F(FrmMainEntries, SwitchingModesRelabelsAndEmptiesTheBoxes)
     EXPECT_TRUE(child<QToolButton>("cmdFile")->isEnabled());
     EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
     EXPECT_TRUE(action("mnuToolNewString")->isEnabled());
-    EXPECT_TRUE(child<QTreeView>("lvwSagyo")->isVisible());
+    EXPECT_TRUE(child<QTableView>("lvwSagyo")->isVisible());
 
     readEntryFile(writeFile("a.txt", "x\r\ny\r\n"));
     EXPECT_EQ(entryTexts(), QStringList({ "x", "y" }));
@@ -226,7 +226,7 @@ TEST_F(FrmMainEntries, FileDrawWithoutDuplicatesDrawsEveryEntryOnce)
     drawn.sort();
     EXPECT_EQ(drawn, QStringList({ "A", "B", "C", "D" }));
     EXPECT_EQ(entryTexts(), QStringList({ "A", "B", "C", "D" }));
-    EXPECT_TRUE(child<QTreeView>("lvwKekka")->isVisible());
+    EXPECT_TRUE(child<QTableView>("lvwKekka")->isVisible());
 
     // Count above the registered count is refused.
     child<QLineEdit>("txtTyusen")->setText("5");
@@ -256,19 +256,19 @@ TEST_F(FrmMainEntries, AHugeEntryIsShownCutButKeptWhole)
 {
     const std::string huge(10'000'000, 'x');
     readEntryFile(writeFile("one-line.txt", QByteArray::fromStdString(huge + "\r\nshort\r\n")));
-    auto* work = child<QTreeView>("lvwSagyo")->model();
+    auto* work = child<QTableView>("lvwSagyo")->model();
     const QString shown = work->index(0, 1).data().toString();
     EXPECT_EQ(shown.size(), 1001);
     EXPECT_TRUE(shown.endsWith("…"));
     EXPECT_EQ(work->index(0, 1).data(Qt::EditRole).toString().size(), 10'000'000);
     EXPECT_EQ(work->index(1, 1).data().toString(), "short");
     // The column is as wide as the shown text, not ten million characters.
-    EXPECT_LT(child<QTreeView>("lvwSagyo")->columnWidth(1), 100000);
+    EXPECT_LT(child<QTableView>("lvwSagyo")->columnWidth(1), 100000);
 
     child<QLineEdit>("txtTyusen")->setText("2");
     QTest::mouseClick(child<QCheckBox>("chkDaburi"), Qt::LeftButton);
     trigger("mnuRunStart");
-    auto* results = child<QTreeView>("lvwKekka")->model();
+    auto* results = child<QTableView>("lvwKekka")->model();
     for (int row = 0; row < 2; ++row) {
         const QString full = results->index(row, 1).data(Qt::EditRole).toString();
         EXPECT_LE(results->index(row, 1).data().toString().size(), 1001);
@@ -339,7 +339,7 @@ TEST_F(FrmMainEntries, StopDuringAReadLeavesNothing)
     EXPECT_EQ(recentCaptions(), QStringList({ path }));
     EXPECT_FALSE(window->isBusy());
     EXPECT_FALSE(child<QWidget>("fraProgressbar")->isVisible());
-    EXPECT_TRUE(child<QTreeView>("lvwSagyo")->isVisible());
+    EXPECT_TRUE(child<QTableView>("lvwSagyo")->isVisible());
 }
 
 TEST_F(FrmMainEntries, StopWhileTheBytesAreStillReadLeavesNothing)

@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTreeView>
+#include <QTableView>
 
 using namespace kuji;
 using kuji::test::MainWindowFixture;
@@ -35,7 +35,7 @@ protected:
         });
     }
 
-    QTreeView* list() const { return child<QTreeView>("lvwKekka"); }
+    QTableView* list() const { return child<QTableView>("lvwKekka"); }
 
     std::vector<std::string> shown() const
     {
@@ -278,6 +278,7 @@ TEST_F(LongListCommandsTest, AStoppedCopyLeavesTheClipboardAsItWas)
     platform.setClipboardText(QStringLiteral("what the user copied before"));
     trigger("mnuHensyuAllSelect");
     startAndStop("mnuHensyuCopy");
+    EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 20000) << "the selection outlives the progress shown";
     EXPECT_EQ(platform.clipboard, "what the user copied before");
 
     action("mnuHensyuCopy")->trigger();
