@@ -2,11 +2,11 @@
 
 #include "app/ui/DrawRecording.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "draw/DrawPlan.h"
-#include "entries/ui/MainWindowPort.h"
 #include "entries/ui/ResultListModel.h"
 #include "records/RecordedDraw.h"
 

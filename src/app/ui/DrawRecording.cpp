@@ -2,9 +2,9 @@
 
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
 #include "common/ui/RuntimeErrorBox.h"
-#include "entries/ui/MainWindowPort.h"
 #include "records/ui/FrmRecords.h"
 
 #include <QFrame>

@@ -219,7 +219,7 @@ void FrmMain::createCommands()
         menuBar(), { "mnuHelp", QStringLiteral("ヘルプ(&H)"), { "mnuHelpHelp", "-", "mnuHelpVersion" } });
     mnuPopup = m_commands.makePopup({ "mnuPopup", QStringLiteral("ポップアップメニュー"), editCommands });
 
-    tlbMain = m_commands.addToolbar(this,
+    tlbMain = m_commands.makeToolbar(this,
         { { "M_Open", "mnuFileOpen" }, { "M_Save", "mnuFileSave" }, { "M_Print", "mnuFilePrint" }, { "" },
             { "M_AllSelect", "mnuHensyuAllSelect" }, { "M_Copy", "mnuHensyuCopy" },
             { "M_Sort", "mnuHensyuSortAsc2",
@@ -235,6 +235,8 @@ void FrmMain::createCommands()
                     { "M_ResetCustomSet", QStringLiteral("現在の状態をカスタムリセットの設定にする"),
                         "mnuResetCustomSet" } } },
             { "" }, { "M_Help", "actHelpTopic" } });
+    addToolBar(tlbMain);
+    setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void FrmMain::createCentralArea()

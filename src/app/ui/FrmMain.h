@@ -5,9 +5,9 @@
 #include "common/Settings.h"
 #include "common/ui/CommandTable.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/WaitCursor.h"
 #include "draw/DrawValidation.h"
-#include "entries/ui/MainWindowPort.h"
 
 #include <QMainWindow>
 #include <QPointer>

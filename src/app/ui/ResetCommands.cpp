@@ -2,10 +2,10 @@
 
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/QtText.h"
 #include "common/ui/WaitCursor.h"
 #include "entries/ui/FileModeCommands.h"
-#include "entries/ui/MainWindowPort.h"
 
 namespace kuji {
 ResetCommands::ResetCommands(MainWindowPort& window, const Settings& settings, FileModeCommands& files, QObject* parent)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/ui/MainWindowPort.h"
 #include "draw/DrawValidation.h"
-#include "entries/ui/MainWindowPort.h"
 
 #include <QObject>
 #include <QString>

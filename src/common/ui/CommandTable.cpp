@@ -79,6 +79,8 @@ void CommandTable::add(std::initializer_list<Command> commands)
             action->setToolTip(command.toolTip);
         if (command.run)
             QObject::connect(action, &QAction::triggered, m_window, command.run);
+        // Shortcuts work wherever the window has the focus, menu bar drawn in it or not.
+        m_window->addAction(action);
         m_actions.insert(action->objectName(), action);
     }
 }
@@ -134,46 +136,50 @@ QMenu* CommandTable::makePopup(const MenuItems& menu)
     return made;
 }
 
-QToolBar* CommandTable::addToolbar(QMainWindow* window, std::initializer_list<ToolbarButton> buttons)
+QToolBar* CommandTable::makeToolbar(QWidget* parent, std::initializer_list<ToolbarButton> buttons)
 {
-    QToolBar* toolbar = window->addToolBar(QStringLiteral("tlbMain"));
+    auto* toolbar = new QToolBar(QStringLiteral("tlbMain"), parent);
     toolbar->setObjectName(QStringLiteral("tlbMain"));
+    toolbar->setAccessibleName(QStringLiteral("ツール バー"));
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->setIconSize(QSize(24, 24));
     toolbar->toggleViewAction()->setEnabled(false);
-    window->setContextMenuPolicy(Qt::NoContextMenu);
-    for (const ToolbarButton& spec : buttons) {
-        if (!spec.key || spec.key[0] == '\0') {
-            toolbar->addSeparator();
-            continue;
-        }
-        QAction* command = (*this)[spec.command];
-        auto* button = new QToolButton(toolbar);
-        button->setObjectName(QLatin1String(spec.key));
-        button->setProperty("key", QLatin1String(spec.key));
-        button->setDefaultAction(command);
-        button->setAutoRaise(true);
-        button->setAccessibleName(command->toolTip());
-        toolbar->addWidget(button);
-        m_buttons.insert(QLatin1String(spec.key), button);
-        if (spec.dropDown.empty())
-            continue;
-        // The drop-down's items carry the toolbar's captions and run the menus' commands.
-        auto* menu = new QMenu(button);
-        for (const ToolbarButton::DropItem& item : spec.dropDown) {
-            if (!item.command) {
-                menu->addSeparator()->setObjectName(QLatin1String(item.key));
-                continue;
-            }
-            QAction* entry = menu->addAction(item.caption);
-            entry->setObjectName(QLatin1String(item.key));
-            QObject::connect(entry, &QAction::triggered, (*this)[item.command], &QAction::trigger);
-        }
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
-    }
+    for (const ToolbarButton& spec : buttons)
+        addToToolbar(toolbar, spec);
     return toolbar;
+}
+
+void CommandTable::addToToolbar(QToolBar* toolbar, const ToolbarButton& spec)
+{
+    if (!spec.key || spec.key[0] == '\0') {
+        toolbar->addSeparator();
+        return;
+    }
+    QAction* command = (*this)[spec.command];
+    auto* button = new QToolButton(toolbar);
+    button->setObjectName(QLatin1String(spec.key));
+    button->setProperty("key", QLatin1String(spec.key));
+    button->setDefaultAction(command);
+    button->setAutoRaise(true);
+    button->setAccessibleName(command->toolTip());
+    toolbar->addWidget(button);
+    m_buttons.insert(QLatin1String(spec.key), button);
+    if (spec.dropDown.empty())
+        return;
+    // The drop-down's items carry the toolbar's captions and run the menus' commands.
+    auto* menu = new QMenu(button);
+    for (const ToolbarButton::DropItem& item : spec.dropDown) {
+        if (!item.command) {
+            menu->addSeparator()->setObjectName(QLatin1String(item.key));
+            continue;
+        }
+        QAction* entry = menu->addAction(item.caption);
+        entry->setObjectName(QLatin1String(item.key));
+        QObject::connect(entry, &QAction::triggered, (*this)[item.command], &QAction::trigger);
+    }
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
 QToolButton* CommandTable::button(const QString& key) const

@@ -11,7 +11,6 @@
 #include <vector>
 
 class QAction;
-class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -73,8 +72,10 @@ public:
     void addToBar(QMenuBar* bar, const char* command);
     // A popup menu over a list.
     QMenu* makePopup(const MenuItems& menu);
-    // The window's toolbar, fixed under the menu bar.
-    QToolBar* addToolbar(QMainWindow* window, std::initializer_list<ToolbarButton> buttons);
+    // The window's toolbar, fixed under the menu bar; the window places it.
+    QToolBar* makeToolbar(QWidget* parent, std::initializer_list<ToolbarButton> buttons);
+    // One more button (or separator) at the end of a toolbar.
+    void addToToolbar(QToolBar* toolbar, const ToolbarButton& button);
     // A toolbar button by its key, or null.
     QToolButton* button(const QString& key) const;
     // A push button that runs a command: its caption and enabled state follow the command, and

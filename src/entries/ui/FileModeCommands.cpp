@@ -8,12 +8,12 @@
 #include "common/Settings.h"
 #include "common/ui/FileDrop.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/WaitCursor.h"
 #include "entries/EntryReader.h"
-#include "entries/ui/MainWindowPort.h"
 
 #include <QAction>
 #include <QApplication>

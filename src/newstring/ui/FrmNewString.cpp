@@ -2,17 +2,17 @@
 
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
-#include "common/ui/Commands.h"
 #include "common/ui/FileDrop.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
 #include "common/ui/ProgressPanel.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/TextEditor.h"
+#include "common/ui/ToolWindowShell.h"
 #include "entries/ui/ListSaveDialog.h"
-#include "entries/ui/MainWindowPort.h"
 #include "newstring/EditorText.h"
 #include "newstring/StringTransfer.h"
 #include "newstring/TextFileLoad.h"
@@ -137,8 +137,8 @@ FrmNewString::FrmNewString(
     : QDialog(parent)
     , m_main(main)
     , m_platform(platform)
-    , m_help(help)
     , m_settings(settings)
+    , m_commands(this)
 {
     setObjectName(QStringLiteral("frmNewString"));
     setWindowTitle(QStringLiteral("文字列作成"));
@@ -148,21 +148,19 @@ FrmNewString::FrmNewString(
         | Qt::WindowCloseButtonHint);
     QFont::insertSubstitution(kGothic, QStringLiteral("IPAGothic"));
 
-    createActions();
-    createMenus();
-    createToolbar();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->setMenuBar(m_menuBar);
-    layout->addWidget(tlbMain);
-    // An etched line across the window just below the toolbar.
-    auto* etched = new QFrame(this);
-    etched->setObjectName(QStringLiteral("linToolbar"));
-    etched->setFrameShape(QFrame::HLine);
-    etched->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(etched);
+    m_commands.add({
+        { "mnuFileOpen", QStringLiteral("開く(&O)"), { QKeySequence(Qt::CTRL | Qt::Key_O) }, "open",
+            QStringLiteral("開く"), [this] { open(); } },
+        { "mnuFileSave", QStringLiteral("保存(&S)"), { QKeySequence(Qt::CTRL | Qt::Key_S) }, "save",
+            QStringLiteral("保存"), [this] { save(); } },
+        { "mnuFilePrint", QStringLiteral("印刷(&P)"), {}, "print", QStringLiteral("印刷"), [this] { print(); } },
+        { "mnuFileEnd", QStringLiteral("終了(&X)"), {}, nullptr, {}, [this] { close(); } },
+    });
+    m_shell = new ToolWindowShell(this, m_commands, main, platform, help, kHelpTopicNewString, [this] { transfer(); });
+    QVBoxLayout* layout
+        = m_shell->build({ { "mnuFile", QStringLiteral("ファイル(&F)"),
+                             { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "-mnuFileLine", "mnuFileEnd" } } },
+            { { "M_Open", "mnuFileOpen" }, { "M_Save", "mnuFileSave" }, { "M_Print", "mnuFilePrint" } });
 
     rtbNewString = new NewStringEditor(this);
     rtbNewString->setObjectName(QStringLiteral("rtbNewString"));
@@ -184,89 +182,16 @@ FrmNewString::FrmNewString(
     layout->addWidget(fraWork);
 
     updateMinimumSize();
-    loadPosition();
+    restoreWindowRect(this, m_settings.readNewStringRect());
     setCommandState(true);
     rtbNewString->setFocus();
 }
 
 FrmNewString::~FrmNewString() = default;
 
-void FrmNewString::createActions()
-{
-    const auto makeAction = [this](const char* name, const QString& text, const char* icon, const QString& tip) {
-        QAction* action = makeCommand(this, name, text);
-        if (icon)
-            action->setIcon(QIcon(QStringLiteral(":/icons/") + QLatin1String(icon)));
-        action->setToolTip(tip);
-        addAction(action);
-        return action;
-    };
-    mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), "open.svg", QStringLiteral("開く"));
-    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(mnuFileOpen, &QAction::triggered, this, &FrmNewString::open);
-    mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), "save.svg", QStringLiteral("保存"));
-    mnuFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(mnuFileSave, &QAction::triggered, this, &FrmNewString::save);
-    mnuFilePrint = makeAction("mnuFilePrint", QStringLiteral("印刷(&P)"), "print.svg", QStringLiteral("印刷"));
-    connect(mnuFilePrint, &QAction::triggered, this, &FrmNewString::print);
-    mnuFileEnd = makeAction("mnuFileEnd", QStringLiteral("終了(&X)"), nullptr, QString());
-    connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
-    // On the menu bar a command with an icon would show the icon instead of its caption, so
-    // the toolbar's 転送 is an action of its own that follows the menu command's state.
-    mnuSend = makeAction("mnuSend", QStringLiteral("転送(&S)"), nullptr, QString());
-    connect(mnuSend, &QAction::triggered, this, &FrmNewString::transfer);
-    m_sendButtonAction = makeAction("actSend", QStringLiteral("転送"), "send.svg", QStringLiteral("転送"));
-    connect(m_sendButtonAction, &QAction::triggered, this, &FrmNewString::transfer);
-    mnuHelp = makeAction("mnuHelp", QStringLiteral("ヘルプ(&H)"), nullptr, QString());
-    connect(mnuHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
-    // The toolbar's help button opens this window's own topic, not the contents.
-    m_helpTopicAction = makeAction("actHelpTopic", QStringLiteral("ヘルプ"), "help.svg", QStringLiteral("ヘルプ"));
-    connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicNewString); });
-}
-
-void FrmNewString::createMenus()
-{
-    m_menuBar = new QMenuBar(this);
-    m_menuBar->setObjectName(QStringLiteral("mnuBar"));
-    m_menuBar->setAccessibleName(QStringLiteral("メニュー バー"));
-    // Drawn in the window, so 転送 and ヘルプ stay where the user sees them.
-    m_menuBar->setNativeMenuBar(false);
-    QMenu* file = m_menuBar->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    file->setAccessibleName(QStringLiteral("ファイル"));
-    file->addAction(mnuFileOpen);
-    file->addAction(mnuFileSave);
-    file->addAction(mnuFilePrint);
-    file->addSeparator()->setObjectName(QStringLiteral("mnuFileLine"));
-    file->addAction(mnuFileEnd);
-    // Two commands sit on the menu bar itself, without a menu below them.
-    m_menuBar->addAction(mnuSend);
-    m_menuBar->addAction(mnuHelp);
-}
-
-void FrmNewString::createToolbar()
-{
-    tlbMain = new QToolBar(QStringLiteral("tlbMain"), this);
-    tlbMain->setObjectName(QStringLiteral("tlbMain"));
-    tlbMain->setAccessibleName(QStringLiteral("ツール バー"));
-    tlbMain->setMovable(false);
-    tlbMain->setFloatable(false);
-    tlbMain->setIconSize(QSize(24, 24));
-    const auto addButton = [this](const char* key, QAction* action) {
-        m_buttons.insert(QLatin1String(key), addKeyedButton(tlbMain, key, action));
-    };
-    addButton("M_Open", mnuFileOpen);
-    addButton("M_Save", mnuFileSave);
-    addButton("M_Print", mnuFilePrint);
-    tlbMain->addSeparator();
-    addButton("M_Send", m_sendButtonAction);
-    tlbMain->addSeparator();
-    addButton("M_Help", m_helpTopicAction);
-}
-
 QToolButton* FrmNewString::toolbarButton(const QString& key) const
 {
-    return m_buttons.value(key);
+    return m_commands.button(key);
 }
 
 // --- Command state ---------------------------------------------------------------------
@@ -277,7 +202,7 @@ void FrmNewString::setCommandState(bool idle, bool stoppable)
         m_state.setIdle();
     else
         m_state.setBusy(stoppable);
-    m_busyCursor.set(m_state.busy());
+    m_shell->setBusy(m_state.busy());
     applyCommandState();
 }
 
@@ -312,14 +237,14 @@ bool FrmNewString::runWork(const QString& status, bool stoppable, LongWork::Task
 // an action of its own, copies its button.
 void FrmNewString::applyCommandState()
 {
-    mnuFileOpen->setEnabled(m_state.enabled(NewStringCommand::Open));
-    mnuFileSave->setEnabled(m_state.enabled(NewStringCommand::Save));
-    mnuFilePrint->setEnabled(m_state.enabled(NewStringCommand::Print));
-    m_sendButtonAction->setEnabled(m_state.enabled(NewStringCommand::Send));
-    mnuSend->setEnabled(m_sendButtonAction->isEnabled());
-    mnuFileEnd->setEnabled(m_state.enabled(NewStringCommand::End));
-    mnuHelp->setEnabled(m_state.enabled(NewStringCommand::Help));
-    m_helpTopicAction->setEnabled(m_state.enabled(NewStringCommand::Help));
+    const auto enable = [this](const char* command, NewStringCommand which) {
+        m_commands[command]->setEnabled(m_state.enabled(which));
+    };
+    enable("mnuFileOpen", NewStringCommand::Open);
+    enable("mnuFileSave", NewStringCommand::Save);
+    enable("mnuFilePrint", NewStringCommand::Print);
+    enable("mnuFileEnd", NewStringCommand::End);
+    m_shell->setSendEnabled(m_state.enabled(NewStringCommand::Send));
     fraWork->stopButton()->setEnabled(m_state.enabled(NewStringCommand::Stop));
     rtbNewString->setEnabled(m_state.editorEnabled());
 }
@@ -327,11 +252,9 @@ void FrmNewString::applyCommandState()
 // A close while a transfer runs is refused; otherwise the window stores where it was.
 void FrmNewString::done(int result)
 {
-    if (!m_state.closeAllowed()) {
-        m_platform.beep();
+    if (!m_shell->closing(!m_state.closeAllowed()))
         return;
-    }
-    storePosition();
+    m_settings.writeNewStringRect(windowRectToStore(this));
     QDialog::done(result);
 }
 
@@ -355,10 +278,11 @@ void FrmNewString::keyPressEvent(QKeyEvent* event)
 void FrmNewString::updateMinimumSize()
 {
     const double dpi = screen()->logicalDotsPerInch();
-    const int width
-        = std::max({ twipsToPixels(kMinWidthTwips, dpi), m_menuBar->sizeHint().width(), tlbMain->sizeHint().width() });
+    const int width = std::max({ twipsToPixels(kMinWidthTwips, dpi), m_shell->menuBar()->sizeHint().width(),
+        m_shell->toolbar()->sizeHint().width() });
     const int height = std::max(twipsToPixels(kMinHeightTwips, dpi),
-        m_menuBar->sizeHint().height() + tlbMain->sizeHint().height() + rtbNewString->minimumSizeHint().height());
+        m_shell->menuBar()->sizeHint().height() + m_shell->toolbar()->sizeHint().height()
+            + rtbNewString->minimumSizeHint().height());
     setMinimumSize(width, height);
 }
 
@@ -367,30 +291,6 @@ void FrmNewString::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
     if (rtbNewString && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange))
         updateMinimumSize();
-}
-
-// Where the window was last closed, on some screen (the main window's rule), and never
-// larger than the screen, so the modal window can never be out of reach while it blocks the
-// program.
-void FrmNewString::loadPosition()
-{
-    const QScreen* current = screen();
-    const double dpi = current->logicalDotsPerInch();
-    const QSize screenSize = current->geometry().size();
-    const Settings::Rect stored = m_settings.readNewStringRect();
-    const int width = std::min(stored.width, pixelsToTwips(screenSize.width(), dpi));
-    const int height = std::min(stored.height, pixelsToTwips(screenSize.height(), dpi));
-    // A stored size below the minimum (none at the first opening) grows to the minimum.
-    resize(twipsToPixels(width, dpi), twipsToPixels(height, dpi));
-    move(placeOnSomeScreen(QPoint(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi)), size()));
-}
-
-void FrmNewString::storePosition()
-{
-    const QRect normal = restorableGeometry(this);
-    const double dpi = screen()->logicalDotsPerInch();
-    m_settings.writeNewStringRect({ pixelsToTwips(normal.x(), dpi), pixelsToTwips(normal.y(), dpi),
-        pixelsToTwips(normal.width(), dpi), pixelsToTwips(normal.height(), dpi) });
 }
 
 // --- Text and files --------------------------------------------------------------------

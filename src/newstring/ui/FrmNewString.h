@@ -1,20 +1,16 @@
 #pragma once
 
 #include "common/RuntimeError.h"
+#include "common/ui/CommandTable.h"
 #include "common/ui/CommandWork.h"
 #include "common/ui/LongWork.h"
-#include "common/ui/WaitCursor.h"
 #include "newstring/NewStringCommandState.h"
 
 #include <QDialog>
-#include <QHash>
 
 #include <string>
 #include <vector>
 
-class QAction;
-class QMenuBar;
-class QToolBar;
 class QToolButton;
 
 namespace kuji {
@@ -25,6 +21,7 @@ class NewStringEditor;
 class NewStringProgress;
 class Platform;
 class Settings;
+class ToolWindowShell;
 
 // The string creation window 文字列作成: a plain-text editor whose lines become the main
 // window's entries with 転送. It opens and saves text files, prints its lines, and is shown
@@ -79,13 +76,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createActions();
-    void createMenus();
-    void createToolbar();
     void applyCommandState();
     void updateMinimumSize();
-    void loadPosition();
-    void storePosition();
 
     void open();
     void save();
@@ -97,30 +89,17 @@ private:
 
     MainWindowPort& m_main;
     Platform& m_platform;
-    HelpService& m_help;
     const Settings& m_settings;
+    CommandTable m_commands;
+    ToolWindowShell* m_shell = nullptr;
     NewStringCommandState m_state;
-    BusyCursor m_busyCursor;
     RuntimeError m_runtimeError;
     QString m_path;
     LongWork m_work;
     bool m_workStoppable = false;
 
-    QMenuBar* m_menuBar = nullptr;
-    QToolBar* tlbMain = nullptr;
     NewStringEditor* rtbNewString = nullptr;
     NewStringProgress* fraWork = nullptr;
-
-    QAction* mnuFileOpen = nullptr;
-    QAction* mnuFileSave = nullptr;
-    QAction* mnuFilePrint = nullptr;
-    QAction* mnuFileEnd = nullptr;
-    QAction* mnuSend = nullptr;
-    QAction* m_sendButtonAction = nullptr;
-    QAction* mnuHelp = nullptr;
-    QAction* m_helpTopicAction = nullptr;
-
-    QHash<QString, QToolButton*> m_buttons;
 };
 
 } // namespace kuji

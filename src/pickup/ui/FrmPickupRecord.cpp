@@ -4,23 +4,23 @@
 #include "common/MemoryRelease.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
-#include "common/ui/Commands.h"
 #include "common/ui/HelpService.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
 #include "common/ui/QtText.h"
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
-#include "common/ui/WaitCursor.h"
+#include "common/ui/ToolWindowShell.h"
 #include "entries/EntryReader.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
-#include "entries/ui/MainWindowPort.h"
 #include "pickup/PickupTransfer.h"
 #include "pickup/RecordLoader.h"
 #include "pickup/ui/ConditionFrame.h"
 #include "pickup/ui/FrmPickupRecordError.h"
 #include "pickup/ui/PickupProgressFrame.h"
 #include "pickup/ui/PickupResultModel.h"
+#include "pickup/ui/PickupStatusBar.h"
 #include "pickup/ui/RecordListModel.h"
 #include "printing/ui/FrmPrint.h"
 
@@ -33,14 +33,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -60,28 +56,6 @@ constexpr int kMargin = 8; // 120 twips
 // Rows the record and result lists show at once.
 constexpr int kListRows = 8;
 
-// A status-bar panel whose text is cut in the middle with "…" when the panel is too narrow,
-// so that a long path never widens the window.
-class StatusPanel final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-    QSize minimumSizeHint() const override
-    {
-        return { fontMetrics().horizontalAdvance(QChar(0x2026)) * 4, QLabel::minimumSizeHint().height() };
-    }
-    QSize sizeHint() const override { return minimumSizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-        painter.drawText(
-            area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
-    }
-};
-
 QTableView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
 {
     auto* view = new QTableView(parent);
@@ -100,6 +74,7 @@ QTableView* makeListView(const char* name, QAbstractItemModel* model, QWidget* p
     view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setStretchLastSection(false);
     view->horizontalHeader()->setSectionsMovable(false);
+    view->horizontalHeader()->setMinimumSectionSize(0);
     view->viewport()->installEventFilter(parent->window());
     return view;
 }
@@ -112,7 +87,7 @@ FrmPickupRecord::FrmPickupRecord(
     , m_main(main)
     , m_platform(platform)
     , m_settings(settings)
-    , m_help(help)
+    , m_commands(this)
 {
     setObjectName(QStringLiteral("frmPickupRecord"));
     setWindowTitle(QStringLiteral("Pickup Record"));
@@ -125,15 +100,35 @@ FrmPickupRecord::FrmPickupRecord(
     m_records = new RecordListModel(this);
     m_results = new PickupResultModel(this);
 
-    createActions();
-    createMenus();
-    createToolbar();
-    createCentralArea();
-    createStatusBar();
+    createCommands();
+    m_shell
+        = new ToolWindowShell(this, m_commands, main, platform, help, kHelpTopicPickupRecord, [this] { transfer(); });
+    // The result list's commands, in the same order in the 編集 menu and the popup menu.
+    const std::vector<const char*> editCommands
+        = { "mnuHensyuAllSelect", "-", "mnuHensyuCopy", "-", "mnuHensyuSortAsc", "mnuHensyuSortDesc" };
+    QVBoxLayout* content
+        = m_shell->build({ { "mnuFile", QStringLiteral("ファイル(&F)"),
+                               { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "-", "mnuFileEnd" } },
+                             { "mnuHensyu", QStringLiteral("編集(&E)"), editCommands },
+                             { "mnuRun", QStringLiteral("実行(&R)"), { "mnuRunStart", "mnuRunStop" } } },
+            { { "M_Open", "mnuFileOpen" }, { "M_Save", "mnuFileSave" }, { "M_Print", "mnuFilePrint" }, { "" },
+                { "M_AllSelect", "mnuHensyuAllSelect" }, { "M_Copy", "mnuHensyuCopy" },
+                // The button sorts ascending; its drop-down offers both orders.
+                { "M_Sort", "mnuHensyuSortAsc",
+                    { { "M_SortAsc", QStringLiteral("昇順に並べ替え"), "mnuHensyuSortAsc" },
+                        { "M_SortDesc", QStringLiteral("降順に並べ替え"), "mnuHensyuSortDesc" } } },
+                { "" }, { "M_Start", "mnuRunStart" }, { "M_Stop", "mnuRunStop" } });
+    mnuPopup = m_commands.makePopup({ "mnuPopup", QStringLiteral("ポップアップメニュー"), editCommands });
+    createContent(content);
+    const PickupStatusPanels panels = addPickupStatusPanels(statusBar());
+    S_FilePath = panels.filePath;
+    S_Pickup = panels.pickup;
+    S_Original = panels.original;
 
     // The size the layout needs at the fonts in use is the window's size for good.
     setFixedSize(sizeHint());
-    placeWindow();
+    const Settings::Point stored = m_settings.readPickupPosition();
+    restoreWindowRect(this, { stored.left, stored.top, 0, 0 }, false);
 
     setCommandState(false);
     setCommandState(true);
@@ -141,164 +136,51 @@ FrmPickupRecord::FrmPickupRecord(
 
 FrmPickupRecord::~FrmPickupRecord() = default;
 
-void FrmPickupRecord::createActions()
+void FrmPickupRecord::createCommands()
 {
-    const auto withButton = [](QAction* action, const QString& tip, const char* icon) {
-        action->setToolTip(tip);
-        action->setIcon(QIcon(QStringLiteral(":/icons/") + QLatin1String(icon) + QStringLiteral(".svg")));
-    };
-    mnuFileOpen = makeCommand(this, "mnuFileOpen", QStringLiteral("開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    withButton(mnuFileOpen, QStringLiteral("開く"), "open");
-    connect(mnuFileOpen, &QAction::triggered, this, &FrmPickupRecord::openRecordFile);
-    mnuFileSave = makeCommand(this, "mnuFileSave", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    withButton(mnuFileSave, QStringLiteral("保存"), "save");
-    connect(mnuFileSave, &QAction::triggered, this, &FrmPickupRecord::saveResults);
-    mnuFilePrint = makeCommand(this, "mnuFilePrint", QStringLiteral("印刷(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
-    withButton(mnuFilePrint, QStringLiteral("印刷"), "print");
-    connect(mnuFilePrint, &QAction::triggered, this, &FrmPickupRecord::printResults);
-    mnuFileEnd = makeCommand(this, "mnuFileEnd", QStringLiteral("終了(&X)"));
-    connect(mnuFileEnd, &QAction::triggered, this, &QWidget::close);
-
-    mnuHensyuAllSelect = makeCommand(this, "mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"));
-    withButton(mnuHensyuAllSelect, QStringLiteral("すべて選択"), "selectall");
-    mnuHensyuCopy = makeCommand(this, "mnuHensyuCopy", QStringLiteral("コピー(&C)"));
-    withButton(mnuHensyuCopy, QStringLiteral("コピー"), "copy");
-    mnuHensyuSortAsc = makeCommand(this, "mnuHensyuSortAsc", QStringLiteral("昇順に並び替え"));
-    withButton(mnuHensyuSortAsc, QStringLiteral("昇順に並べ替え"), "sort");
-    mnuHensyuSortDesc = makeCommand(this, "mnuHensyuSortDesc", QStringLiteral("降順に並び替え"));
-
-    mnuRunStart = makeCommand(this, "mnuRunStart", QStringLiteral("開始(&S)"));
-    withButton(mnuRunStart, QStringLiteral("開始"), "start");
-    connect(mnuRunStart, &QAction::triggered, this, &FrmPickupRecord::runStart);
-    mnuRunStop = makeCommand(this, "mnuRunStop", QStringLiteral("停止(&E)"));
-    withButton(mnuRunStop, QStringLiteral("停止"), "stop");
-    connect(mnuRunStop, &QAction::triggered, this, &FrmPickupRecord::runStop);
-
-    mnuSend = makeCommand(this, "mnuSend", QStringLiteral("転送(&S)"));
-    connect(mnuSend, &QAction::triggered, this, &FrmPickupRecord::transfer);
-    // A command on the menu bar shows its caption there; the toolbar shows the icon, so the
-    // button has an action of its own that runs the same command.
-    m_sendButtonAction = makeCommand(this, "actSend", QStringLiteral("転送"));
-    withButton(m_sendButtonAction, QStringLiteral("転送"), "send");
-    connect(m_sendButtonAction, &QAction::triggered, mnuSend, &QAction::trigger);
-    mnuHelp = makeCommand(this, "mnuHelp", QStringLiteral("ヘルプ(&H)"));
-    connect(mnuHelp, &QAction::triggered, this, [this] { m_help.showContents(); });
-    // The toolbar's help button opens this window's own topic, not the contents.
-    m_helpTopicAction = makeCommand(this, "actHelpTopic", QStringLiteral("ヘルプ"));
-    withButton(m_helpTopicAction, QStringLiteral("ヘルプ"), "help");
-    connect(m_helpTopicAction, &QAction::triggered, this, [this] { m_help.showTopic(kHelpTopicPickupRecord); });
-
-    // The popup menu's items are never disabled; they run the same commands as the 編集 menu.
-    mnuPopupAllSelect = makeCommand(this, "mnuPopupAllSelect", QStringLiteral("すべて選択"));
-    mnuPopupCopy = makeCommand(this, "mnuPopupCopy", QStringLiteral("コピー"));
-    mnuPopupSortAsc = makeCommand(this, "mnuPopupSortAsc", QStringLiteral("昇順に並び替え"));
-    mnuPopupSortDesc = makeCommand(this, "mnuPopupSortDesc", QStringLiteral("降順に並び替え"));
+    m_commands.add({
+        { "mnuFileOpen", QStringLiteral("開く(&O)"), { QKeySequence(Qt::CTRL | Qt::Key_O) }, "open",
+            QStringLiteral("開く"), [this] { openRecordFile(); } },
+        // The dialog starts at the record file.
+        { "mnuFileSave", QStringLiteral("保存(&S)"), { QKeySequence(Qt::CTRL | Qt::Key_S) }, "save",
+            QStringLiteral("保存"),
+            [this] {
+                ListSaveDialog::start(m_platform, this, this, m_recordFilePath, m_results->rows(),
+                    [this](std::size_t row, std::string& scratch) { return m_results->rowTextView(row, scratch); });
+            } },
+        // Every result line in the order shown; an empty list prints one blank page.
+        { "mnuFilePrint", QStringLiteral("印刷(&P)"), { QKeySequence(Qt::CTRL | Qt::Key_P) }, "print",
+            QStringLiteral("印刷"),
+            [this] {
+                FrmPrint::printRows(
+                    m_platform, this, m_results->rows(), [this](std::size_t row) { return m_results->rowText(row); });
+            } },
+        { "mnuFileEnd", QStringLiteral("終了(&X)"), {}, nullptr, {}, [this] { close(); } },
+        { "mnuHensyuAllSelect", QStringLiteral("すべて選択(&A)"), {}, "selectall", QStringLiteral("すべて選択") },
+        { "mnuHensyuCopy", QStringLiteral("コピー(&C)"), {}, "copy", QStringLiteral("コピー") },
+        { "mnuHensyuSortAsc", QStringLiteral("昇順に並び替え"), {}, "sort", QStringLiteral("昇順に並べ替え") },
+        { "mnuHensyuSortDesc", QStringLiteral("降順に並び替え") },
+        { "mnuRunStart", QStringLiteral("開始(&S)"), {}, "start", QStringLiteral("開始"), [this] { runStart(); } },
+        // The load or the run ends before its next slice and leaves nothing behind.
+        { "mnuRunStop", QStringLiteral("停止(&E)"), {}, "stop", QStringLiteral("停止"),
+            [this] { m_work.requestStop(); } },
+    });
 }
 
-void FrmPickupRecord::createMenus()
+// The conditions above; below them the record list, the result list and the progress frame
+// share one place, one of them showing at a time.
+void FrmPickupRecord::createContent(QVBoxLayout* content)
 {
-    // 転送 and ヘルプ are commands on the bar itself, which a desktop-wide menu bar cannot hold.
-    menuBar()->setNativeMenuBar(false);
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    file->addAction(mnuFileOpen);
-    file->addAction(mnuFileSave);
-    file->addAction(mnuFilePrint);
-    file->addSeparator();
-    file->addAction(mnuFileEnd);
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    edit->setObjectName(QStringLiteral("mnuHensyu"));
-    edit->addAction(mnuHensyuAllSelect);
-    edit->addSeparator();
-    edit->addAction(mnuHensyuCopy);
-    edit->addSeparator();
-    edit->addAction(mnuHensyuSortAsc);
-    edit->addAction(mnuHensyuSortDesc);
-
-    QMenu* run = menuBar()->addMenu(QStringLiteral("実行(&R)"));
-    run->setObjectName(QStringLiteral("mnuRun"));
-    run->addAction(mnuRunStart);
-    run->addAction(mnuRunStop);
-
-    menuBar()->addAction(mnuSend);
-    menuBar()->addAction(mnuHelp);
-
-    mnuPopup = new QMenu(QStringLiteral("ポップアップメニュー"), this);
-    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-    mnuPopup->addAction(mnuPopupAllSelect);
-    mnuPopup->addAction(mnuPopupCopy);
-    mnuPopup->addSeparator();
-    mnuPopup->addAction(mnuPopupSortAsc);
-    mnuPopup->addAction(mnuPopupSortDesc);
-}
-
-void FrmPickupRecord::createToolbar()
-{
-    tlbMain = addToolBar(QStringLiteral("tlbMain"));
-    tlbMain->setObjectName(QStringLiteral("tlbMain"));
-    tlbMain->setMovable(false);
-    tlbMain->setFloatable(false);
-    tlbMain->setIconSize(QSize(24, 24));
-    tlbMain->toggleViewAction()->setEnabled(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
-
-    auto addButton = [this](const char* key, QAction* action) {
-        QToolButton* button = addKeyedButton(tlbMain, key, action);
-        m_buttons.insert(QLatin1String(key), button);
-        return button;
-    };
-
-    addButton("M_Open", mnuFileOpen);
-    addButton("M_Save", mnuFileSave);
-    addButton("M_Print", mnuFilePrint);
-    tlbMain->addSeparator();
-    addButton("M_AllSelect", mnuHensyuAllSelect);
-    addButton("M_Copy", mnuHensyuCopy);
-    // The button sorts ascending; its drop-down offers both orders with the toolbar's captions.
-    QToolButton* sort = addButton("M_Sort", mnuHensyuSortAsc);
-    auto* sortMenu = new QMenu(sort);
-    QAction* ascending = sortMenu->addAction(QStringLiteral("昇順に並べ替え"));
-    ascending->setObjectName(QStringLiteral("M_SortAsc"));
-    connect(ascending, &QAction::triggered, mnuHensyuSortAsc, &QAction::trigger);
-    QAction* descending = sortMenu->addAction(QStringLiteral("降順に並べ替え"));
-    descending->setObjectName(QStringLiteral("M_SortDesc"));
-    connect(descending, &QAction::triggered, mnuHensyuSortDesc, &QAction::trigger);
-    sort->setMenu(sortMenu);
-    sort->setPopupMode(QToolButton::MenuButtonPopup);
-    tlbMain->addSeparator();
-    addButton("M_Start", mnuRunStart);
-    addButton("M_Stop", mnuRunStop);
-    tlbMain->addSeparator();
-    addButton("M_Send", m_sendButtonAction);
-    tlbMain->addSeparator();
-    addButton("M_Help", m_helpTopicAction);
-}
-
-void FrmPickupRecord::createCentralArea()
-{
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralArea"));
-    auto* window = new QVBoxLayout(central);
-    window->setContentsMargins(0, 0, 0, 0);
-    window->setSpacing(0);
-    // An etched line across the window just below the toolbar.
-    auto* etched = new QFrame(central);
-    etched->setFrameShape(QFrame::HLine);
-    etched->setFrameShadow(QFrame::Sunken);
-    window->addWidget(etched);
     auto* outer = new QVBoxLayout;
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->setSpacing(kMargin);
-    window->addLayout(outer, 1);
+    content->addLayout(outer, 1);
 
-    fraWordSet = new ConditionFrame(m_platform, central);
+    fraWordSet = new ConditionFrame(m_platform, centralWidget());
     connect(fraWordSet, &ConditionFrame::conditionsChanged, this, &FrmPickupRecord::refreshStart);
     outer->addWidget(fraWordSet);
 
-    // The record list, the result list and the progress frame share one place; one of them
-    // shows at a time.
-    auto* area = new QWidget(central);
+    auto* area = new QWidget(centralWidget());
     area->setObjectName(QStringLiteral("picDataArea"));
     auto* grid = new QGridLayout(area);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -307,22 +189,16 @@ void FrmPickupRecord::createCentralArea()
     lvwOriginalData->setAccessibleName(QStringLiteral("読み込んだレコード"));
     lvwOriginalData->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwOriginalData->horizontalHeader()->setDefaultSectionSize(twipsToPixels(1000, logicalDpiX()));
-    lvwOriginalData->horizontalHeader()->setMinimumSectionSize(0);
     lvwPickupData = makeListView("lvwPickupData", m_results, this);
     lvwPickupData->setAccessibleName(QStringLiteral("実行結果"));
     lvwPickupData->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvwPickupData->horizontalHeader()->setMinimumSectionSize(0);
     lvwPickupData->horizontalHeader()->resizeSection(0, 0);
     // Select all, copy, the sorts, Ctrl+A, Ctrl+C and the popup menu act on the full lines.
     m_resultCommands = new ListCommands(lvwPickupData, *m_results, m_platform, mnuPopup, this, this);
-    for (QAction* action : { mnuHensyuAllSelect, mnuPopupAllSelect })
-        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
-    for (QAction* action : { mnuHensyuCopy, mnuPopupCopy })
-        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::copy);
-    for (QAction* action : { mnuHensyuSortAsc, mnuPopupSortAsc })
-        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::sortAscending);
-    for (QAction* action : { mnuHensyuSortDesc, mnuPopupSortDesc })
-        connect(action, &QAction::triggered, m_resultCommands, &ListCommands::sortDescending);
+    connect(m_commands["mnuHensyuAllSelect"], &QAction::triggered, m_resultCommands, &ListCommands::selectAll);
+    connect(m_commands["mnuHensyuCopy"], &QAction::triggered, m_resultCommands, &ListCommands::copy);
+    connect(m_commands["mnuHensyuSortAsc"], &QAction::triggered, m_resultCommands, &ListCommands::sortAscending);
+    connect(m_commands["mnuHensyuSortDesc"], &QAction::triggered, m_resultCommands, &ListCommands::sortDescending);
     lvwPickupData->hide();
     fraProgressbar = new PickupProgressFrame(area);
 
@@ -333,31 +209,11 @@ void FrmPickupRecord::createCentralArea()
     area->setFixedHeight(lvwOriginalData->horizontalHeader()->sizeHint().height() + (metrics.height() + 2) * kListRows
         + 2 * lvwOriginalData->frameWidth() + lvwOriginalData->horizontalScrollBar()->sizeHint().height());
     outer->addWidget(area);
-    setCentralWidget(central);
 }
 
-void FrmPickupRecord::createStatusBar()
+QToolButton* FrmPickupRecord::toolbarButton(const QString& key) const
 {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("sbrStatus"));
-    bar->setSizeGripEnabled(false);
-    const auto panel = [this, bar](QLabel* label, const char* key, const QString& tip, int stretch) {
-        label->setObjectName(QLatin1String(key));
-        label->setToolTip(tip);
-        label->setAccessibleName(tip);
-        label->setFrameShape(QFrame::StyledPanel);
-        label->setFrameShadow(QFrame::Sunken);
-        bar->addPermanentWidget(label, stretch);
-        return label;
-    };
-    S_FilePath = panel(new StatusPanel(bar), "S_FilePath", QStringLiteral("Open File"), 1);
-    const int countWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 2 * kMargin;
-    S_Pickup = panel(new QLabel(QStringLiteral("0"), bar), "S_Pickup", QStringLiteral("Pickup Count"), 0);
-    S_Original = panel(new QLabel(QStringLiteral("0"), bar), "S_Original", QStringLiteral("Original Count"), 0);
-    for (QLabel* count : { S_Pickup, S_Original }) {
-        count->setMinimumWidth(countWidth);
-        count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
+    return m_commands.button(key);
 }
 
 // --- Command state ---------------------------------------------------------------------
@@ -370,7 +226,7 @@ void FrmPickupRecord::setCommandState(bool idle, bool stoppable)
         m_state.setBusy();
     else
         m_state.setBusyForTransfer();
-    m_busyCursor.set(m_state.busy());
+    m_shell->setBusy(m_state.busy());
     applyCommandState();
 }
 
@@ -405,51 +261,32 @@ void FrmPickupRecord::refreshStart()
 // Buttons are the masters; every menu item copies its button.
 void FrmPickupRecord::applyCommandState()
 {
-    const auto on = [this](PickupButton b) { return m_state.enabled(b); };
-    mnuFileOpen->setEnabled(on(PickupButton::Open));
-    mnuFileSave->setEnabled(on(PickupButton::Save));
-    mnuFilePrint->setEnabled(on(PickupButton::Print));
-    mnuHensyuAllSelect->setEnabled(on(PickupButton::AllSelect));
-    mnuHensyuCopy->setEnabled(on(PickupButton::Copy));
-    mnuHensyuSortAsc->setEnabled(on(PickupButton::Sort));
-    mnuHensyuSortDesc->setEnabled(on(PickupButton::Sort));
-    mnuRunStart->setEnabled(on(PickupButton::Start));
-    mnuRunStop->setEnabled(on(PickupButton::Stop));
-    m_sendButtonAction->setEnabled(on(PickupButton::Send));
-    mnuSend->setEnabled(on(PickupButton::Send));
-    m_helpTopicAction->setEnabled(true);
-    mnuHelp->setEnabled(true);
-    mnuFileEnd->setEnabled(m_state.fileEndEnabled());
+    const auto enable = [this](const char* command, PickupButton button) {
+        m_commands[command]->setEnabled(m_state.enabled(button));
+    };
+    enable("mnuFileOpen", PickupButton::Open);
+    enable("mnuFileSave", PickupButton::Save);
+    enable("mnuFilePrint", PickupButton::Print);
+    enable("mnuHensyuAllSelect", PickupButton::AllSelect);
+    enable("mnuHensyuCopy", PickupButton::Copy);
+    enable("mnuHensyuSortAsc", PickupButton::Sort);
+    enable("mnuHensyuSortDesc", PickupButton::Sort);
+    enable("mnuRunStart", PickupButton::Start);
+    enable("mnuRunStop", PickupButton::Stop);
+    m_shell->setSendEnabled(m_state.enabled(PickupButton::Send));
+    m_commands["mnuFileEnd"]->setEnabled(m_state.fileEndEnabled());
     fraWordSet->setEnabled(m_state.conditionsEnabled());
-}
-
-// --- Window position and closing -------------------------------------------------------
-
-void FrmPickupRecord::placeWindow()
-{
-    const double dpi = screen()->logicalDotsPerInch();
-    const Settings::Point stored = m_settings.readPickupPosition();
-    move(placeOnSomeScreen(QPoint(twipsToPixels(stored.left, dpi), twipsToPixels(stored.top, dpi)), size()));
-}
-
-void FrmPickupRecord::storePosition()
-{
-    const QPoint place = restorableGeometry(this).topLeft();
-    const double dpi = screen()->logicalDotsPerInch();
-    m_settings.writePickupPosition({ pixelsToTwips(place.x(), dpi), pixelsToTwips(place.y(), dpi) });
 }
 
 void FrmPickupRecord::closeEvent(QCloseEvent* event)
 {
     // Work in progress cannot be closed away.
-    if (m_state.busy()) {
-        m_platform.beep();
+    if (!m_shell->closing(m_state.busy())) {
         event->ignore();
         return;
     }
-    storePosition();
-    // The main window comes back before this one goes, so the program never runs without one.
-    m_main.showMainWindow();
+    const Settings::Rect place = windowRectToStore(this);
+    m_settings.writePickupPosition({ place.left, place.top });
     event->accept();
     emit closed();
 }
@@ -631,12 +468,6 @@ void FrmPickupRecord::runStart()
     m_work.start(std::move(task));
 }
 
-void FrmPickupRecord::runStop()
-{
-    // The load or the run ends before its next slice and leaves nothing behind.
-    m_work.requestStop();
-}
-
 // --- Transfer to the main window -------------------------------------------------------
 
 void FrmPickupRecord::transfer()
@@ -687,22 +518,6 @@ void FrmPickupRecord::showList(QTableView* shown)
 void FrmPickupRecord::fitResultColumn()
 {
     lvwPickupData->resizeColumnToContents(0);
-}
-
-// The result list's commands are the main window's, on this window's list.
-
-void FrmPickupRecord::saveResults()
-{
-    // The dialog starts at the record file.
-    ListSaveDialog::start(m_platform, this, this, m_recordFilePath, m_results->rows(),
-        [this](std::size_t row, std::string& scratch) { return m_results->rowTextView(row, scratch); });
-}
-
-// Every result line in the order shown; an empty list prints one blank page.
-void FrmPickupRecord::printResults()
-{
-    FrmPrint::printRows(
-        m_platform, this, m_results->rows(), [this](std::size_t row) { return m_results->rowText(row); });
 }
 
 } // namespace kuji

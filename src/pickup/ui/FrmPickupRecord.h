@@ -1,17 +1,16 @@
 #pragma once
 
+#include "common/ui/CommandTable.h"
 #include "common/ui/CommandWork.h"
 #include "common/ui/LongWork.h"
-#include "common/ui/WaitCursor.h"
 #include "pickup/PickupCommandState.h"
 
-#include <QHash>
 #include <QMainWindow>
 
 class QAction;
 class QLabel;
 class QMenu;
-class QToolBar;
+class QVBoxLayout;
 class QToolButton;
 class QTableView;
 
@@ -26,6 +25,7 @@ class PickupResultModel;
 class Platform;
 class RecordListModel;
 class Settings;
+class ToolWindowShell;
 struct RecordLoad;
 
 // The Pickup Record window: loads a record file, keeps or removes its records by the four
@@ -44,7 +44,7 @@ public:
     void readRecordFile(const QString& path);
 
     // The toolbar button with the given key ("M_Open", …).
-    QToolButton* toolbarButton(const QString& key) const { return m_buttons.value(key); }
+    QToolButton* toolbarButton(const QString& key) const;
     // The window's long work: loads, runs, transfers, and its list commands on a long result.
     LongWork& longWork() override { return m_work; }
     void beginWork(const QString& status, qint64 maximum) override;
@@ -67,11 +67,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createActions();
-    void createMenus();
-    void createToolbar();
-    void createCentralArea();
-    void createStatusBar();
+    void createCommands();
+    void createContent(QVBoxLayout* content);
 
     // Busy (false) or idle (true): cursor, every enabled flag, and whether Close is refused.
     // A transfer is busy without Stop.
@@ -80,28 +77,21 @@ private:
     // Start is offered when a condition exists and records are loaded.
     void refreshStart();
 
-    void placeWindow();
-    void storePosition();
-
     void openRecordFile();
     void askAboutBadRecord(RecordLoad& load);
     void finishLoad(RecordLoad& load, bool stopped);
     void runStart();
-    void runStop();
     void transfer();
     // Shows the record list or the result list in the place they share.
     void showList(QTableView* shown);
     void fitResultColumn();
 
-    void saveResults();
-    void printResults();
-
     MainWindowPort& m_main;
     Platform& m_platform;
     const Settings& m_settings;
-    HelpService& m_help;
     PickupCommandState m_state;
-    BusyCursor m_busyCursor;
+    CommandTable m_commands;
+    ToolWindowShell* m_shell = nullptr;
     LongWork m_work;
     QString m_recordFilePath;
 
@@ -110,7 +100,6 @@ private:
     ListCommands* m_resultCommands = nullptr;
 
     // Controls, named as the program names them.
-    QToolBar* tlbMain = nullptr;
     ConditionFrame* fraWordSet = nullptr;
     QTableView* lvwOriginalData = nullptr;
     QTableView* lvwPickupData = nullptr;
@@ -119,27 +108,6 @@ private:
     QLabel* S_Pickup = nullptr;
     QLabel* S_Original = nullptr;
     QMenu* mnuPopup = nullptr;
-
-    QAction* mnuFileOpen = nullptr;
-    QAction* mnuFileSave = nullptr;
-    QAction* mnuFilePrint = nullptr;
-    QAction* mnuFileEnd = nullptr;
-    QAction* mnuHensyuAllSelect = nullptr;
-    QAction* mnuHensyuCopy = nullptr;
-    QAction* mnuHensyuSortAsc = nullptr;
-    QAction* mnuHensyuSortDesc = nullptr;
-    QAction* mnuRunStart = nullptr;
-    QAction* mnuRunStop = nullptr;
-    QAction* mnuSend = nullptr;
-    QAction* mnuHelp = nullptr;
-    QAction* mnuPopupAllSelect = nullptr;
-    QAction* mnuPopupCopy = nullptr;
-    QAction* mnuPopupSortAsc = nullptr;
-    QAction* mnuPopupSortDesc = nullptr;
-    QAction* m_helpTopicAction = nullptr;
-    QAction* m_sendButtonAction = nullptr;
-
-    QHash<QString, QToolButton*> m_buttons;
 };
 
 } // namespace kuji

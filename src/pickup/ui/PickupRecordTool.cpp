@@ -1,8 +1,8 @@
 #include "pickup/ui/PickupRecordTool.h"
 
 #include "common/FileHelpers.h"
+#include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
-#include "entries/ui/MainWindowPort.h"
 #include "pickup/ui/FrmPickupRecord.h"
 
 namespace kuji {

@@ -65,7 +65,7 @@ TEST(CommandTableRules, FaultsAreFoundWhereTheyAre)
     commands.add({ { "mnuOne", QStringLiteral("一(&O)") }, { "mnuTwo", QStringLiteral("二(&O)") },
         { "mnuThree", QStringLiteral("三") } });
     commands.addMenu(window.menuBar(), { "mnuMenu", QStringLiteral("メニュー(&M)"), { "mnuOne", "-", "mnuTwo" } });
-    commands.addToolbar(&window, { { "M_Three", "mnuThree" } });
+    window.addToolBar(commands.makeToolbar(&window, { { "M_Three", "mnuThree" } }));
     auto* unnamed = new QLineEdit(&window);
     unnamed->setObjectName(QStringLiteral("txtNothing"));
     auto* extra = new QAction(&window);

@@ -452,39 +452,19 @@ TEST_F(FrmNewStringTest, PositionAndSizeComeBackWithinTheScreenAndNeverBelowTheM
     });
 }
 
-TEST_F(FrmNewStringTest, MenusToolbarHelpAndNames)
+// The two help commands go to different places; 転送 and ヘルプ sit on the menu bar itself.
+TEST_F(FrmNewStringTest, HelpAndPrintCommands)
 {
     withNewString([&](FrmNewString& w) {
-        auto* bar = w.findChild<QMenuBar*>();
-        ASSERT_NE(bar, nullptr);
-        EXPECT_FALSE(bar->isNativeMenuBar());
-        // ファイル is a menu; 転送 and ヘルプ are commands on the bar itself.
-        QStringList top;
-        for (QAction* item : bar->actions())
-            top << (item->menu() ? item->menu()->objectName() : item->objectName());
-        EXPECT_EQ(top, QStringList({ "mnuFile", "mnuSend", "mnuHelp" }));
-
-        QStringList keys;
-        for (QToolButton* button : w.findChild<QToolBar*>("tlbMain")->findChildren<QToolButton*>())
-            if (!button->property("key").isNull())
-                keys << button->property("key").toString();
-        EXPECT_EQ(keys, QStringList({ "M_Open", "M_Save", "M_Print", "M_Send", "M_Help" }));
-
         w.toolbarButton("M_Help")->click();
         EXPECT_EQ(help.currentSource(), HelpService::topicUrl(kHelpTopicNewString));
         command(w, "mnuHelp")->trigger();
         EXPECT_EQ(help.currentSource(), HelpViewer::contentsUrl());
+        EXPECT_TRUE(w.findChild<QMenuBar*>()->actions().contains(command(w, "mnuSend")));
 
         // Printing goes to the shared print dialog.
         w.toolbarButton("M_Print")->click();
         EXPECT_EQ(platform.modalWindows, QStringList({ "frmNewString", "frmPrint" }));
-
-        for (QWidget* control : std::initializer_list<QWidget*> { bar, w.findChild<QToolBar*>("tlbMain"), editor(w),
-                 w.toolbarButton("M_Open"), w.toolbarButton("M_Save"), w.toolbarButton("M_Print"),
-                 w.toolbarButton("M_Send"), w.toolbarButton("M_Help") })
-            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
-        EXPECT_EQ(w.toolbarButton("M_Send")->accessibleName(), "転送");
-        EXPECT_EQ(w.windowTitle(), "文字列作成");
     });
 }
 
