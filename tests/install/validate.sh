@@ -24,11 +24,17 @@ case "$kind" in
     status=$?
     ;;
   metainfo)
+    # The file alone, then the whole installation it sits in (PREFIX/share/metainfo/FILE), which
+    # also finds the menu entry it launches and the icons.
     report="$(appstreamcli validate --no-net --pedantic "$file" 2>&1)"
     status=$?
+    tree="$(appstreamcli validate-tree --no-net --pedantic "$(dirname "$file")/../.." 2>&1)"
+    tree_status=$?
+    [ "$status" -ne 0 ] || status=$tree_status
+    report="$report"$'\n'"$tree"
     echo "$report"
     # Errors (E:) and warnings (W:) fail; infos and pedantic notes are shown only.
-    report="$(grep -E '^[EW]: ' <<<"$report")"
+    report="$(grep -E '^[[:space:]]*[EW]: ' <<<"$report")"
     ;;
   man)
     # Every groff warning, on the rendered page of a UTF-8 terminal 80 columns wide. man's
