@@ -377,6 +377,10 @@ std::string IniFile::bytes() const
 
 bool IniFile::save(const std::string& path) const
 {
+    // No path means no settings file (an installed program with no folder of the user's):
+    // nothing is kept, and nothing lands in the working folder.
+    if (path.empty())
+        return false;
     return replaceFileContents(path, bytes());
 }
 

@@ -66,7 +66,8 @@ public:
     // The bytes of the file as save writes them.
     std::string bytes() const;
 
-    // Writes the file by replacing it as a whole; false when it could not be written.
+    // Writes the file by replacing it as a whole; false when it could not be written, or when
+    // path is empty.
     bool save(const std::string& path) const;
 
 private:

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -315,4 +316,105 @@ TEST_F(SettingsLocation, SettingsShippedBesideAReadOnlyProgramAreCopiedOnce)
     ASSERT_TRUE(Settings(path).writeOption(Settings::Mode::Number, false));
     EXPECT_EQ(Settings(settingsFilePath(pathOf("bin"), pathOf("config"))).readMode(), Settings::Mode::Number);
     fs::permissions(pathOf("bin"), fs::perms::owner_all);
+}
+
+TEST(InstalledProgramFolder, SystemPrefixesAreInstalledPlacesAndLookalikesAreNot)
+{
+    const std::pair<const char*, bool> cases[] = {
+        { "/usr/bin", true },
+        { "/usr/local/bin", true },
+        { "/usr/games", true },
+        { "/opt/kujimaru/bin", true },
+        { "/bin", true },
+        { "/sbin", true },
+        { "/usr", true },
+        { "/usr/bin/", true },
+        { "/usrlocal/bin", false },
+        { "/optional/bin", false },
+        { "/home/someone/kujimaru/build", false },
+        { "/usr/../home/someone/bin", false },
+        { "", false },
+    };
+    for (const auto& [folder, installed] : cases)
+        EXPECT_EQ(isInstalledProgramFolder(folder), installed) << folder;
+}
+
+TEST_F(SettingsLocation, AnyPrefixHoldingTheDesktopEntryIsAnInstallation)
+{
+    fs::create_directories(pathOf("prefix/bin"));
+    EXPECT_FALSE(isInstalledProgramFolder(pathOf("prefix/bin")));
+    fs::create_directories(pathOf("prefix/share/applications"));
+    put(pathOf("prefix/share/applications/kujimaru.desktop"), "[Desktop Entry]\n");
+    EXPECT_TRUE(isInstalledProgramFolder(pathOf("prefix/bin")));
+    // The entry marks the prefix's bin/ only, not any folder beside it.
+    fs::create_directories(pathOf("prefix/build"));
+    EXPECT_FALSE(isInstalledProgramFolder(pathOf("prefix/build")));
+    // Reached through a link, the prefix is still the same installation.
+    fs::create_directory_symlink(pathOf("prefix"), pathOf("linked"));
+    EXPECT_TRUE(isInstalledProgramFolder(pathOf("linked/bin")));
+}
+
+TEST_F(SettingsLocation, AFolderLinkedToTheSystemPrefixCountsAsWhatItIs)
+{
+    fs::create_directory_symlink("/usr", pathOf("system"));
+    EXPECT_TRUE(isInstalledProgramFolder(pathOf("system/bin")));
+}
+
+TEST_F(SettingsLocation, AnInstalledProgramKeepsItsSettingsInTheUsersFolderEvenWhenItCouldWriteItsOwn)
+{
+    // As root, or with a prefix the user owns, the program folder is writable: it is still
+    // never written, not even by the probe that asks whether it could be.
+    fs::create_directories(pathOf("prefix/bin"));
+    fs::create_directories(pathOf("prefix/share/applications"));
+    put(pathOf("prefix/share/applications/kujimaru.desktop"), "[Desktop Entry]\n");
+    const auto before = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    fs::last_write_time(pathOf("prefix/bin"), before);
+
+    const std::string path = settingsFilePath(pathOf("prefix/bin"), pathOf("config/kujimaru"));
+    EXPECT_EQ(path, pathOf("config/kujimaru/kujitan.ini"));
+    EXPECT_TRUE(fs::is_directory(pathOf("config/kujimaru")));
+    EXPECT_EQ(fs::last_write_time(pathOf("prefix/bin")), before);
+    EXPECT_TRUE(fs::is_empty(pathOf("prefix/bin")));
+}
+
+TEST_F(SettingsLocation, TheSystemProgramFolderIsNeverChosenWhoeverRunsTheProgram)
+{
+    // /usr/bin is writable for root, who runs the CI: the rule must hold there too.
+    EXPECT_EQ(settingsFilePath("/usr/bin", pathOf("config/kujimaru")), pathOf("config/kujimaru/kujitan.ini"));
+    EXPECT_EQ(settingsFilePath("/usr/local/bin", pathOf("config/kujimaru")), pathOf("config/kujimaru/kujitan.ini"));
+}
+
+TEST_F(SettingsLocation, SettingsShippedBesideAnInstalledProgramAreCopiedToTheUser)
+{
+    fs::create_directories(pathOf("prefix/bin"));
+    fs::create_directories(pathOf("prefix/share/applications"));
+    put(pathOf("prefix/share/applications/kujimaru.desktop"), "[Desktop Entry]\n");
+    put(pathOf("prefix/bin/kujitan.ini"), "[Option]\r\nMode=Yomikomi\r\n");
+
+    const std::string path = settingsFilePath(pathOf("prefix/bin"), pathOf("config"));
+    EXPECT_EQ(path, pathOf("config/kujitan.ini"));
+    EXPECT_EQ(Settings(path).readMode(), Settings::Mode::File);
+    ASSERT_TRUE(Settings(path).writeOption(Settings::Mode::Number, false));
+    EXPECT_EQ(bytesOf(pathOf("prefix/bin/kujitan.ini")), "[Option]\r\nMode=Yomikomi\r\n");
+}
+
+TEST_F(SettingsLocation, AnInstalledProgramWithoutAUserFolderKeepsNoSettings)
+{
+    fs::create_directories(pathOf("prefix/bin"));
+    fs::create_directories(pathOf("prefix/share/applications"));
+    put(pathOf("prefix/share/applications/kujimaru.desktop"), "[Desktop Entry]\n");
+
+    const std::string path = settingsFilePath(pathOf("prefix/bin"), "");
+    EXPECT_EQ(path, "");
+    // No file means nothing is written anywhere, the working folder included.
+    fs::create_directory(pathOf("working"));
+    const fs::path before = fs::current_path();
+    fs::current_path(pathOf("working"));
+    const Settings settings(path);
+    EXPECT_EQ(settings.readMode(), Settings::Mode::Number);
+    EXPECT_FALSE(settings.writeOption(Settings::Mode::File, true));
+    EXPECT_FALSE(settings.writeRecentFiles({ "/a" }));
+    fs::current_path(before);
+    EXPECT_TRUE(fs::is_empty(pathOf("working")));
+    EXPECT_TRUE(fs::is_empty(pathOf("prefix/bin")));
 }
