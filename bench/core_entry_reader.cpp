@@ -5,7 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
+#include "common/FileReading.h"
 #include "entries/EntryReader.h"
 
 namespace {

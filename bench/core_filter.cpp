@@ -8,7 +8,8 @@
 #include <string>
 
 #include "common/EntryList.h"
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
+#include "common/FileReading.h"
 #include "common/TextCodec.h"
 #include "pickup/PickupFilter.h"
 #include "pickup/PickupRun.h"

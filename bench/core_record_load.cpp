@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
 #include "pickup/RecordLoader.h"
 
 namespace {

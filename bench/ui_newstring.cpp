@@ -11,7 +11,7 @@
 #include "BenchTiming.h"
 #include "BenchWindow.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 #include "common/TextCodec.h"
 #include "common/ui/EntryListModel.h"
 #include "newstring/ui/FrmNewString.h"

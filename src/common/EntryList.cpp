@@ -1,6 +1,6 @@
 #include "common/EntryList.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 
 namespace kuji {
 

@@ -1,5 +1,6 @@
 #include "common/IniFile.h"
 
+#include "common/FileReading.h"
 #include "common/TextCodec.h"
 
 #include <cerrno>

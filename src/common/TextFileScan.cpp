@@ -1,6 +1,6 @@
 #include "common/TextFileScan.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 
 #include <algorithm>
 

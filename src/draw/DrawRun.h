@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/EntryList.h"
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 #include "common/ResultList.h"
 #include "draw/RandomSource.h"
 

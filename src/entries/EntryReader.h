@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/EntryList.h"
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 #include "common/TextCodec.h"
 #include "common/TextFileScan.h"
 

@@ -1,6 +1,6 @@
 #include "newstring/StringTransfer.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 
 #include <cstring>
 #include <string_view>

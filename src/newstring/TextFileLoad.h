@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 #include "common/TextCodec.h"
 
 #include <chrono>

@@ -1,4 +1,5 @@
 #include "pickup/ConditionFile.h"
+#include "common/FileReading.h"
 
 #include "common/TextCodec.h"
 

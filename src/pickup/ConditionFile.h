@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 
 // Condition files: the conditions of one list as quoted column-and-phrase pairs, one pair a
 // line ("3","abc" CR LF). A file does not say which list it came from, so it loads into any.

@@ -32,17 +32,4 @@ std::string_view recordField(std::string_view record, std::size_t index)
     return record.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
 }
 
-std::string myGetFileName(std::string_view path, bool removeExtension)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return removeExtension ? myRemoveExtension(name) : std::string(name);
-}
-
-std::string myRemoveExtension(std::string_view name)
-{
-    const std::size_t dot = name.rfind('.');
-    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
-}
-
 } // namespace kuji

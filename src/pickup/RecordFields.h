@@ -26,11 +26,4 @@ bool hasFieldCount(std::string_view record, std::int32_t separatorCount);
 // stands; empty beyond the last field.
 std::string_view recordField(std::string_view record, std::size_t index);
 
-// The file name of a path: the text after its last "/", the whole path when it has none;
-// with removeExtension set, without the extension.
-std::string myGetFileName(std::string_view path, bool removeExtension);
-
-// A name without the text from its last "." on; the whole name when it has no ".".
-std::string myRemoveExtension(std::string_view name);
-
 } // namespace kuji

@@ -1,4 +1,6 @@
 #include "pickup/RecordLoader.h"
+#include "common/FileErrors.h"
+#include "common/FilePaths.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/EntryList.h"
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 #include "entries/EntryReader.h"
 
 namespace kuji {

@@ -1,4 +1,5 @@
 #include "records/DrawVerifier.h"
+#include "common/FilePaths.h"
 
 #include "common/TextSafety.h"
 #include "draw/PublicValue.h"

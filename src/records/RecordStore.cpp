@@ -1,4 +1,6 @@
 #include "records/RecordStore.h"
+#include "common/FilePaths.h"
+#include "common/FileReading.h"
 
 #include "common/SafeFileWriter.h"
 #include "records/CommitmentText.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/EntryList.h"
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 #include "draw/Commitment.h"
 #include "draw/Sha256.h"
 #include "records/DrawRecord.h"

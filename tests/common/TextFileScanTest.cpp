@@ -1,5 +1,5 @@
 #include "common/TextFileScan.h"
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 
 #include <random>
 #include <string>

@@ -1,4 +1,5 @@
 #include "entries/EntryReader.h"
+#include "common/FilePaths.h"
 #include "common/ListRows.h"
 
 #include <cerrno>

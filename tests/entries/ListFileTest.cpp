@@ -1,4 +1,5 @@
 #include "entries/ListFile.h"
+#include "common/FilePaths.h"
 
 #include "entries/EntryReader.h"
 

@@ -1,4 +1,5 @@
 #include "entries/ListJobs.h"
+#include "common/FileReading.h"
 #include "entries/ListFile.h"
 #include "support/TempFolder.h"
 

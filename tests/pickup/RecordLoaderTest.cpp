@@ -1,4 +1,6 @@
 #include "pickup/RecordLoader.h"
+#include "common/FilePaths.h"
+#include "common/FileReading.h"
 #include "pickup/RecordFields.h"
 
 #include <cerrno>

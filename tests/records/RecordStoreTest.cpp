@@ -1,4 +1,5 @@
 #include "records/RecordStore.h"
+#include "common/FileReading.h"
 #include "records/DrawRecord.h"
 #include "records/EntriesCopy.h"
 #include "records/RecordChain.h"

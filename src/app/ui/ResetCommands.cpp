@@ -1,6 +1,6 @@
 #include "app/ui/ResetCommands.h"
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
 #include "common/Settings.h"
 #include "common/ui/MainWindowPort.h"
 #include "common/ui/QtText.h"

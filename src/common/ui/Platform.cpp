@@ -1,6 +1,6 @@
 #include "common/ui/Platform.h"
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
 
 #include <QApplication>
 #include <QClipboard>

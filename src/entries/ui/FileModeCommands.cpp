@@ -4,7 +4,8 @@
 #include "common/ui/CommandTable.h"
 #include "common/ui/QtText.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
+#include "common/FilePaths.h"
 #include "common/Settings.h"
 #include "common/ui/FileDrop.h"
 #include "common/ui/LongWork.h"

@@ -1,6 +1,6 @@
 #include "entries/ui/ListSaveDialog.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 #include "common/SafeFileWriter.h"
 #include "common/ui/CommandWork.h"
 #include "common/ui/Platform.h"

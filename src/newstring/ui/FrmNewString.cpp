@@ -1,6 +1,6 @@
 #include "newstring/ui/FrmNewString.h"
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
 #include "common/Settings.h"
 #include "common/ui/FileDrop.h"
 #include "common/ui/HelpService.h"

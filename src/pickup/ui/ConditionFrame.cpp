@@ -1,6 +1,6 @@
 #include "pickup/ui/ConditionFrame.h"
 
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 #include "common/RuntimeError.h"
 #include "common/SafeFileWriter.h"
 #include "common/Settings.h"

@@ -1,6 +1,5 @@
 #include "pickup/ui/FrmPickupRecord.h"
 
-#include "common/FileHelpers.h"
 #include "common/MemoryRelease.h"
 #include "common/RuntimeError.h"
 #include "common/Settings.h"

@@ -1,6 +1,6 @@
 #include "pickup/ui/PickupRecordTool.h"
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
 #include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
 #include "pickup/ui/FrmPickupRecord.h"

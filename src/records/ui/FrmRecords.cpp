@@ -1,6 +1,7 @@
 #include "records/ui/FrmRecords.h"
 
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
+#include "common/FileReading.h"
 #include "common/SafeFileWriter.h"
 #include "common/TextSafety.h"
 #include "common/ui/CommandTable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/FileHelpers.h"
+#include "common/FileErrors.h"
 #include "draw/Commitment.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "common/FileHelpers.h"
+#include "common/FileReading.h"
 
 #include "common/TextFileScan.h"
 
@@ -46,12 +46,6 @@ private:
 int openForReading(const std::string& path)
 {
     return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-}
-
-bool isFolder(const std::string& path)
-{
-    struct stat st { };
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool fail(ErrorInfo& err, int number)
@@ -192,48 +186,6 @@ struct HeapBuffer {
 };
 
 } // namespace
-
-DialogPath mySplitDialogPath(const std::string& path, const std::string& programDir)
-{
-    DialogPath out;
-    if (!path.empty()) {
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string::npos) {
-            out.name = path;
-        } else {
-            out.folder = path.substr(0, slash + 1);
-            out.name = path.substr(slash + 1);
-        }
-        if (!out.folder.empty() && !isFolder(out.folder))
-            out.folder.clear();
-    }
-    if (out.folder.empty())
-        out.folder = programDir;
-    return out;
-}
-
-bool myFileExists(const std::string& path)
-{
-    if (path.empty() || path.back() == '/')
-        return false;
-    struct stat st { };
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool myIsCsvFile(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string_view name
-        = slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string_view ext = name.substr(dot + 1);
-    if (ext.size() != 3)
-        return false;
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(ext[0]) == 'c' && lower(ext[1]) == 's' && lower(ext[2]) == 'v';
-}
 
 std::int64_t countLineBreaks(std::string_view bytes)
 {
@@ -423,46 +375,6 @@ void adviseHugePages(void* data, std::size_t bytes)
     const std::uintptr_t last = (begin + bytes) & ~(kHuge - 1);
     if (last > first)
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
-std::string describeFileError(int errnum)
-{
-    switch (errnum) {
-    case ENOENT:
-        return "ファイルが見つかりません。";
-    case ENOTDIR:
-        return "パスが見つかりません。";
-    case EACCES:
-    case EPERM:
-        return "ファイルへのアクセスが拒否されました。";
-    case EISDIR:
-        return "フォルダーはファイルとして読み込めません。";
-    case ENODEV:
-        return "通常のファイルではないため読み込めません。";
-    case EFBIG:
-        return "ファイルが大きすぎます。";
-    case ENOMEM:
-        return "メモリが不足しています。";
-    case EIO:
-        return "デバイス I/O エラーです。";
-    case ENAMETOOLONG:
-        return "パス名が長すぎます。";
-    case ELOOP:
-        return "シンボリックリンクが多すぎます。";
-    case EMFILE:
-    case ENFILE:
-        return "開いているファイルが多すぎます。";
-    case ENOSPC:
-        return "ディスクの空き領域が不足しています。";
-    case EDQUOT:
-        return "ディスクの使用量の上限を超えました。";
-    case EROFS:
-        return "読み取り専用のファイル システムには書き込めません。";
-    case EBUSY:
-        return "ファイルは別の処理で使用中です。";
-    default:
-        return std::strerror(errnum);
-    }
 }
 
 } // namespace kuji

@@ -1,4 +1,5 @@
-#include "common/FileHelpers.h"
+#include "common/FilePaths.h"
+#include "common/FileReading.h"
 
 #include <cerrno>
 #include <chrono>
@@ -19,11 +20,11 @@ using namespace kuji;
 
 namespace {
 
-class FileHelpersTest : public kuji::test::TempFolderTest { };
+class FileRoutinesTest : public kuji::test::TempFolderTest { };
 
 const std::string kProgramDir = "/opt/kujimaru/";
 
-TEST_F(FileHelpersTest, SplitDialogPathFallsBackToTheProgramFolder)
+TEST_F(FileRoutinesTest, SplitDialogPathFallsBackToTheProgramFolder)
 {
     const std::string file = write("くじ.csv", "x");
 
@@ -61,7 +62,7 @@ TEST_F(FileHelpersTest, SplitDialogPathFallsBackToTheProgramFolder)
     EXPECT_EQ(split.name, "root.txt");
 }
 
-TEST_F(FileHelpersTest, FileExistsOnlyForRegularFiles)
+TEST_F(FileRoutinesTest, FileExistsOnlyForRegularFiles)
 {
     const std::string file = write("a.txt", "");
     EXPECT_TRUE(myFileExists(file));
@@ -79,7 +80,7 @@ TEST_F(FileHelpersTest, FileExistsOnlyForRegularFiles)
     EXPECT_FALSE(myFileExists(fifo));
 }
 
-TEST(FileHelpers, CsvFileIsTheExtensionOfTheFileNameInAnyCase)
+TEST(FileRoutines, CsvFileIsTheExtensionOfTheFileNameInAnyCase)
 {
     EXPECT_TRUE(myIsCsvFile("/data/list.csv"));
     EXPECT_TRUE(myIsCsvFile("/data/LIST.CSV"));
@@ -95,7 +96,7 @@ TEST(FileHelpers, CsvFileIsTheExtensionOfTheFileNameInAnyCase)
     EXPECT_FALSE(myIsCsvFile(""));
 }
 
-TEST_F(FileHelpersTest, LineCountIsLineBreaksPlusOne)
+TEST_F(FileRoutinesTest, LineCountIsLineBreaksPlusOne)
 {
     const struct {
         const char* bytes;
@@ -119,7 +120,7 @@ TEST_F(FileHelpersTest, LineCountIsLineBreaksPlusOne)
     EXPECT_EQ(myGetLineCount(""), 1);
 }
 
-TEST_F(FileHelpersTest, LineCountOfLargeFilesMatchesTheTextCount)
+TEST_F(FileRoutinesTest, LineCountOfLargeFilesMatchesTheTextCount)
 {
     // A CR LF whose halves fall into two reads is still one break.
     std::string split(std::size_t { 1 } << 20, 'x');
@@ -142,7 +143,7 @@ TEST_F(FileHelpersTest, LineCountOfLargeFilesMatchesTheTextCount)
     EXPECT_EQ(expected, slow);
 }
 
-TEST_F(FileHelpersTest, ReadFileBytesReportsWhyAFileCannotBeRead)
+TEST_F(FileRoutinesTest, ReadFileBytesReportsWhyAFileCannotBeRead)
 {
     std::string bytes = "stale";
     ErrorInfo err;
@@ -195,7 +196,7 @@ TEST_F(FileHelpersTest, ReadFileBytesReportsWhyAFileCannotBeRead)
     }
 }
 
-TEST_F(FileHelpersTest, PiecemealReadsGiveTheWholeFile)
+TEST_F(FileRoutinesTest, PiecemealReadsGiveTheWholeFile)
 {
     constexpr auto kPast = std::chrono::steady_clock::time_point::min();
     // Several pieces, a file that grows while it is read (past its first room) and one that
@@ -278,7 +279,7 @@ TEST_F(FileHelpersTest, PiecemealReadsGiveTheWholeFile)
 
 } // namespace
 
-TEST_F(FileHelpersTest, ReadTextFileDecodesEveryEncodingTheProgramReads)
+TEST_F(FileRoutinesTest, ReadTextFileDecodesEveryEncodingTheProgramReads)
 {
     const std::string text = "髙橋,\"𠮷\"\r\n～";
     const struct {

@@ -5,35 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/FileErrors.h"
 #include "common/TextCodec.h"
 
-// The small file routines that every file dialog and every file reader of the program shares.
+// Reading files: whole or a slice at a time, as bytes or decoded text, and counting their lines.
 namespace kuji {
-
-// Why a file could not be read: the system's error number (errno) and a text for the user.
-struct ErrorInfo {
-    int number = 0;
-    std::string description;
-};
-
-// Start folder and preset name of a file dialog.
-struct DialogPath {
-    std::string folder;
-    std::string name;
-};
-
-// Splits a path for a file dialog: the folder is the text up to and including the last "/",
-// the name the text after it (the whole path when there is no "/"). A folder that does not
-// exist, or an empty one, is replaced by programDir (returned as given).
-DialogPath mySplitDialogPath(const std::string& path, const std::string& programDir);
-
-// True only for a non-empty path, not ending in "/", that names an existing regular file
-// (a symbolic link counts as what it points to).
-bool myFileExists(const std::string& path);
-
-// True when the extension of the path's file name (the text after its last dot) is "csv"
-// in any letter case.
-bool myIsCsvFile(const std::string& path);
 
 // The line number at the end of the file: line breaks + 1, where CR LF, a lone LF and a lone
 // CR each count as one break. An empty file gives 1; so does a file that cannot be read, since
@@ -108,8 +84,5 @@ bool readFileBytes(const std::string& path, std::string& bytes, ErrorInfo& err);
 // Asks the system to back the 2 MiB-aligned parts of a large block with huge pages. A hint
 // that only makes first touches cheaper; it never changes the content.
 void adviseHugePages(void* data, std::size_t bytes);
-
-// A text for the user describing a system error number, in Japanese for the usual file errors.
-std::string describeFileError(int errnum);
 
 } // namespace kuji
