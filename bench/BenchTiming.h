@@ -1,8 +1,11 @@
 #pragma once
 // Timing helpers of the whole-command benchmarks.
 
+#include "common/ui/LongWork.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 #include <algorithm>
@@ -85,6 +88,34 @@ private:
     QTimer m_ticker;
     double m_longestMs = 0;
 };
+
+// Runs the event loop until the long work is over.
+inline void waitIdle(LongWork& work)
+{
+    if (!work.isRunning())
+        return;
+    QEventLoop untilIdle;
+    QObject::connect(&work, &LongWork::runningChanged, &untilIdle, [&](bool running) {
+        if (!running)
+            untilIdle.quit();
+    });
+    untilIdle.exec();
+}
+
+// Runs the event loop until the long work (if any) is over, then for a few milliseconds more,
+// so the window has painted, the gap meter has ticked after the command, and what the command
+// let go of is freed and counts for it.
+inline void settle(LongWork* work)
+{
+    if (work)
+        waitIdle(*work);
+    QElapsedTimer calm;
+    calm.start();
+    while (calm.elapsed() < 5) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
 
 // The memory the process holds now (VmRSS), in megabytes.
 inline double residentMegabytes()

@@ -3,17 +3,22 @@
 // An offscreen main window for the whole-command benchmarks: a scripted platform, seeds from
 // the system, and a settings file and a records folder in a folder of its own.
 
+#include "BenchTiming.h"
 #include "app/ui/FrmMain.h"
 #include "common/Settings.h"
 #include "common/ui/HelpService.h"
 #include "common/ui/LongWork.h"
 #include "draw/DrawSeed.h"
+#include "pickup/ui/FrmPickupRecord.h"
+#include "pickup/ui/PickupRecordTool.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 namespace kuji::bench {
@@ -42,15 +47,29 @@ public:
     // has painted what it shows afterwards.
     void trigger(const char* command)
     {
-        QEventLoop untilIdle;
-        QObject::connect(&window.longWork(), &LongWork::runningChanged, &untilIdle, [&](bool running) {
-            if (!running)
-                untilIdle.quit();
-        });
         child<QAction>(command)->trigger();
-        if (window.longWork().isRunning())
-            untilIdle.exec();
+        waitIdle(window.longWork());
         QApplication::processEvents();
+    }
+
+    // File mode, and the Pickup Record window open over it.
+    FrmPickupRecord* openPickupRecord()
+    {
+        child<QRadioButton>("optYomikomi")->click();
+        child<QAction>("mnuToolPickupRecord")->trigger();
+        QApplication::processEvents();
+        return window.findChild<PickupRecordTool*>()->window();
+    }
+
+    // A condition typed into one of Pickup Record's lists ("InAND", "OutOR", …) as a user does.
+    static void addCondition(FrmPickupRecord* tool, const char* list, const char* column, const char* phrase)
+    {
+        const QString name = QLatin1String(list);
+        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("No"))
+            ->setText(QLatin1String(column));
+        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("Goku"))
+            ->setText(QLatin1String(phrase));
+        tool->findChild<QPushButton*>(QStringLiteral("cmd") + name + QStringLiteral("Tuika"))->click();
     }
 
     std::string settingsFile(bool keepRecords)

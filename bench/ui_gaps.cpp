@@ -33,24 +33,7 @@
 namespace {
 
 using kuji::LongWork;
-
-// Runs the event loop until the long work is over, then for a few milliseconds more, so the
-// window has painted and the gap meter has ticked after the command.
-void settle(LongWork* work)
-{
-    if (work && work->isRunning()) {
-        QEventLoop untilIdle;
-        QObject::connect(work, &LongWork::runningChanged, &untilIdle, [&](bool running) {
-            if (!running)
-                untilIdle.quit();
-        });
-        untilIdle.exec();
-    }
-    QElapsedTimer calm;
-    calm.start();
-    while (calm.elapsed() < 5)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+using kuji::bench::settle;
 
 // Times one command, started by run, until work (if any) is idle.
 template <typename Run> void measure(const char* name, LongWork* work, Run&& run)
@@ -140,22 +123,12 @@ int main(int argc, char** argv)
     printToPdf("main: print 100,000");
 
     // Pickup Record: the same file loaded, filtered by four conditions, the result sent.
-    bench.child<QRadioButton>("optYomikomi")->click();
-    bench.child<QAction>("mnuToolPickupRecord")->trigger();
-    kuji::FrmPickupRecord* tool = window.findChild<kuji::PickupRecordTool*>()->window();
+    kuji::FrmPickupRecord* tool = bench.openPickupRecord();
     LongWork* pickup = &tool->longWork();
     settle(pickup);
     measure("pickup: load", pickup, [&] { tool->readRecordFile(records); });
-    const auto addCondition = [&](const char* list, const char* column, const char* phrase) {
-        const QString name = QLatin1String(list);
-        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("No"))
-            ->setText(QLatin1String(column));
-        tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("Goku"))
-            ->setText(QLatin1String(phrase));
-        tool->findChild<QPushButton*>(QStringLiteral("cmd") + name + QStringLiteral("Tuika"))->click();
-    };
     // Keeps most records, so the transfer has a million-row order of work to do.
-    addCondition("OutOR", "1", "zzz");
+    bench.addCondition(tool, "OutOR", "1", "zzz");
     measure("pickup: filter run", pickup, [&] { tool->findChild<QAction*>(QStringLiteral("mnuRunStart"))->trigger(); });
     measure("pickup: transfer", main, [&] { tool->findChild<QAction*>(QStringLiteral("mnuSend"))->trigger(); });
     tool->close();
@@ -176,13 +149,14 @@ int main(int argc, char** argv)
         auto& newString = static_cast<kuji::FrmNewString&>(dialog);
         settle(nullptr);
         bench.platform.fileAnswers.push_back(records);
-        measure("newstring: open", nullptr,
-            [&] { newString.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger(); });
+        LongWork* own = &newString.longWork();
+        measure(
+            "newstring: open", own, [&] { newString.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger(); });
         measure(
             "newstring: transfer", main, [&] { newString.findChild<QAction*>(QStringLiteral("mnuSend"))->trigger(); });
         bench.platform.fileAnswers.push_back(bench.folder.filePath(QStringLiteral("strings.txt")));
-        measure("newstring: save", nullptr,
-            [&] { newString.findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger(); });
+        measure(
+            "newstring: save", own, [&] { newString.findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger(); });
         return int(QDialog::Accepted);
     });
     bench.child<QAction>("mnuToolNewString")->trigger();

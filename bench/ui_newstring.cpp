@@ -34,6 +34,7 @@
 namespace {
 
 using kuji::LongWork;
+using kuji::bench::settle;
 
 // The peak memory of the process, from /proc, and its reset to what is in use now.
 double peakMb()
@@ -49,27 +50,6 @@ double peakMb()
 void resetPeak()
 {
     std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-// Runs the event loop until the long work is over, then for a few milliseconds more, so the
-// window has painted and the gap meter has ticked after the command.
-void settle(LongWork* work)
-{
-    if (work && work->isRunning()) {
-        QEventLoop untilIdle;
-        QObject::connect(work, &LongWork::runningChanged, &untilIdle, [&](bool running) {
-            if (!running)
-                untilIdle.quit();
-        });
-        untilIdle.exec();
-    }
-    QElapsedTimer calm;
-    calm.start();
-    while (calm.elapsed() < 5) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        // What the command let go of is freed now, and counts for it.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 }
 
 template <typename Run> void measure(const char* name, LongWork* work, Run&& run)

@@ -1,9 +1,10 @@
 // The Pickup Record filter run through the offscreen window over a loaded record file, with
 // one condition in each of the four lists (one a wildcard phrase on a field), typed into the
-// boxes as a user does; from Start to the idle state with the result painted. With --stop,
-// the time Stop takes during the run. The same test as an awk line is printed by core_filter.
-//   ui_pickup_filter FILE [--stop]
-#include "BenchTiming.h"
+// boxes as a user does; from Start to the idle state with the result painted; the Stop
+// options of BenchStop.h (--stop presses it 20 ms into the run). The same test as an awk line is printed by
+// core_filter.
+//   ui_pickup_filter FILE [--stop | --stop-after MS]
+#include "BenchStop.h"
 #include "BenchWindow.h"
 #include "common/ui/LongWork.h"
 #include "pickup/ui/FrmPickupRecord.h"
@@ -23,69 +24,38 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-void waitIdle(kuji::FrmPickupRecord* tool)
-{
-    if (!tool->longWork().isRunning())
-        return;
-    QEventLoop untilIdle;
-    QObject::connect(&tool->longWork(), &kuji::LongWork::runningChanged, &untilIdle, [&](bool running) {
-        if (!running)
-            untilIdle.quit();
-    });
-    untilIdle.exec();
-}
-
-void addCondition(kuji::FrmPickupRecord* tool, const char* list, const char* column, const char* phrase)
-{
-    const QString name = QLatin1String(list);
-    tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("No"))->setText(QLatin1String(column));
-    tool->findChild<QLineEdit*>(QStringLiteral("txt") + name + QStringLiteral("Goku"))->setText(QLatin1String(phrase));
-    tool->findChild<QPushButton*>(QStringLiteral("cmd") + name + QStringLiteral("Tuika"))->click();
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ui_pickup_filter FILE [--stop]\n");
-        return 2;
-    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[1]);
-    const bool stop = argc > 2 && std::strcmp(argv[2], "--stop") == 0;
+    QStringList args = QApplication::arguments().mid(1);
+    const kuji::bench::StopOptions stop = kuji::bench::StopOptions::take(args, 20);
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "usage: ui_pickup_filter FILE [--stop | --stop-after MS]\n");
+        return 2;
+    }
 
     kuji::bench::BenchWindow bench;
-    bench.child<QRadioButton>("optYomikomi")->click();
-    bench.child<QAction>("mnuToolPickupRecord")->trigger();
-    kuji::FrmPickupRecord* tool = bench.window.findChild<kuji::PickupRecordTool*>()->window();
-    tool->readRecordFile(path);
-    waitIdle(tool);
+    kuji::FrmPickupRecord* tool = bench.openPickupRecord();
+    tool->readRecordFile(args.first());
+    kuji::bench::waitIdle(tool->longWork());
 
     // Keep: code (field 5) is A or B, a digit, 0-4, a digit; and age (field 3) holds a 2.
     // Remove: id (field 1) holds a 7 and the line holds ",5".
-    addCondition(tool, "InAND", "5", "[AB]#[0-4]#");
-    addCondition(tool, "InOR", "3", "2");
-    addCondition(tool, "OutAND", "1", "7");
-    addCondition(tool, "OutOR", "0", ",5");
+    bench.addCondition(tool, "InAND", "5", "[AB]#[0-4]#");
+    bench.addCondition(tool, "InOR", "3", "2");
+    bench.addCondition(tool, "OutAND", "1", "7");
+    bench.addCondition(tool, "OutOR", "0", ",5");
     QApplication::processEvents();
-    QElapsedTimer sinceStop;
-    if (stop) {
-        QTimer::singleShot(20, tool, [&] {
-            sinceStop.start();
-            tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger();
-        });
-    }
+    kuji::bench::StopMeasure stopping(
+        stop, tool->longWork(), tool, [&] { tool->findChild<QAction*>(QStringLiteral("mnuRunStop"))->trigger(); });
+    stopping.arm();
     QElapsedTimer timer;
     timer.start();
     // The longest the event loop goes without a turn bounds how long a click on Stop waits.
     const kuji::bench::LoopGapMeter gaps;
     tool->findChild<QAction*>(QStringLiteral("mnuRunStart"))->trigger();
-    waitIdle(tool);
-    const double stopToIdle = sinceStop.isValid() ? sinceStop.nsecsElapsed() / 1e6 : -1.0;
+    kuji::bench::waitIdle(tool->longWork());
     QApplication::processEvents(); // and the result has been painted
     const double seconds = timer.nsecsElapsed() / 1e9;
 
@@ -93,7 +63,6 @@ int main(int argc, char** argv)
         static_cast<long long>(tool->recordModel()->rowCount()),
         static_cast<long long>(tool->resultModel()->rowCount()));
     std::printf("longest_event_loop_gap_ms %.1f\n", gaps.longestMs());
-    if (stop)
-        std::printf("stop_to_idle_ms %.1f\n", stopToIdle);
+    stopping.print();
     return 0;
 }
