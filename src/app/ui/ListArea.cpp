@@ -2,6 +2,7 @@
 
 #include "common/ui/EntryListModel.h"
 #include "common/ui/ProgressPanel.h"
+#include "common/ui/WindowParts.h"
 #include "entries/ui/ResultListModel.h"
 
 #include <QGridLayout>
@@ -11,28 +12,12 @@
 namespace kuji {
 namespace {
 
-// A list of the main window: rows of one height that are never laid out one by one, so a
-// million of them show at once.
+// A list of the main window; the sequence key column exists for ordering only and is never
+// seen.
 QTableView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
 {
-    auto* view = new QTableView(parent);
-    view->setObjectName(QLatin1String(name));
-    view->setModel(model);
-    view->setShowGrid(false);
-    view->setWordWrap(false);
-    view->setCornerButtonEnabled(false);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QTableView* view = makeRowList(name, model, parent);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTextElideMode(Qt::ElideNone);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 2);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->horizontalHeader()->setHighlightSections(false);
-    view->horizontalHeader()->setStretchLastSection(false);
-    view->horizontalHeader()->setSectionsMovable(false);
-    // The sequence key column exists for ordering only and is never seen.
     view->setColumnHidden(EntryListModel::KeyColumn, true);
     return view;
 }

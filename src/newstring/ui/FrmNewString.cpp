@@ -16,6 +16,7 @@
 #include "newstring/EditorText.h"
 #include "newstring/StringTransfer.h"
 #include "newstring/TextFileLoad.h"
+#include "newstring/ui/DocumentLines.h"
 #include "newstring/ui/DocumentReplacement.h"
 #include "newstring/ui/LongTextInsert.h"
 #include "newstring/ui/NewStringEditor.h"
@@ -61,55 +62,6 @@ const QString kTransferSource = QStringLiteral("文字列作成");
 constexpr std::size_t kOpenPieceBytes = 32768;
 // Lines the transfer gathers from the editor at a time.
 constexpr int kTransferLinesPerPiece = 256;
-
-std::u16string_view unitsOf(const QString& text)
-{
-    return { reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()) };
-}
-
-// The document's lines (its blocks) one after another in UTF-8, CR LF between them, as the
-// user sees them: each block's raw text, so no-break spaces stay, and a line separator
-// inside a block ends a line too. Read a block at a time, the text is never copied whole.
-class DocumentLines {
-public:
-    explicit DocumentLines(const QTextDocument& document)
-        : m_document(&document)
-        , m_block(document.firstBlock())
-    {
-    }
-    // Appends up to count more lines to out; false when none was left (or the document is
-    // gone).
-    bool appendTo(std::string& out, int count)
-    {
-        if (!m_document || !m_block.isValid())
-            return false;
-        for (int i = 0; i < count && m_block.isValid(); ++i, m_block = m_block.next()) {
-            if (!m_first)
-                out += "\r\n";
-            m_first = false;
-            EditorText::appendUtf8(unitsOf(m_block.text()), out);
-        }
-        return true;
-    }
-
-private:
-    QPointer<const QTextDocument> m_document;
-    QTextBlock m_block;
-    bool m_first = true;
-};
-
-// The printed lines of a block: one, or one for each line separator more.
-void appendPrintLines(const QTextBlock& block, std::vector<std::string>& lines)
-{
-    std::string line;
-    EditorText::appendUtf8(unitsOf(block.text()), line);
-    if (line.find("\r\n") == std::string::npos) {
-        lines.push_back(std::move(line));
-        return;
-    }
-    for (std::string& part : EditorText::printLines(line))
-        lines.push_back(std::move(part));
-}
 
 // An open, from its first slice to its end.
 struct Open {
@@ -305,11 +257,9 @@ std::string FrmNewString::editorText() const
 
 std::vector<std::string> FrmNewString::printLines() const
 {
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(rtbNewString->document()->blockCount()));
-    for (QTextBlock block = rtbNewString->document()->firstBlock(); block.isValid(); block = block.next())
-        appendPrintLines(block, lines);
-    return lines;
+    PrintLineGathering gathering(*rtbNewString->document());
+    gathering.step(LongWork::Clock::time_point::max());
+    return gathering.takeLines();
 }
 
 void FrmNewString::open()
@@ -441,24 +391,9 @@ void FrmNewString::save()
     const QTextDocument* document = rtbNewString->document();
     const EditorText::SaveRows rows
         = EditorText::saveRows(static_cast<std::size_t>(document->blockCount()), document->lastBlock().length() <= 1);
-    // The rows are asked for in order; a block is found by its number only should one be
-    // asked for again.
-    struct Reader {
-        QPointer<const QTextDocument> document;
-        QTextBlock block;
-        std::size_t row = 0;
-    };
-    auto reader = std::make_shared<Reader>(Reader { document, document->firstBlock(), 0 });
-    const auto textOf = [reader, rows](std::size_t row, std::string& scratch) -> std::string_view {
-        if (!reader->document)
-            return {};
-        if (row != reader->row)
-            reader->block = reader->document->findBlockByNumber(static_cast<int>(row));
-        scratch.clear();
-        EditorText::appendUtf8(unitsOf(reader->block.text()), scratch);
-        reader->block = reader->block.next();
-        reader->row = row + 1;
-        return EditorText::saveRowValue(scratch, row, rows);
+    auto blocks = std::make_shared<DocumentBlocks>(*document);
+    const auto textOf = [blocks, rows](std::size_t row, std::string& scratch) -> std::string_view {
+        return EditorText::saveRowValue(blocks->text(row, scratch), row, rows);
     };
     m_workStoppable = true;
     ListSaveDialog::start(
@@ -469,36 +404,15 @@ void FrmNewString::save()
 // lines take a moment to gather, as the window's long work.
 void FrmNewString::print()
 {
-    struct Gather {
-        QPointer<const QTextDocument> document;
-        QTextBlock block;
-        std::size_t done = 0;
-        std::size_t total = 0;
-        std::vector<std::string> lines;
-    };
-    const QTextDocument* document = rtbNewString->document();
-    auto gather = std::make_shared<Gather>();
-    gather->document = document;
-    gather->block = document->firstBlock();
-    gather->total = static_cast<std::size_t>(document->blockCount());
-    gather->lines.reserve(gather->total);
+    auto gathering = std::make_shared<PrintLineGathering>(*rtbNewString->document());
     LongWork::Task task;
-    task.step = [gather](LongWork::Clock::time_point deadline) {
-        for (int sinceClock = 1; gather->document && gather->block.isValid(); ++sinceClock) {
-            appendPrintLines(gather->block, gather->lines);
-            gather->block = gather->block.next();
-            ++gather->done;
-            if (sinceClock % kTransferLinesPerPiece == 0 && LongWork::Clock::now() >= deadline)
-                return false;
-        }
-        return true;
+    task.step = [gathering](LongWork::Clock::time_point deadline) { return gathering->step(deadline); };
+    task.progress = [this, gathering] {
+        setWorkProgress(static_cast<qint64>(1000.0 * static_cast<double>(gathering->done()) / gathering->total()));
     };
-    task.progress = [this, gather] {
-        setWorkProgress(static_cast<qint64>(1000.0 * static_cast<double>(gather->done) / gather->total));
-    };
-    task.finished = [this, gather](bool stopped) {
+    task.finished = [this, gathering](bool stopped) {
         if (!stopped)
-            FrmPrint::printTexts(m_platform, this, std::move(gather->lines));
+            FrmPrint::printTexts(m_platform, this, gathering->takeLines());
     };
     runWork(QStringLiteral("印刷準備中..."), true, std::move(task));
 }

@@ -10,6 +10,7 @@
 #include "common/ui/RuntimeErrorBox.h"
 #include "common/ui/ScreenPlacement.h"
 #include "common/ui/ToolWindowShell.h"
+#include "common/ui/WindowParts.h"
 #include "entries/EntryReader.h"
 #include "entries/ui/ListCommands.h"
 #include "entries/ui/ListSaveDialog.h"
@@ -57,23 +58,9 @@ constexpr int kListRows = 8;
 
 QTableView* makeListView(const char* name, QAbstractItemModel* model, QWidget* parent)
 {
-    auto* view = new QTableView(parent);
-    view->setObjectName(QLatin1String(name));
-    view->setModel(model);
-    view->setShowGrid(false);
-    view->setWordWrap(false);
-    view->setCornerButtonEnabled(false);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTextElideMode(Qt::ElideNone);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 2);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->horizontalHeader()->setHighlightSections(false);
-    view->horizontalHeader()->setStretchLastSection(false);
-    view->horizontalHeader()->setSectionsMovable(false);
+    QTableView* view = makeRowList(name, model, parent);
     view->horizontalHeader()->setMinimumSectionSize(0);
+    // A click in either list ends the selections of the condition lists.
     view->viewport()->installEventFilter(parent->window());
     return view;
 }
