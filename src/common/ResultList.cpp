@@ -43,6 +43,7 @@ void ResultList::clear()
     m_rows = {};
     m_headers = {};
     m_entries.reset();
+    m_nextKey = 0;
 }
 
 void ResultList::appendHeader(std::string text)

@@ -52,11 +52,15 @@ public:
     std::int64_t minimum() const { return m_minimum; }
     bool holdsEntries() const { return m_entries != nullptr; }
 
-    // Each append keys the row with the number of rows the list held before it.
+    // Each append keys the row with the number of rows appended before it since the list was
+    // last reset: a draw's rows are keyed by their place, and rows appended later (the
+    // replacements of absent winners) come after every row of the draw, deleted ones too.
     void appendNumber(std::uint32_t offsetFromMinimum) { append(kNumber | offsetFromMinimum); }
     void appendEntry(std::uint32_t entryIndex) { append(kNumber | entryIndex); }
     void appendHeader(std::string text);
     void appendEmpty() { append(kEmpty); }
+    // The key the next appended row gets.
+    std::uint32_t nextKey() const { return m_nextKey; }
 
     // The rows in display order, for reordering and deleting without touching the texts.
     std::vector<Row>& rows() { return m_rows; }
@@ -68,9 +72,10 @@ private:
     static constexpr std::uint32_t kHeader = 0x40000000u;
     static constexpr std::uint32_t kEmpty = 0x80000000u;
 
-    void append(std::uint32_t item) { m_rows.push_back({ static_cast<std::uint32_t>(m_rows.size()), item }); }
+    void append(std::uint32_t item) { m_rows.push_back({ m_nextKey++, item }); }
 
     std::vector<Row> m_rows;
+    std::uint32_t m_nextKey = 0;
     std::vector<std::string> m_headers;
     std::int64_t m_minimum = 0;
     std::size_t m_minimumLength = 0;

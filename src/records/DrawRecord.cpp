@@ -37,6 +37,7 @@ constexpr std::string_view kTransfer = "転送元";
 constexpr std::string_view kRegistered = "登録数";
 constexpr std::string_view kCount = "抽選数";
 constexpr std::string_view kNoDuplicates = "ダブり無し";
+constexpr std::string_view kPrizeNames = "賞の名前";
 constexpr std::string_view kEntryCount = "エントリーの件数";
 constexpr std::string_view kWorkList = "エントリーのSHA-256";
 constexpr std::string_view kEntriesCopy = "エントリーの写し";
@@ -45,6 +46,10 @@ constexpr std::string_view kCommitmentDateTime = "予告の日時";
 constexpr std::string_view kCommitmentDescription = "公開値の説明";
 constexpr std::string_view kPublicValue = "公開値";
 constexpr std::string_view kNormalizedValue = "正規化した公開値";
+constexpr std::string_view kReplacement = "再抽選";
+constexpr std::string_view kReplacementOriginal = "再抽選の元の記録のSHA-256";
+constexpr std::string_view kReplacementPrevious = "再抽選の前の記録のSHA-256";
+constexpr std::string_view kAbsent = "欠席";
 constexpr std::string_view kSeed = "シード";
 constexpr std::string_view kResultCount = "結果の件数";
 constexpr std::string_view kResults = "結果のSHA-256";
@@ -157,6 +162,40 @@ std::size_t lineOfOffset(std::string_view text, std::size_t offset)
     return line;
 }
 
+// Absent winners as a record lists them: "000000002=7, 000000009=3", each row's key and what
+// it drew.
+std::string formatAbsent(const std::vector<ReplacementInfo::Absent>& absent)
+{
+    std::string out;
+    for (const ReplacementInfo::Absent& a : absent) {
+        if (!out.empty())
+            out += ", ";
+        out += formatSequenceKey(a.key) + "=" + std::to_string(a.value);
+    }
+    return out;
+}
+
+bool parseAbsent(std::string_view text, std::vector<ReplacementInfo::Absent>& absent)
+{
+    absent.clear();
+    while (true) {
+        const std::size_t equals = text.find('=');
+        if (equals != 9 || text.substr(0, 9).find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        const std::size_t end = text.find(", ");
+        std::uint64_t key = 0;
+        std::uint64_t value = 0;
+        if (!parseCount(text.substr(0, 9), key)
+            || !parseCount(text.substr(10, end == std::string_view::npos ? end : end - 10), value)
+            || value > 0xFFFFFFFFu)
+            return false;
+        absent.push_back({ static_cast<std::uint32_t>(key), static_cast<std::uint32_t>(value) });
+        if (end == std::string_view::npos)
+            return true;
+        text.remove_prefix(end + 2);
+    }
+}
+
 // The header of a record, field by field, after its title and format lines.
 class HeaderReader {
 public:
@@ -202,7 +241,12 @@ public:
         if (value != "あり" && value != "なし")
             return m_lines.bad(field::kNoDuplicates);
         m_r.settings.noDuplicates = value == "あり";
-        return readEntries() && readPublic() && readDigests();
+        if (m_r.format >= 2 && m_lines.nextIs(field::kPrizeNames)) {
+            m_r.prizeNames.emplace();
+            if (!m_lines.field(field::kPrizeNames, *m_r.prizeNames))
+                return false;
+        }
+        return readEntries() && readPublic() && readReplacement() && readDigests();
     }
 
 private:
@@ -252,6 +296,33 @@ private:
             m_r.publicValue.emplace();
             return m_lines.field(field::kPublicValue, *m_r.publicValue);
         }
+        return true;
+    }
+
+    bool readReplacement()
+    {
+        if (m_r.format < 2 || !m_lines.nextIs(field::kReplacement))
+            return true;
+        std::string value;
+        ReplacementInfo& info = m_r.replacement.emplace();
+        std::uint64_t number = 0;
+        if (!m_lines.field(field::kReplacement, value))
+            return false;
+        if (!parseCount(value, number) || number == 0 || number > 0xFFFFFFFFu)
+            return m_lines.bad(field::kReplacement);
+        info.number = static_cast<std::uint32_t>(number);
+        if (!m_lines.field(field::kReplacementOriginal, value))
+            return false;
+        if (!fromHex(value, info.original))
+            return m_lines.bad(field::kReplacementOriginal);
+        if (!m_lines.field(field::kReplacementPrevious, value))
+            return false;
+        if (!fromHex(value, info.previous))
+            return m_lines.bad(field::kReplacementPrevious);
+        if (!m_lines.field(field::kAbsent, value))
+            return false;
+        if (!parseAbsent(value, info.absent))
+            return m_lines.bad(field::kAbsent);
         return true;
     }
 
@@ -451,6 +522,8 @@ std::string formatDrawRecord(const DrawRecord& r)
     }
     addField(out, field::kCount, escapeRecordValue(r.settings.count));
     addField(out, field::kNoDuplicates, r.settings.noDuplicates ? "あり" : "なし");
+    if (r.format >= 2 && r.prizeNames)
+        addField(out, field::kPrizeNames, escapeRecordValue(*r.prizeNames));
     if (r.settings.fileMode) {
         addField(out, field::kEntryCount, std::to_string(r.entryCount));
         addField(out, field::kWorkList, toHex(r.workList));
@@ -465,6 +538,12 @@ std::string formatDrawRecord(const DrawRecord& r)
         addField(out, field::kNormalizedValue, escapeRecordValue(normalizePublicValue(r.publicValue.value_or(""))));
     } else if (r.publicValue) {
         addField(out, field::kPublicValue, escapeRecordValue(*r.publicValue));
+    }
+    if (r.format >= 2 && r.replacement) {
+        addField(out, field::kReplacement, std::to_string(r.replacement->number));
+        addField(out, field::kReplacementOriginal, toHex(r.replacement->original));
+        addField(out, field::kReplacementPrevious, toHex(r.replacement->previous));
+        addField(out, field::kAbsent, formatAbsent(r.replacement->absent));
     }
     addField(out, field::kSeed, seedToHex(r.seed));
     addField(out, field::kResultCount, std::to_string(r.resultCount));

@@ -52,6 +52,21 @@ enum class EntriesCopyState {
     TooLarge, // over the size limit: not kept, so the draw can only be checked with the list
 };
 
+// What makes a record that of a replacement draw (再抽選, draw/ReplacementDraw.h): its place
+// in the run, the records it follows, and the absent winners it replaces.
+struct ReplacementInfo {
+    struct Absent {
+        std::uint32_t key = 0; // the winner's row in the run's results, as the lists key it
+        std::uint32_t value = 0; // what it drew: the number, or the 1-based entry number
+        bool operator==(const Absent&) const = default;
+    };
+    std::uint32_t number = 1; // the n-th replacement of its run
+    Sha256Digest original {}; // SHA-256 of the whole file of the draw's record
+    Sha256Digest previous {}; // of the record before it in the run: the draw's, or replacement n-1's
+    std::vector<Absent> absent; // in the order they were marked
+    bool operator==(const ReplacementInfo&) const = default;
+};
+
 // One draw as the record file tells it, field by field. Format 1 is what records of v1 draws
 // were written in; every new record is format 2, which adds the chain of records, the
 // commitment of a public draw, the fate of the entries copy, and escapes in result rows.
@@ -67,6 +82,8 @@ struct DrawRecord {
     std::string program; // "くじ丸 Version 1.00.0"
     std::string algorithm { kAlgorithmVersion };
     RecordedSettings settings;
+    // The names of the prizes the rounds were announced with (発表), as typed; none when unset.
+    std::optional<std::string> prizeNames;
     // File mode: the entry file's path, or the label of a transfer (sourceIsFile false).
     std::string source;
     bool sourceIsFile = false;
@@ -80,6 +97,8 @@ struct DrawRecord {
     std::string commitmentDescription;
     std::optional<std::string> publicValue; // as typed
     std::string normalizedValue; // v2: the public value's one form, as the record states it
+    // A replacement draw: its settings and entries are those of the draw it follows.
+    std::optional<ReplacementInfo> replacement;
     DrawSeed seed {};
     std::uint64_t resultCount = 0;
     Sha256Digest results {};

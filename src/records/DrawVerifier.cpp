@@ -3,9 +3,13 @@
 
 #include "common/TextSafety.h"
 #include "draw/PublicValue.h"
+#include "draw/ReplacementDraw.h"
 #include "records/EntriesCopy.h"
 #include "records/RecordStore.h"
+#include "records/RecordedReplacement.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <new>
 
 namespace kuji {
@@ -23,10 +27,70 @@ std::string shown(std::string_view value)
 }
 
 constexpr std::size_t kRowsNamed = 5;
+// Replacements of one run a check follows back; a record far beyond is refused, not followed.
+constexpr int kMaxReplacementDepth = 1000;
+// Files larger than this are no records (an entries copy can be 200 MB): they are not hashed
+// when looking for the record a replacement follows.
+constexpr std::uintmax_t kMaxRecordBytes = 64u * 1024 * 1024;
+
+// The file in folder whose SHA-256 is digest; empty when none is.
+std::string findRecordByDigest(const std::string& folder, const Sha256Digest& digest)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code statError;
+        if (!it->is_regular_file(statError) || it->file_size(statError) > kMaxRecordBytes || statError)
+            continue;
+        const std::string path = it->path().string();
+        if (path.ends_with(".entries"))
+            continue;
+        std::string bytes;
+        ErrorInfo err;
+        if (readFileBytes(path, bytes, err) && Sha256::of(bytes) == digest)
+            return path;
+    }
+    return {};
+}
+
+// The rows of a record against those re-run, naming up to kRowsNamed that differ; with
+// hideText, only the rows' digests.
+void compareRows(const std::vector<std::string>& recordedRows, const std::vector<std::string>& drawnRows, bool hideText,
+    std::vector<std::string>& lines)
+{
+    std::size_t differing = 0;
+    const std::size_t rows = std::max(drawnRows.size(), recordedRows.size());
+    for (std::size_t i = 0; i < rows; ++i) {
+        const std::string* recorded = i < recordedRows.size() ? &recordedRows[i] : nullptr;
+        const std::string* drawn = i < drawnRows.size() ? &drawnRows[i] : nullptr;
+        if (recorded && drawn && *recorded == *drawn)
+            continue;
+        if (++differing > kRowsNamed)
+            continue;
+        const std::string key = formatSequenceKey(static_cast<std::uint32_t>(i));
+        if (hideText) {
+            // The file came from a path in the record: its text stays unshown.
+            lines.push_back("結果 " + key
+                + " が違います（記録の行の SHA-256: " + (recorded ? toHex(Sha256::of(*recorded)) : std::string("なし"))
+                + "、再現した行の SHA-256: " + (drawn ? toHex(Sha256::of(*drawn)) : std::string("なし")) + "）。");
+        } else {
+            lines.push_back("結果 " + key + " が違います（記録: " + (recorded ? shown(*recorded) : std::string("なし"))
+                + "、再現: " + (drawn ? shown(*drawn) : std::string("なし")) + "）。");
+        }
+    }
+    if (differing > kRowsNamed)
+        lines.push_back("ほかに " + std::to_string(differing - kRowsNamed) + " 行の結果が違います。");
+}
 
 } // namespace
 
 DrawVerifier::DrawVerifier(const std::string& recordPath, const std::string& entryPath)
+    : DrawVerifier(recordPath, entryPath, 0)
+{
+}
+
+DrawVerifier::DrawVerifier(const std::string& recordPath, const std::string& entryPath, int depth)
+    : m_depth(depth)
 {
     try {
         open(recordPath, entryPath);
@@ -61,6 +125,7 @@ void DrawVerifier::open(const std::string& recordPath, const std::string& entryP
     std::string problem;
     if (!parseDrawRecord(bytes, m_record, problem))
         return finish(Outcome::Unreadable, "記録を読めません: " + shown(recordPath) + ": " + problem);
+    m_fileDigest = Sha256::of(bytes);
     bytes = {};
     if (m_record.algorithm != kAlgorithmV1 && m_record.algorithm != kAlgorithmV2)
         return finish(
@@ -84,6 +149,8 @@ void DrawVerifier::open(const std::string& recordPath, const std::string& entryP
         return finish(Outcome::Unreadable,
             "記録の登録数（" + shown(boxes.maximum) + "）がエントリーの件数（" + count(m_record.entryCount)
                 + "）と合わない、矛盾した記録です。");
+    if (m_record.replacement)
+        return openReplacement(recordPath, entryPath);
     if (m_record.algorithm == kAlgorithmV2 && m_record.isPublic()) {
         if (!m_record.commitmentNumber)
             return finish(Outcome::Unreadable, "公開値を使った v2 の記録に予告番号がありません。");
@@ -171,6 +238,8 @@ bool DrawVerifier::chooseEntries(const std::string& recordPath, const std::strin
 
 std::int64_t DrawVerifier::total() const
 {
+    if (m_previous)
+        return m_previous->total();
     std::int64_t sum = 0;
     for (std::int32_t n : m_plan.settings.counts)
         sum += n;
@@ -217,6 +286,12 @@ bool DrawVerifier::step(std::chrono::steady_clock::time_point deadline)
 
 bool DrawVerifier::stepOnce(std::chrono::steady_clock::time_point deadline)
 {
+    if (m_previous) {
+        if (!m_previous->step(deadline))
+            return false;
+        checkReplacement();
+        return true;
+    }
     if (m_reader && !readEntries(deadline))
         return m_done;
     if (!m_draw->step(deadline))
@@ -243,6 +318,8 @@ void DrawVerifier::compare()
         return finish(VerificationReport::Outcome::Mismatch);
     }
     const DrawRecord again = m_draw->record(m_record.dateTime);
+    if (m_depth > 0)
+        keepRun();
     m_draw.reset();
     m_results.clear();
     if (m_record.settings.fileMode) {
@@ -262,31 +339,131 @@ void DrawVerifier::compare()
     if (again.results != m_record.results)
         lines.push_back(
             "結果の SHA-256 が違います（記録: " + toHex(m_record.results) + "、再現: " + toHex(again.results) + "）。");
-    std::size_t differing = 0;
-    const std::size_t rows = std::max(again.shownResults.size(), m_record.shownResults.size());
-    for (std::size_t i = 0; i < rows; ++i) {
-        const std::string* recorded = i < m_record.shownResults.size() ? &m_record.shownResults[i] : nullptr;
-        const std::string* drawn = i < again.shownResults.size() ? &again.shownResults[i] : nullptr;
-        if (recorded && drawn && *recorded == *drawn)
-            continue;
-        if (++differing > kRowsNamed)
-            continue;
-        const std::string key = formatSequenceKey(static_cast<std::uint32_t>(i));
-        if (m_sourceFromRecord) {
-            // The file came from a path in the record: its text stays unshown.
-            lines.push_back("結果 " + key
-                + " が違います（記録の行の SHA-256: " + (recorded ? toHex(Sha256::of(*recorded)) : std::string("なし"))
-                + "、再現した行の SHA-256: " + (drawn ? toHex(Sha256::of(*drawn)) : std::string("なし")) + "）。");
-        } else {
-            lines.push_back("結果 " + key + " が違います（記録: " + (recorded ? shown(*recorded) : std::string("なし"))
-                + "、再現: " + (drawn ? shown(*drawn) : std::string("なし")) + "）。");
-        }
-    }
-    if (differing > kRowsNamed)
-        lines.push_back("ほかに " + std::to_string(differing - kRowsNamed) + " 行の結果が違います。");
+    compareRows(m_record.shownResults, again.shownResults, m_sourceFromRecord, lines);
     finish(lines.empty() ? VerificationReport::Outcome::Match : VerificationReport::Outcome::Mismatch);
     if (m_report.outcome == VerificationReport::Outcome::Match)
         lines.push_back("記録どおりの結果（" + count(m_record.resultCount) + "）が再現されました。");
+}
+
+// What the draw drew, for the replacement that follows it.
+void DrawVerifier::keepRun()
+{
+    m_run = std::make_unique<Run>();
+    Run& run = *m_run;
+    run.drawn.reserve(m_results.size());
+    for (std::size_t i = 0; i < m_results.size(); ++i) {
+        std::uint32_t position = 0;
+        if (m_results.drawnIndex(i, position))
+            run.drawn.emplace_back(m_results.key(i), position);
+    }
+    run.nextKey = m_results.nextKey();
+    run.entries = m_entries;
+    run.rangeSize = m_record.settings.fileMode
+        ? m_record.entryCount
+        : static_cast<std::uint64_t>(static_cast<std::int64_t>(m_plan.settings.maximum) - m_plan.settings.minimum + 1);
+    run.drawSeed = m_draw->seed();
+    run.drawIsPublic = m_record.isPublic();
+    run.original = m_fileDigest;
+    run.settings = m_record.settings;
+    run.entryCount = m_record.entryCount;
+    run.workList = m_record.workList;
+    run.sourceFromRecord = m_sourceFromRecord;
+}
+
+void DrawVerifier::openReplacement(const std::string& recordPath, const std::string& entryPath)
+{
+    using Outcome = VerificationReport::Outcome;
+    const ReplacementInfo& info = *m_record.replacement;
+    if (m_record.algorithm != kAlgorithmV2)
+        return finish(Outcome::Unreadable, "再抽選の記録はアルゴリズム v2 のものでなければなりません。");
+    if (m_depth >= kMaxReplacementDepth)
+        return finish(Outcome::Unreadable, "たどる再抽選の記録が多すぎます。");
+    if (info.absent.empty() || info.absent.size() != m_record.resultCount)
+        return finish(Outcome::Unreadable, "再抽選の記録の欠席の数と結果の件数が合わない、矛盾した記録です。");
+    const std::string folder = std::filesystem::path(recordPath).parent_path().string();
+    const std::string previousPath = findRecordByDigest(folder, info.previous);
+    if (previousPath.empty())
+        return finish(Outcome::Unreadable,
+            "この再抽選の前の記録（SHA-256: " + toHex(info.previous) + "）が、記録と同じフォルダーにありません。");
+    m_report.info.push_back(
+        std::string(info.number == 1 ? "元の抽選の記録: " : "前の再抽選の記録: ") + shown(previousPath));
+    m_previous.reset(new DrawVerifier(previousPath, entryPath, m_depth + 1));
+}
+
+void DrawVerifier::checkReplacement()
+{
+    using Outcome = VerificationReport::Outcome;
+    std::vector<std::string>& lines = m_report.lines;
+    const VerificationReport& before = m_previous->report();
+    m_report.info.insert(m_report.info.end(), before.info.begin(), before.info.end());
+    if (before.outcome != Outcome::Match || !m_previous->run()) {
+        for (const std::string& line : before.lines)
+            lines.push_back("前の記録: " + line);
+        m_entriesMissing = m_previous->entriesMissing();
+        return finish(before.outcome == Outcome::Unreadable ? Outcome::Unreadable : Outcome::Mismatch);
+    }
+    Run run = *m_previous->run();
+    m_previous.reset();
+    const ReplacementInfo& info = *m_record.replacement;
+    const bool fileMode = m_record.settings.fileMode;
+    if (run.settings != m_record.settings)
+        lines.push_back("再抽選の設定が、元の抽選の設定と違います。");
+    if (fileMode && (run.entryCount != m_record.entryCount || run.workList != m_record.workList))
+        lines.push_back("再抽選のエントリーが、元の抽選のエントリーと違います。");
+    if (info.original != run.original)
+        lines.push_back("再抽選の元の記録の SHA-256 が、たどった元の記録と違います。");
+    if (info.number != run.replacements + 1)
+        lines.push_back("再抽選の番号（" + std::to_string(info.number)
+            + "）が、前の記録から続いていません（前: " + std::to_string(run.replacements) + "）。");
+    const std::uint32_t base = fileMode ? 1 : static_cast<std::uint32_t>(m_plan.settings.minimum);
+    for (const ReplacementInfo::Absent& absent : info.absent) {
+        const auto spot = std::lower_bound(run.drawn.begin(), run.drawn.end(), std::make_pair(absent.key, 0u));
+        if (spot == run.drawn.end() || spot->first != absent.key || base + spot->second != absent.value)
+            lines.push_back("欠席の " + formatSequenceKey(absent.key) + " 番は、それまでの結果（"
+                + std::to_string(absent.value) + "）と合いません。");
+    }
+    if (run.drawIsPublic && publicReplacementSeed(run.drawSeed, info.number) != m_record.seed)
+        lines.push_back("公開値を使った抽選の再抽選なのに、シードが元の抽選のシードから計算した値（"
+            + seedToHex(publicReplacementSeed(run.drawSeed, info.number)) + "）と違います。");
+    if (!lines.empty())
+        return finish(Outcome::Mismatch);
+
+    std::vector<std::uint32_t> excluded;
+    if (m_record.settings.noDuplicates) {
+        excluded.reserve(run.drawn.size());
+        for (const auto& [key, position] : run.drawn)
+            excluded.push_back(position);
+        std::sort(excluded.begin(), excluded.end());
+        excluded.erase(std::unique(excluded.begin(), excluded.end()), excluded.end());
+    }
+    ResultList results;
+    results.reset(m_plan.settings.minimum, m_plan.settings.minimumLength, fileMode ? run.entries : nullptr);
+    const auto wanted = static_cast<std::uint32_t>(info.absent.size());
+    const std::optional<RecordedReplacement> again = drawRecordedReplacement(
+        results, m_record.seed, run.rangeSize, excluded, wanted, m_record.settings.noDuplicates, fileMode);
+    if (!again) {
+        lines.push_back(
+            "残りが " + count(positionsLeft(run.rangeSize, excluded)) + "しかなく、この再抽選はできなかったはずです。");
+        return finish(Outcome::Mismatch);
+    }
+    if (again->results != m_record.results)
+        lines.push_back("結果の SHA-256 が違います（記録: " + toHex(m_record.results)
+            + "、再現: " + toHex(again->results) + "）。");
+    compareRows(m_record.shownResults, again->shownResults, run.sourceFromRecord, lines);
+    if (!lines.empty())
+        return finish(Outcome::Mismatch);
+
+    // What the run drew now includes this replacement: its rows follow every row before them.
+    std::uint32_t key = run.nextKey + (run.nextKey > 0 ? 1 : 0) + 1;
+    for (const std::uint32_t position : again->positions)
+        run.drawn.emplace_back(key++, position);
+    run.nextKey = key;
+    run.replacements = info.number;
+    if (m_depth > 0)
+        m_run = std::make_unique<Run>(std::move(run));
+    finish(Outcome::Match);
+    lines.push_back("記録どおりの再抽選の結果（" + count(m_record.resultCount) + "）が再現されました。元の抽選"
+        + std::string(info.number > 1 ? "とそれまでの再抽選" : "") + "も記録どおりです。");
 }
 
 } // namespace kuji

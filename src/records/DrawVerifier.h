@@ -21,8 +21,28 @@ namespace kuji {
 // format 1 beside the record; the copy the record's folder keeps under the entry digest; the
 // file the record names, only when that is an absolute path. Against a file taken from the
 // record a mismatch shows row numbers and digests, never that file's text.
+//
+// The record of a replacement draw (再抽選) is checked with the records it follows, found by
+// their SHA-256 among the files of its folder: the draw's record and every replacement before
+// it are re-run first, then the replacement itself, drawn from what they left.
 class DrawVerifier {
 public:
+    // What a run drew so far, for checking the replacement that follows it.
+    struct Run {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> drawn; // row key, 0-based position
+        std::uint32_t nextKey = 0; // the key the run's next row gets
+        std::shared_ptr<const EntryList> entries; // file mode
+        std::uint64_t rangeSize = 0;
+        DrawSeed drawSeed {}; // the draw's seed
+        bool drawIsPublic = false;
+        Sha256Digest original {}; // the draw's record file
+        std::uint32_t replacements = 0; // replacements checked after the draw
+        RecordedSettings settings;
+        std::uint64_t entryCount = 0;
+        Sha256Digest workList {};
+        bool sourceFromRecord = false; // the entries came from the file the record names
+    };
+
     DrawVerifier(const std::string& recordPath, const std::string& entryPath = {});
     ~DrawVerifier();
     DrawVerifier(const DrawVerifier&) = delete;
@@ -45,11 +65,15 @@ public:
     // The file the record names, for a window that asks the user where it went.
     const std::string& recordedSource() const { return m_record.source; }
 
+    // What the run drew, once done with a match, when the verifier was made to keep it.
+    const Run* run() const { return m_report.outcome == VerificationReport::Outcome::Match ? m_run.get() : nullptr; }
+
     // Values drawn so far and in all, for the progress display.
-    std::int64_t drawn() const { return m_draw ? m_draw->drawn() : 0; }
+    std::int64_t drawn() const { return m_previous ? m_previous->drawn() : m_draw ? m_draw->drawn() : 0; }
     std::int64_t total() const;
 
 private:
+    DrawVerifier(const std::string& recordPath, const std::string& entryPath, int depth);
     void open(const std::string& recordPath, const std::string& entryPath);
     bool chooseEntries(const std::string& recordPath, const std::string& entryPath);
     bool stepOnce(std::chrono::steady_clock::time_point deadline);
@@ -57,6 +81,9 @@ private:
     void startDraw();
     void compare();
     void finish(VerificationReport::Outcome outcome, std::string line = {});
+    void openReplacement(const std::string& recordPath, const std::string& entryPath);
+    void checkReplacement();
+    void keepRun();
 
     DrawRecord m_record;
     DrawPlan m_plan;
@@ -70,6 +97,12 @@ private:
     std::unique_ptr<RecordedDraw> m_draw;
     VerificationReport m_report;
     bool m_done = false;
+    // Replacement records: how deep in the run this record is (0 for the record asked about),
+    // the verifier of the record before it, and what the run drew up to this record.
+    int m_depth = 0;
+    Sha256Digest m_fileDigest {};
+    std::unique_ptr<DrawVerifier> m_previous;
+    std::unique_ptr<Run> m_run;
 };
 
 } // namespace kuji

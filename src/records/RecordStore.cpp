@@ -331,7 +331,8 @@ bool RecordStore::Writing::finish()
     SafeFileStream stream;
     if (!stream.open(m_added.path, m_error, 0600) || !stream.write(text, m_error) || !stream.commit(m_error))
         return false;
-    m_store.writeChainEnd({ m_record.sequence, Sha256::of(text) });
+    m_added.fileDigest = Sha256::of(text);
+    m_store.writeChainEnd({ m_record.sequence, m_added.fileDigest });
     m_store.prune(m_name);
     return true;
 }

@@ -80,6 +80,7 @@ public:
     struct Added {
         std::string path; // the new record
         bool copyTooLarge = false; // the entries copy was over the limit and not kept
+        Sha256Digest fileDigest {}; // of the whole record file, as the chain and replacements link it
     };
 
     // Writes a record: gives it its place in the chain (sequence and previous), keeps the

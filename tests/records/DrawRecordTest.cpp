@@ -65,6 +65,21 @@ void expectSame(const DrawRecord& a, const DrawRecord& b)
     EXPECT_EQ(a.resultCount, b.resultCount);
     EXPECT_EQ(a.results, b.results);
     EXPECT_EQ(a.shownResults, b.shownResults);
+    EXPECT_EQ(a.prizeNames, b.prizeNames);
+    EXPECT_EQ(a.replacement, b.replacement);
+}
+
+// A replacement of a draw announced with prize names.
+DrawRecord replacementRecord()
+{
+    DrawRecord r = numberRecord(2);
+    r.prizeNames = "特賞,1等\n";
+    ReplacementInfo& info = r.replacement.emplace();
+    info.number = 2;
+    info.original.fill(0x0A);
+    info.previous.fill(0x0B);
+    info.absent = { { 1, 17 }, { 12, 4000000000u } };
+    return r;
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to)
@@ -114,7 +129,8 @@ TEST(Sha256, PiecesFedInAnyWayGiveTheDigestOfTheWhole)
 
 TEST(DrawRecordFile, ReadsBackEveryFieldItWrote)
 {
-    for (const DrawRecord& record : { numberRecord(0), numberRecord(8), numberRecord(10005), transferRecord() }) {
+    for (const DrawRecord& record :
+        { numberRecord(0), numberRecord(8), numberRecord(10005), transferRecord(), replacementRecord() }) {
         const std::string text = formatDrawRecord(record);
         DrawRecord read;
         std::string problem;
@@ -126,6 +142,19 @@ TEST(DrawRecordFile, ReadsBackEveryFieldItWrote)
     // A value with a line break stays on its line.
     EXPECT_NE(
         formatDrawRecord(transferRecord()).find("公開値: ロト6\\n第1\\\\回\\x09\\x7F 終わり\n"), std::string::npos);
+}
+
+TEST(DrawRecordFile, AReplacementNamesItsAbsentWinnersOrIsRefused)
+{
+    const std::string text = formatDrawRecord(replacementRecord());
+    EXPECT_NE(text.find("\n欠席: 000000001=17, 000000012=4000000000\n"), std::string::npos) << text;
+    DrawRecord read;
+    std::string problem;
+    for (const char* bad : { "000000001=17, ", "000000001=", "00000001=17", "000000001=17,000000012", "x" }) {
+        const std::string broken = replaced(text, "000000001=17, 000000012=4000000000", bad);
+        EXPECT_FALSE(parseDrawRecord(broken, read, problem)) << bad;
+        EXPECT_NE(problem.find("欠席"), std::string::npos) << problem;
+    }
 }
 
 TEST(DrawRecordFile, AnythingButAWholeRecordIsRefused)
