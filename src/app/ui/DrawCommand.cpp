@@ -93,6 +93,8 @@ void DrawCommand::finish(Draw& draw, bool stopped)
         m_platform.showError(m_window.mainWidget(), text);
     }
     // The record is written once the results are shown, so nothing about it can cost the draw.
+    if (completed && m_completed)
+        m_completed(*draw.run);
     if (completed)
         m_recording.drawCompleted(*draw.run);
     draw.run.reset();

@@ -12,6 +12,7 @@ namespace kuji {
 class DrawRecording;
 class MainWindowPort;
 class Platform;
+class RecordedDraw;
 class ResultListModel;
 
 // Start of the main window: the draw planned from the boxes, run as the window's long work
@@ -25,6 +26,8 @@ public:
         std::function<void()> shown, QObject* parent = nullptr);
 
     void start();
+    // Told of every completed draw once its results are shown, before its record is written.
+    void setCompletedListener(std::function<void(const RecordedDraw&)> listener) { m_completed = std::move(listener); }
     // For tests: caps the memory a draw may reserve, as if memory ran out beyond it.
     void setMemoryLimit(std::size_t bytes) { m_memoryLimit = bytes; }
 
@@ -37,6 +40,7 @@ private:
     DrawRecording& m_recording;
     Platform& m_platform;
     std::function<void()> m_shown;
+    std::function<void(const RecordedDraw&)> m_completed;
     RuntimeError m_runtimeError;
     std::size_t m_memoryLimit = DrawRun::kNoMemoryLimit;
 };

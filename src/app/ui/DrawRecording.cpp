@@ -153,14 +153,24 @@ void DrawRecording::drawCompleted(const RecordedDraw& draw)
     }
     if (!plan.keepRecord)
         return;
+    try {
+        writeRecord(draw.record(currentDateTimeText()), plan.settings.fileMode ? plan.entries : nullptr);
+    } catch (const std::bad_alloc&) {
+        reportRecordFailure({ kOutOfMemoryError, describeFileError(ENOMEM) });
+    }
+}
+
+void DrawRecording::writeRecord(DrawRecord record, std::shared_ptr<const EntryList> copyEntries)
+{
     // The chain has one end: a record still being written is finished first.
     finishWriting();
     try {
-        m_record = std::make_shared<RecordStore::Writing>(
-            m_store, draw.record(currentDateTimeText()), plan.settings.fileMode ? plan.entries : nullptr);
+        m_record = std::make_shared<RecordStore::Writing>(m_store, std::move(record), std::move(copyEntries));
     } catch (const std::bad_alloc&) {
         m_record.reset();
         reportRecordFailure({ kOutOfMemoryError, describeFileError(ENOMEM) });
+        if (m_written)
+            m_written(nullptr, {});
         return;
     }
     if (m_record->step(LongWork::Clock::now() + 2 * LongWork::kSlice)) {
@@ -198,8 +208,12 @@ void DrawRecording::recordWritten(const RecordStore::Writing& writing)
         m_recordsWindow->refresh(true);
     if (writing.failed()) {
         reportRecordFailure(writing.error());
+        if (m_written)
+            m_written(nullptr, {});
         return;
     }
+    if (m_written)
+        m_written(&writing.record(), writing.added().fileDigest);
     if (writing.added().copyTooLarge && !m_toldCopyTooLarge) {
         m_toldCopyTooLarge = true;
         m_platform.showMessage(m_window.mainWidget(),

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +53,12 @@ public:
     // stands all the same. A record with a long entries copy to write goes on in slices while
     // the window is already idle; a draw that completes meanwhile first finishes it.
     void drawCompleted(const RecordedDraw& draw);
+    // Writes a record as a draw's is written (a replacement's), a slice at a time when long.
+    void writeRecord(DrawRecord record, std::shared_ptr<const EntryList> copyEntries);
+    // Told of every record written (with the digest of its file), or of one that could not be
+    // (null).
+    using WrittenListener = std::function<void(const DrawRecord* record, const Sha256Digest& fileDigest)>;
+    void setWrittenListener(WrittenListener listener) { m_written = std::move(listener); }
     // True while a record is still being written.
     bool isWriting() const { return m_writing.isRunning(); }
     // Writes the record in progress to its end at once (the program is closing).
@@ -93,6 +101,7 @@ private:
     // is free for the next command meanwhile).
     std::shared_ptr<RecordStore::Writing> m_record;
     LongWork m_writing;
+    WrittenListener m_written;
 };
 
 } // namespace kuji

@@ -3,6 +3,7 @@
 #include "app/ui/DrawCommand.h"
 #include "app/ui/DrawRecording.h"
 #include "app/ui/ListArea.h"
+#include "app/ui/ReplacementCommand.h"
 #include "app/ui/ResetCommands.h"
 #include "app/ui/SettingsFrames.h"
 #include "common/ui/CommandTable.h"
@@ -81,6 +82,9 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
     // A completed draw's results take the keyboard.
     m_draw = new DrawCommand(
         *this, *m_kekka, *m_recording, m_platform, [this] { lvwKekka->setFocus(); }, this);
+    m_replacement = new ReplacementCommand(*this, *m_kekka, *m_recording, m_platform, seeds, this);
+    m_draw->setCompletedListener([this](const RecordedDraw& draw) { m_replacement->drawCompleted(draw); });
+    connect(m_replacement, &ReplacementCommand::changed, this, &FrmMain::applyCommandState);
 
     createCommands();
     createCentralArea();
@@ -172,6 +176,15 @@ void FrmMain::createCommands()
         { "mnuHensyuSortAsc1", QStringLiteral("抽選順に並び替え") },
         { "mnuHensyuSortAsc2", QStringLiteral("昇順に並び替え"), {}, "sort", QStringLiteral("昇順に並べ替え") },
         { "mnuHensyuSortDesc", QStringLiteral("降順に並び替え") },
+        // Winners selected in the results are absent: one replacement is drawn for each.
+        { "mnuHensyuRedraw", QStringLiteral("再抽選(&R)"), {}, nullptr, {},
+            [this] {
+                std::vector<std::uint32_t> keys;
+                for (const QModelIndex& row : lvwKekka->selectionModel()->selectedRows())
+                    keys.push_back(m_kekka->rowKey(static_cast<std::size_t>(row.row())));
+                std::sort(keys.begin(), keys.end());
+                m_replacement->replaceSelected(keys);
+            } },
         { "mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"), {}, "pickup", QStringLiteral("Pickup Record") },
         // The string window is modal: the main window waits until it closes.
         { "mnuToolNewString", QStringLiteral("文字列作成(&S)"), {}, nullptr, {},
@@ -207,7 +220,9 @@ void FrmMain::createCommands()
     m_commands.addMenu(menuBar(),
         { "mnuFile", QStringLiteral("ファイル(&F)"),
             { "mnuFileOpen", "mnuFileSave", "mnuFilePrint", "-", ">mnuFileUse", "-", "mnuFileEnd" } });
-    m_commands.addMenu(menuBar(), { "mnuHensyu", QStringLiteral("編集(&E)"), editCommands });
+    std::vector<const char*> editMenu = editCommands;
+    editMenu.insert(editMenu.end(), { "-", "mnuHensyuRedraw" });
+    m_commands.addMenu(menuBar(), { "mnuHensyu", QStringLiteral("編集(&E)"), editMenu });
     m_commands.addMenu(menuBar(),
         { "mnuTool", QStringLiteral("ツール(&T)"),
             { "mnuToolPickupRecord", "-", "mnuToolNewString", "-", "mnuToolRecords" } });
@@ -361,6 +376,8 @@ void FrmMain::applyCommandState()
     m_commands["mnuFileEnd"]->setEnabled(m_state.fileEndEnabled());
     m_commands["mnuToolNewString"]->setEnabled(m_state.newStringEnabled());
     m_commands["mnuToolRecords"]->setEnabled(!m_state.busy());
+    m_commands["mnuHensyuRedraw"]->setEnabled(
+        !m_state.busy() && m_state.enabled(MainButton::Copy) && m_replacement->available());
     m_frames->setEnabled(m_state.framesEnabled());
 }
 

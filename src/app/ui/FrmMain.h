@@ -30,6 +30,7 @@ class HelpService;
 class PickupRecordTool;
 class Platform;
 class ProgressPanel;
+class ReplacementCommand;
 class ResetCommands;
 class SettingsFrames;
 class ResultListModel;
@@ -112,6 +113,7 @@ private:
     DrawRecording* m_recording = nullptr;
     DrawCommand* m_draw = nullptr;
     ResetCommands* m_resets = nullptr;
+    ReplacementCommand* m_replacement = nullptr;
     PickupRecordTool* m_pickupRecord = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;

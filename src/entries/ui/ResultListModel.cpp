@@ -1,5 +1,7 @@
 #include "entries/ui/ResultListModel.h"
 
+#include <algorithm>
+
 #include "entries/ListOperations.h"
 
 #include "common/ListRows.h"
@@ -28,7 +30,20 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const
     const auto row = static_cast<std::size_t>(index.row());
     if (index.column() == KeyColumn)
         return QString::fromStdString(formatSequenceKey(m_results.key(row)));
-    return QString::fromStdString(role == Qt::DisplayRole ? m_results.displayText(row) : m_results.text(row));
+    if (role != Qt::DisplayRole)
+        return QString::fromStdString(m_results.text(row));
+    QString shown = QString::fromStdString(m_results.displayText(row));
+    if (!m_markedKeys.empty() && std::binary_search(m_markedKeys.begin(), m_markedKeys.end(), m_results.key(row)))
+        shown += m_mark;
+    return shown;
+}
+
+void ResultListModel::setMarkedKeys(std::vector<std::uint32_t> sortedKeys, const QString& mark)
+{
+    m_markedKeys = std::move(sortedKeys);
+    m_mark = mark;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, TextColumn), index(rowCount() - 1, TextColumn), { Qt::DisplayRole });
 }
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const

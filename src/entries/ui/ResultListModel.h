@@ -5,6 +5,8 @@
 
 #include <QAbstractTableModel>
 
+#include <vector>
+
 namespace kuji {
 
 // The result list as the view sees it: the hidden sequence key and the text "抽選結果".
@@ -30,6 +32,9 @@ public:
         endResetModel();
     }
     void clear();
+    // Rows whose keys are listed (sorted) show the mark after their text, such as "（欠席）";
+    // what is copied, saved and printed stays the row's own text.
+    void setMarkedKeys(std::vector<std::uint32_t> sortedKeys, const QString& mark);
 
     std::size_t rows() const override { return m_results.size(); }
     RowOrder sortRows(ListOrder order) override;
@@ -45,6 +50,8 @@ public:
 
 private:
     ResultList m_results;
+    std::vector<std::uint32_t> m_markedKeys;
+    QString m_mark;
 };
 
 } // namespace kuji
