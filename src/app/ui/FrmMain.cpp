@@ -33,6 +33,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,7 +85,11 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
         *this, *m_kekka, *m_recording, m_platform, [this] { lvwKekka->setFocus(); }, this);
     m_replacement = new ReplacementCommand(*this, *m_kekka, *m_recording, m_platform, seeds, this);
     m_draw->setCompletedListener([this](const RecordedDraw& draw) { m_replacement->drawCompleted(draw); });
-    connect(m_replacement, &ReplacementCommand::changed, this, &FrmMain::applyCommandState);
+    connect(m_replacement, &ReplacementCommand::changed, this, [this] {
+        applyCommandState();
+        if (m_lists)
+            m_lists->fitColumns();
+    });
 
     createCommands();
     createCentralArea();
@@ -183,7 +188,15 @@ void FrmMain::createCommands()
                 for (const QModelIndex& row : lvwKekka->selectionModel()->selectedRows())
                     keys.push_back(m_kekka->rowKey(static_cast<std::size_t>(row.row())));
                 std::sort(keys.begin(), keys.end());
+                const int before = m_kekka->rowCount();
                 m_replacement->replaceSelected(keys);
+                // The replacements, at the end of the list, take the selection and come into view.
+                if (m_kekka->rowCount() > before) {
+                    lvwKekka->selectionModel()->select(
+                        QItemSelection(m_kekka->index(before, 0), m_kekka->index(m_kekka->rowCount() - 1, 1)),
+                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                    lvwKekka->scrollToBottom();
+                }
             } },
         { "mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"), {}, "pickup", QStringLiteral("Pickup Record") },
         // The string window is modal: the main window waits until it closes.
