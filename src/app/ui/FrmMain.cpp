@@ -85,11 +85,7 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
         *this, *m_kekka, *m_recording, m_platform, [this] { lvwKekka->setFocus(); }, this);
     m_replacement = new ReplacementCommand(*this, *m_kekka, *m_recording, m_platform, seeds, this);
     m_draw->setCompletedListener([this](const RecordedDraw& draw) { m_replacement->drawCompleted(draw); });
-    connect(m_replacement, &ReplacementCommand::changed, this, [this] {
-        applyCommandState();
-        if (m_lists)
-            m_lists->fitColumns();
-    });
+    connect(m_replacement, &ReplacementCommand::changed, this, &FrmMain::applyCommandState);
 
     createCommands();
     createCentralArea();
@@ -190,6 +186,7 @@ void FrmMain::createCommands()
                 std::sort(keys.begin(), keys.end());
                 const int before = m_kekka->rowCount();
                 m_replacement->replaceSelected(keys);
+                m_lists->fitColumns(); // to the 欠席 marks
                 // The replacements, at the end of the list, take the selection and come into view.
                 if (m_kekka->rowCount() > before) {
                     lvwKekka->selectionModel()->select(
