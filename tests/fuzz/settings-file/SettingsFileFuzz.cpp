@@ -24,6 +24,9 @@ struct FileLine {
     std::string raw; // the line's bytes in the file's encoding, without its break
     std::string lineBreak;
     std::string name; // the section it opens, when it is a section header
+    // A last UTF-16 line that ends in half a unit: once a line follows it, its text is all
+    // that can stay (the half unit becomes U+FFFD).
+    std::string rewritten;
 };
 
 // The lines of a settings file, split in its own encoding: by 16-bit units after a UTF-16
@@ -48,7 +51,9 @@ std::vector<FileLine> linesOf(std::string_view bytes)
         while (end < bytes.size() && charAt(end) != '\r' && charAt(end) != '\n')
             end += unit;
         end = std::min(end, bytes.size());
-        FileLine line { std::string(bytes.substr(start, end - start)), "", "" };
+        FileLine line { std::string(bytes.substr(start, end - start)), "", "", "" };
+        if (unit == 2 && line.raw.size() % 2 != 0)
+            line.rewritten = text::utf8ToUtf16(text::utf16ToUtf8(line.raw, be), be);
         std::size_t next = end;
         if (end < bytes.size()) {
             next += unit;
@@ -86,7 +91,9 @@ void checkKept(std::string_view before, std::string_view after, std::vector<std:
     const std::vector<FileLine> old = linesOf(before), now = linesOf(after);
     const auto keptAs = [&](const FileLine& was, const FileLine& is) {
         const bool sameBreak = is.lineBreak == was.lineBreak || was.lineBreak.empty();
-        return sameBreak && (is.raw == was.raw || (leftCp932 && is.raw == text::cp932ToUtf8(was.raw)));
+        return sameBreak
+            && (is.raw == was.raw || (leftCp932 && is.raw == text::cp932ToUtf8(was.raw))
+                || (!was.rewritten.empty() && is.raw == was.rewritten));
     };
     std::size_t j = 0, gone = 0;
     bool inTouched = false;
