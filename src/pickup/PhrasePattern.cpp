@@ -338,15 +338,25 @@ std::size_t PhrasePattern::scan(const Segment& segment, std::string_view field, 
     // Words above top hold no bit; a bit moves up one place a character, so only the words up
     // to top + 1 can change. Where the part fails early, as it mostly does, few words are read.
     std::size_t top = 0;
+    const Block* blocks = m_blocks.data() + segment.blocksBegin;
     while (pos < field.size()) {
         const char32_t ch = decodeAt(field, pos, length);
         pos += length;
         const std::size_t live = std::min(words, top + 2);
         std::uint64_t carry = 1;
-        for (std::size_t w = 0; w < live; ++w) {
+        const auto advance = [&](std::size_t w, std::uint64_t word) {
             const std::uint64_t out = state[w] >> 63;
-            state[w] = ((state[w] << 1) | carry) & wordFor(m_blocks[segment.blocksBegin + w], ch);
+            state[w] = ((state[w] << 1) | carry) & word;
             carry = out;
+        };
+        if (ch < 0x80) {
+            // The blocks' ASCII tables lie one after another.
+            const std::uint64_t* column = m_ascii.data() + blocks[0].ascii + ch;
+            for (std::size_t w = 0; w < live; ++w)
+                advance(w, column[w * 0x80]);
+        } else {
+            for (std::size_t w = 0; w < live; ++w)
+                advance(w, wordFor(blocks[w], ch));
         }
         top = live - 1;
         while (top > 0 && state[top] == 0)

@@ -1,8 +1,12 @@
 // The phrase matcher of the filter run, phrase and field taken from the input. On small
 // inputs it must agree with a plain matcher written from the rules in PhrasePattern.h, which
 // tries every split; on any input up to 64 KiB, building the pattern and matching it take at
-// most 100 ms of processor time (the target measures it: libFuzzer's -timeout counts whole
-// seconds only).
+// most 100 ms of processor time. The target measures that itself (libFuzzer's -timeout counts
+// whole seconds only), against the program as built: scripts/test.sh runs every kept input
+// through the plain build of this target. Under libFuzzer every comparison also calls the
+// coverage tracer and every access is checked, which makes the matcher's inner loop 20 to 40
+// times slower, so there the limit allows 30 times as much: still far below what matching
+// that grows faster than the input takes at 64 KiB (seconds in the build as shipped).
 #include "pickup/PhrasePattern.h"
 
 #include "support/FuzzCheck.h"
@@ -133,6 +137,12 @@ bool plainMatch(std::string_view phrase, std::string_view field)
     return rest[0];
 }
 
+#if defined(KUJIMARU_FUZZ_INSTRUMENTED)
+constexpr double kLimitMs = 100 * 30;
+#else
+constexpr double kLimitMs = 100;
+#endif
+
 double cpuMilliseconds()
 {
     timespec t {};
@@ -154,10 +164,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PhrasePattern pattern(phrase);
     const bool met = pattern.matches(field);
     const double spent = cpuMilliseconds() - start;
-    if (size <= 64 * 1024 && spent > 100) {
+    if (size <= 64 * 1024 && spent > kLimitMs) {
         std::fprintf(stderr, "matching took %.1f ms for a phrase of %zu bytes and a field of %zu bytes\n", spent,
             phrase.size(), field.size());
-        FUZZ_CHECK(spent <= 100);
+        FUZZ_CHECK(spent <= kLimitMs);
     }
     FUZZ_CHECK(pattern.isWildcard() == PhrasePattern::hasWildcards(phrase));
     if (phrase.size() * field.size() <= 4096)

@@ -1,8 +1,10 @@
 // The text decoder and encoder. Whatever bytes a file holds, reading gives well-formed UTF-8
-// in the encoding the bytes announce; whatever text is saved comes back exactly as it was, in
-// CP932 where CP932 can hold it, built whole or piece by piece; and text cut to a byte limit
-// is the longest whole-character start that fits.
+// in the encoding the bytes announce, also when they are looked at piece by piece; whatever text is saved comes back
+// exactly as it was, in CP932 where CP932 can hold it, built whole or piece by piece; and text cut to a byte limit is
+// the longest whole-character start that fits.
+#include "common/FileHelpers.h"
 #include "common/TextCodec.h"
+#include "common/TextFileScan.h"
 
 #include "support/FuzzCheck.h"
 #include "support/FuzzInput.h"
@@ -11,6 +13,22 @@
 using namespace kuji;
 
 namespace {
+
+// The entry reader learns a file's encoding and line count from its bytes as they come in;
+// however they are cut, it learns what the whole file says.
+void checkScan(std::string_view bytes, fuzz::FuzzInput& cuts)
+{
+    TextFileScan scan;
+    for (std::size_t seen = 0; seen < bytes.size();) {
+        seen = std::min(bytes.size(), seen + 1 + cuts.byte() % 8);
+        scan.advance(bytes.substr(0, seen), false);
+    }
+    scan.advance(bytes, true);
+    const text::Encoding encoding = text::detectEncoding(bytes);
+    FUZZ_CHECK(scan.encoding() == encoding && scan.lineBreaks() == countTextLineBreaks(bytes));
+    if (encoding != text::Encoding::Utf16Le && encoding != text::Encoding::Utf16Be)
+        FUZZ_CHECK(scan.validUtf8() == fuzz::wellFormedUtf8(bytes.substr(text::byteOrderMark(encoding).size())));
+}
 
 void checkDecoding(std::string_view bytes)
 {
@@ -84,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::FuzzInput cuts(data, std::min<std::size_t>(size, 64));
     const std::string_view body = in.rest();
     checkDecoding(body);
+    checkScan(body, cuts);
     // Text to save: the body itself when it is UTF-8, else what it reads as in CP932 or UTF-16.
     const std::string utf8 = choice % 3 == 0 ? text::repairUtf8(body)
         : choice % 3 == 1                    ? text::cp932ToUtf8(body)
