@@ -79,7 +79,9 @@ struct DrawRecord {
     std::string commitmentDateTime;
     std::string commitmentDescription;
     std::optional<std::string> publicValue; // as typed
-    std::string normalizedValue; // v2: the public value's one form, as the record states it
+    // v2: the public value's one form, as the record states it; written as it stands, so that
+    // a record read and written again still shows an edit the verifier reports.
+    std::string normalizedValue;
     DrawSeed seed {};
     std::uint64_t resultCount = 0;
     Sha256Digest results {};

@@ -7,7 +7,6 @@
 
 #include "common/TextCodec.h"
 #include "common/TextSafety.h"
-#include "draw/PublicValue.h"
 
 #include "support/FuzzCheck.h"
 #include "support/FuzzInput.h"
@@ -72,7 +71,7 @@ DrawRecord recordFrom(fuzz::FuzzInput& in)
             fill(in, r.commitmentNumber.emplace());
             r.commitmentDateTime = in.text();
             r.commitmentDescription = in.text();
-            r.normalizedValue = normalizePublicValue(*r.publicValue);
+            r.normalizedValue = in.text();
         }
     }
     fill(in, r.seed);
