@@ -76,6 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view body = text.substr(text.substr(0, 3) == kuji::text::kUtf8Bom ? 3 : 0);
     FUZZ_CHECK(fuzz::wellFormedUtf8(body) && !findUnsafeText(body));
+    // A carriage return only ever ends a line (CR LF, an editor's doing) or the text.
+    for (std::size_t cr = body.find('\r'); cr != std::string_view::npos; cr = body.find('\r', cr + 1))
+        FUZZ_CHECK(cr + 1 == body.size() || body[cr + 1] == '\n');
     FUZZ_CHECK(commitment.description.size() + commitment.dateTime.size() <= text.size());
     const std::string formatted = formatCommitmentText(commitment);
     Commitment again;
