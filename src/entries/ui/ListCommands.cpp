@@ -58,12 +58,13 @@ ListCommands::ListCommands(
     QAbstractItemView* view, EditableList& list, Platform& platform, QMenu* popup, QObject* parent)
     : QObject(parent)
     , m_view(view)
+    , m_viewport(view->viewport())
     , m_list(list)
     , m_platform(platform)
     , m_popup(popup)
 {
     m_view->installEventFilter(this);
-    m_view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     m_view->setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
@@ -85,7 +86,7 @@ bool ListCommands::eventFilter(QObject* watched, QEvent* event)
         }
         return true;
     }
-    if (watched == m_view->viewport() && event->type() == QEvent::ContextMenu) {
+    if (watched == m_viewport && event->type() == QEvent::ContextMenu) {
         // Over an empty list nothing opens.
         if (m_popup && m_list.rows() > 0)
             m_popup->popup(static_cast<QContextMenuEvent*>(event)->globalPos());

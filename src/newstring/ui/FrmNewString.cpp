@@ -154,7 +154,8 @@ FrmNewString::FrmNewString(
     // The editor lays every line out again whenever its width changes: a scroll bar that came
     // with a long text would cost a second pass over a million lines at each opening.
     rtbNewString->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    rtbNewString->viewport()->installEventFilter(this);
+    m_editorViewport = rtbNewString->viewport();
+    m_editorViewport->installEventFilter(this);
     layout->addWidget(rtbNewString, 1);
 
     updateMinimumSize();
@@ -390,7 +391,7 @@ void FrmNewString::readFile(const QString& path)
 
 bool FrmNewString::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == rtbNewString->viewport() && handleDrop(watched, event))
+    if (watched == m_editorViewport && handleDrop(watched, event))
         return true;
     return QDialog::eventFilter(watched, event);
 }

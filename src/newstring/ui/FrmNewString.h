@@ -85,6 +85,9 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QToolBar* tlbMain = nullptr;
     QPlainTextEdit* rtbNewString = nullptr;
+    // The editor's viewport, kept apart: its last events arrive while the editor is being
+    // destroyed, when asking the editor for it is no longer allowed.
+    QWidget* m_editorViewport = nullptr;
 
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;
