@@ -18,5 +18,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release ${KUJIMARU_CMAKE_ARGS:-} >/dev/null
-cmake --build "$root/build" -j "$(nproc)"
+# KUJIMARU_BUILD_DIR: another build folder, for a build with other options (test.sh --sanitize).
+build_dir="${KUJIMARU_BUILD_DIR:-$root/build}"
+cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release ${KUJIMARU_CMAKE_ARGS:-} >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"

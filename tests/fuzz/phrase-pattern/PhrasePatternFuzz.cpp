@@ -16,6 +16,15 @@
 #include <ctime>
 #include <vector>
 
+// AddressSanitizer, as scripts/test.sh --sanitize builds with it (GCC and Clang say so apart).
+#if defined(__SANITIZE_ADDRESS__)
+#define KUJIMARU_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KUJIMARU_UNDER_ASAN 1
+#endif
+#endif
+
 using namespace kuji;
 
 namespace {
@@ -139,6 +148,8 @@ bool plainMatch(std::string_view phrase, std::string_view field)
 
 #if defined(KUJIMARU_FUZZ_INSTRUMENTED)
 constexpr double kLimitMs = 100 * 30;
+#elif defined(KUJIMARU_UNDER_ASAN)
+constexpr double kLimitMs = 100 * 5; // scripts/test.sh --sanitize: checks, but no tracer
 #else
 constexpr double kLimitMs = 100;
 #endif
