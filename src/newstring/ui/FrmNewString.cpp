@@ -178,7 +178,7 @@ void FrmNewString::createActions()
     };
     mnuFileOpen = makeAction("mnuFileOpen", QStringLiteral("開く(&O)"), "open.svg", QStringLiteral("開く"));
     mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(mnuFileOpen, &QAction::triggered, this, &FrmNewString::open);
+    connect(mnuFileOpen, &QAction::triggered, this, &FrmNewString::openFile);
     mnuFileSave = makeAction("mnuFileSave", QStringLiteral("保存(&S)"), "save.svg", QStringLiteral("保存"));
     mnuFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(mnuFileSave, &QAction::triggered, this, &FrmNewString::save);
@@ -349,7 +349,7 @@ std::vector<std::string> FrmNewString::printLines() const
     return EditorText::printLines(editorText());
 }
 
-void FrmNewString::open()
+void FrmNewString::openFile()
 {
     const QString path = m_platform.getOpenFileName(
         this, FileDialogRequest::startingAt(QStringLiteral("開く"), m_path, kTextFileFilter));

@@ -67,7 +67,8 @@ private:
     void loadPosition();
     void storePosition();
 
-    void open();
+    // Not open(): that would override QDialog::open(), which shows the window.
+    void openFile();
     void save();
     void print();
     void transfer();
