@@ -5,5 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/install-packages.sh"
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release ${KUJIMARU_CMAKE_ARGS:-} >/dev/null
-cmake --build "$root/build" -j "$(nproc)"
+# KUJIMARU_BUILD_DIR: another build folder, for a build with other options (test.sh --sanitize).
+build_dir="${KUJIMARU_BUILD_DIR:-$root/build}"
+cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release ${KUJIMARU_CMAKE_ARGS:-} >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"

@@ -145,6 +145,34 @@ template <typename OnLine> void IniFile::splitLines(std::string_view text, OnLin
     }
 }
 
+// The same by 16-bit units, for a UTF-16 file without its byte-order mark; an odd last byte
+// stays with the last line.
+template <typename OnLine> void IniFile::splitUtf16Lines(std::string_view bytes, bool bigEndian, OnLine onLine)
+{
+    const auto unit = [&](std::size_t i) -> unsigned {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+        return bigEndian ? (byte(i) << 8 | byte(i + 1)) : (byte(i + 1) << 8 | byte(i));
+    };
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = start;
+        while (end + 1 < bytes.size() && unit(end) != '\r' && unit(end) != '\n')
+            end += 2;
+        if (end + 1 >= bytes.size()) {
+            onLine(bytes.substr(start), Break::None);
+            break;
+        }
+        Break lineBreak = unit(end) == '\n' ? Break::Lf : Break::Cr;
+        std::size_t next = end + 2;
+        if (lineBreak == Break::Cr && next + 1 < bytes.size() && unit(next) == '\n') {
+            lineBreak = Break::CrLf;
+            next += 2;
+        }
+        onLine(bytes.substr(start, end - start), lineBreak);
+        start = next;
+    }
+}
+
 std::optional<IniFile> IniFile::load(const std::string& path)
 {
     struct stat info { };
@@ -167,9 +195,9 @@ IniFile IniFile::fromBytes(std::string_view bytes)
     IniFile ini;
     const text::Encoding marked = text::detectEncoding(bytes.substr(0, 3));
     if (marked == text::Encoding::Utf16Le || marked == text::Encoding::Utf16Be) {
-        // Every line of a UTF-16 file is written again from its text.
-        splitLines(text::decode(bytes).utf8, [&ini](std::string_view line, Break lineBreak) {
-            ini.m_lines.push_back(Line { std::string(line), std::string(), lineBreak, true });
+        const bool bigEndian = marked == text::Encoding::Utf16Be;
+        splitUtf16Lines(bytes.substr(2), bigEndian, [&ini, bigEndian](std::string_view raw, Break lineBreak) {
+            ini.m_lines.push_back(Line { text::utf16ToUtf8(raw, bigEndian), std::string(raw), lineBreak, true });
         });
         ini.m_encoding = marked;
     } else {
@@ -254,11 +282,24 @@ void IniFile::appendLine(std::string text)
 
 void IniFile::insertLine(std::size_t at, std::string text)
 {
-    // A last line without a line break gets one before anything follows it.
-    if (at > 0 && m_lines[at - 1].lineBreak == Break::None)
-        m_lines[at - 1].lineBreak = m_newLineBreak;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at),
-        Line { std::move(text), std::string(), m_newLineBreak, false });
+    // A last line without a line break gets one before anything follows it. In UTF-16 a last
+    // line that ends in half a unit is written again from its text, so that the lines after
+    // it keep their units whole.
+    if (at > 0 && m_lines[at - 1].lineBreak == Break::None) {
+        Line& last = m_lines[at - 1];
+        last.lineBreak = m_newLineBreak;
+        if (last.kept && last.raw.size() % 2 != 0
+            && (m_encoding == text::Encoding::Utf16Le || m_encoding == text::Encoding::Utf16Be))
+            last.kept = false;
+    }
+    // A lone CR followed by a line that starts with LF (an empty line ending in LF) would read
+    // back as one CR LF: the two lines would become one. The new line takes CR LF then.
+    Line line { std::move(text), std::string(), m_newLineBreak, false };
+    const auto startsWithLf = [](const Line& l) { return l.text.empty() && l.lineBreak == Break::Lf; };
+    if ((at > 0 && m_lines[at - 1].lineBreak == Break::Cr && startsWithLf(line))
+        || (at < m_lines.size() && line.lineBreak == Break::Cr && startsWithLf(m_lines[at])))
+        line.lineBreak = Break::CrLf;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
 bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value)
@@ -349,18 +390,34 @@ text::Encoding IniFile::encoding() const
 {
     if (m_encoding != text::Encoding::Cp932)
         return m_encoding;
-    for (const Line& line : m_lines)
-        if (!line.kept && !text::toCp932Exact(line.text))
+    bool changed = false;
+    for (const Line& line : m_lines) {
+        if (line.kept)
+            continue;
+        changed = true;
+        if (!text::toCp932Exact(line.text))
             return text::Encoding::Utf8Bom;
+    }
+    // The kept lines alone were read as CP932; new ones may make the file pass for UTF-8.
+    if (changed && fromBytes(encodeAs(text::Encoding::Cp932)).m_encoding != text::Encoding::Cp932)
+        return text::Encoding::Utf8Bom;
     return m_encoding;
 }
 
 std::string IniFile::bytes() const
 {
-    const text::Encoding target = encoding();
+    return encodeAs(encoding());
+}
+
+std::string IniFile::encodeAs(text::Encoding target) const
+{
     std::string out(text::byteOrderMark(target));
     if (target == text::Encoding::Utf16Le || target == text::Encoding::Utf16Be) {
-        out += text::utf8ToUtf16(text(), target == text::Encoding::Utf16Be);
+        const bool bigEndian = target == text::Encoding::Utf16Be;
+        for (const Line& line : m_lines) {
+            out += line.kept ? line.raw : text::utf8ToUtf16(line.text, bigEndian);
+            out += text::utf8ToUtf16(breakBytes(line.lineBreak), bigEndian);
+        }
         return out;
     }
     for (const Line& line : m_lines) {

@@ -18,12 +18,14 @@ namespace kuji {
 // breaks.
 //
 // The file keeps its encoding: UTF-8 stays UTF-8 with or without its byte-order mark, UTF-16
-// stays UTF-16, CP932 stays CP932. Comment lines take no part in telling UTF-8 from CP932,
-// since they are only ever kept, and a file without any other non-ASCII text counts as CP932.
-// When a CP932 file must take a value that CP932 cannot hold exactly, the whole file becomes
-// UTF-8 with a byte-order mark: every kept line that decodes cleanly is converted (the same
-// text), and a line holding bytes that are invalid in CP932 is kept byte for byte, so no line
-// loses anything and every key the program reads stays readable.
+// stays UTF-16 (a kept line keeps its very 16-bit units, an unpaired surrogate too), CP932
+// stays CP932. Comment lines take no part in telling UTF-8 from CP932, since they are only
+// ever kept, and a file without any other non-ASCII text counts as CP932. When a CP932 file
+// must take a value that CP932 cannot hold exactly, or whose CP932 bytes would make the file
+// pass for UTF-8 ("ﾃ｡" is C3 A1, "á" in UTF-8), the whole file becomes UTF-8 with a
+// byte-order mark: every kept line that decodes cleanly is converted (the same text), and a
+// line holding bytes that are invalid in CP932 is kept byte for byte, so no line loses
+// anything and every key the program reads stays readable.
 class IniFile {
 public:
     // A read gives back at most this many bytes of the file's code page...
@@ -74,13 +76,15 @@ private:
     enum class Break : unsigned char { None, CrLf, Lf, Cr };
     struct Line {
         std::string text; // UTF-8: what names and values are read from
-        std::string raw; // the bytes read from the file, without the line break
+        std::string raw; // the bytes read from the file (UTF-16 units in a UTF-16 file), without the line break
         Break lineBreak = Break::CrLf;
         bool kept = false; // raw holds the line as read and the program has not changed it
     };
 
     static std::string_view breakBytes(Break lineBreak);
     template <typename OnLine> static void splitLines(std::string_view text, OnLine onLine);
+    template <typename OnLine> static void splitUtf16Lines(std::string_view bytes, bool bigEndian, OnLine onLine);
+    std::string encodeAs(text::Encoding target) const;
     text::Encoding guessEncoding() const;
     void appendLine(std::string text);
     void insertLine(std::size_t at, std::string text);

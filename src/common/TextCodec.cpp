@@ -528,29 +528,76 @@ SaveEncoder::SaveEncoder(std::size_t expectedBytes)
 void SaveEncoder::append(std::string_view utf8)
 {
     if (!m_utf8) {
-        if (appendCp932Exact(utf8, m_bytes))
+        if (appendCp932Exact(utf8, m_bytes)) {
+            checkReadBack();
             return;
-        // Everything added so far had an exact CP932 form, so it decodes back to the very text;
-        // text of ASCII alone stays where it is.
-        if (isAscii(m_bytes)) {
-            m_bytes.insert(0, kUtf8Bom);
-        } else {
-            std::string converted;
-            converted.reserve(std::max(m_bytes.capacity(), m_bytes.size() * 3 / 2) + kUtf8Bom.size());
-            converted += kUtf8Bom;
-            appendCp932AsUtf8(m_bytes, converted);
-            m_bytes = std::move(converted);
         }
-        m_utf8 = true;
+        switchToUtf8();
     }
     m_bytes.append(utf8);
 }
 
+void SaveEncoder::checkReadBack()
+{
+    while (m_readsAsUtf8 && m_checked < m_bytes.size()) {
+        if (static_cast<unsigned char>(m_bytes[m_checked]) < 0x80) {
+            ++m_checked;
+            continue;
+        }
+        const std::size_t length = utf8SequenceLength(std::string_view(m_bytes).substr(m_checked));
+        if (length == 0) {
+            // Fewer bytes than the longest sequence may be one that the next piece completes.
+            m_readsAsUtf8 = m_bytes.size() - m_checked < 4;
+            return;
+        }
+        m_beyondAscii = true;
+        m_checked += length;
+    }
+}
+
+void SaveEncoder::settle() const
+{
+    if (!m_utf8 && m_readsAsUtf8 && m_beyondAscii && m_checked == m_bytes.size())
+        switchToUtf8();
+}
+
+void SaveEncoder::switchToUtf8() const
+{
+    // Everything added so far had an exact CP932 form, so it decodes back to the very text;
+    // text of ASCII alone stays where it is.
+    if (isAscii(m_bytes)) {
+        m_bytes.insert(0, kUtf8Bom);
+    } else {
+        std::string converted;
+        converted.reserve(std::max(m_bytes.capacity(), m_bytes.size() * 3 / 2) + kUtf8Bom.size());
+        converted += kUtf8Bom;
+        appendCp932AsUtf8(m_bytes, converted);
+        m_bytes = std::move(converted);
+    }
+    m_utf8 = true;
+}
+
+Encoding SaveEncoder::encoding() const
+{
+    settle();
+    return m_utf8 ? Encoding::Utf8Bom : Encoding::Cp932;
+}
+
+const std::string& SaveEncoder::bytes() const
+{
+    settle();
+    return m_bytes;
+}
+
 std::string SaveEncoder::take()
 {
+    settle();
     std::string out = std::move(m_bytes);
     m_bytes.clear();
     m_utf8 = false;
+    m_checked = 0;
+    m_readsAsUtf8 = true;
+    m_beyondAscii = false;
     return out;
 }
 

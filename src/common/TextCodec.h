@@ -61,8 +61,10 @@ std::optional<std::string> toCp932Exact(std::string_view utf8);
 
 // Builds the bytes of a saved text piece by piece: CP932 as long as every piece has an
 // exact CP932 form; the first piece without one turns everything into UTF-8 with a
-// byte-order mark, what was already added included. A million small pieces cost one pass
-// and no allocation of their own.
+// byte-order mark, what was already added included. CP932 bytes that happen to be
+// well-formed UTF-8 beyond ASCII ("ﾃ｡" is C3 A1, "á" in UTF-8) would be read back as UTF-8,
+// as other text, so such a text is saved as UTF-8 with a byte-order mark as well. A million
+// small pieces cost one pass and no allocation of their own.
 class SaveEncoder {
 public:
     // expectedBytes: room to reserve for the UTF-8 text that will be added.
@@ -71,18 +73,31 @@ public:
     // Adds UTF-8 text.
     void append(std::string_view utf8);
 
-    // Cp932, or Utf8Bom once a piece needed it.
-    Encoding encoding() const { return m_utf8 ? Encoding::Utf8Bom : Encoding::Cp932; }
+    // Cp932, or Utf8Bom once a piece needed it or the CP932 bytes would read back as UTF-8.
+    Encoding encoding() const;
 
     // The bytes built so far, with the byte-order mark in UTF-8.
-    const std::string& bytes() const { return m_bytes; }
+    const std::string& bytes() const;
 
     // Hands over the bytes built so far; the encoder starts again empty.
     std::string take();
 
 private:
-    std::string m_bytes;
-    bool m_utf8 = false;
+    void checkReadBack();
+    // Whether the CP932 bytes so far would be taken for UTF-8; if so they become UTF-8 now.
+    // The bytes only ever change into the same text in another encoding, so the functions
+    // that look at them stay const.
+    void settle() const;
+    void switchToUtf8() const;
+
+    mutable std::string m_bytes;
+    mutable bool m_utf8 = false;
+    // In CP932: the bytes up to m_checked are well-formed UTF-8 as long as m_readsAsUtf8
+    // (what follows may be a sequence the next piece completes), and m_beyondAscii tells
+    // whether any of them is more than ASCII.
+    std::size_t m_checked = 0;
+    bool m_readsAsUtf8 = true;
+    bool m_beyondAscii = false;
 };
 
 // Bytes to write for a text file: CP932 when exact, otherwise UTF-8 with a byte-order mark.

@@ -1,63 +1,79 @@
 #include "pickup/PhrasePattern.h"
 
+#include "common/TextCodec.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
 namespace kuji {
 
 namespace {
 
-// A byte that does not start a well-formed UTF-8 sequence stands alone as a value no
-// character has, so in a phrase it matches only the same stray byte in a field.
+// A byte that starts no well-formed UTF-8 sequence stands alone as a value no character has,
+// so in a phrase it matches only the same stray byte in a field.
 constexpr char32_t kStrayByteBase = 0x110000;
 
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
+// Plain text up to this many bytes is found by the library's search: a scan for its first
+// byte, then a compare, so at most this many compares for each byte of the field.
+constexpr std::size_t kShortLiteral = 32;
 
-// The character at pos of UTF-8 text and the number of bytes it takes.
+constexpr std::size_t kBlockTokens = 64;
+
+// The character at pos of a text and the number of bytes it takes.
 char32_t decodeAt(std::string_view text, std::size_t pos, std::size_t& length)
 {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) {
+    const std::string_view rest = text.substr(pos);
+    length = text::utf8SequenceLength(rest);
+    if (length == 0) {
         length = 1;
-        return lead;
+        return kStrayByteBase + static_cast<unsigned char>(rest[0]);
     }
-    std::size_t need = 0;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        need = 1;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        need = 2;
-        value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        need = 3;
-        value = lead & 0x07;
-    }
-    if (need == 0 || pos + need >= text.size()) {
-        length = 1;
-        return kStrayByteBase + lead;
-    }
-    for (std::size_t i = 1; i <= need; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if (!isContinuation(next)) {
-            length = 1;
-            return kStrayByteBase + lead;
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    length = need + 1;
-    return value;
+    return text::utf8CodePoint(rest, length);
 }
 
 } // namespace
 
+void PhrasePattern::Literal::prepare()
+{
+    if (bytes.size() <= kShortLiteral)
+        return;
+    // failure[i]: the longest proper prefix of bytes[0..i] that also ends there.
+    failure.assign(bytes.size(), 0);
+    for (std::size_t i = 1, k = 0; i < bytes.size(); ++i) {
+        while (k > 0 && bytes[i] != bytes[k])
+            k = failure[k - 1];
+        if (bytes[i] == bytes[k])
+            ++k;
+        failure[i] = static_cast<std::uint32_t>(k);
+    }
+}
+
+std::size_t PhrasePattern::Literal::find(std::string_view text, std::size_t from) const
+{
+    if (failure.empty())
+        return text.find(bytes, from);
+    std::size_t k = 0;
+    for (std::size_t i = from; i < text.size(); ++i) {
+        while (k > 0 && text[i] != bytes[k])
+            k = failure[k - 1];
+        if (text[i] == bytes[k])
+            ++k;
+        if (k == bytes.size())
+            return i + 1 - k;
+    }
+    return std::string_view::npos;
+}
+
 PhrasePattern::PhrasePattern(std::string_view phrase)
 {
     m_wildcard = hasWildcards(phrase);
-    if (m_wildcard)
+    if (m_wildcard) {
         compile(phrase);
-    else
-        m_phrase = phrase;
+    } else {
+        m_plain.bytes = phrase;
+        m_plain.prepare();
+    }
 }
 
 bool PhrasePattern::hasWildcards(std::string_view phrase)
@@ -68,49 +84,55 @@ bool PhrasePattern::hasWildcards(std::string_view phrase)
 bool PhrasePattern::matches(std::string_view field) const
 {
     if (!m_wildcard)
-        return field.find(m_phrase) != std::string_view::npos;
+        return m_plain.find(field, 0) != std::string_view::npos;
     return matchesWhole(field);
 }
 
 void PhrasePattern::compile(std::string_view phrase)
 {
+    Segment current;
+    current.isLiteral = true;
+    const auto endSegment = [&] {
+        current.tokensEnd = static_cast<std::uint32_t>(m_tokens.size());
+        finishSegment(current);
+        m_segments.push_back(std::move(current));
+        current = Segment();
+        current.tokensBegin = static_cast<std::uint32_t>(m_tokens.size());
+        current.isLiteral = true;
+    };
+
     std::size_t pos = 0;
     while (pos < phrase.size()) {
         const char c = phrase[pos];
         if (c == '*') {
             // A run of stars matches what one star matches.
-            if (m_tokens.empty() || m_tokens.back().kind != Kind::Star)
-                m_tokens.push_back({ Kind::Star });
+            if (m_segments.empty() || m_tokens.size() > current.tokensBegin)
+                endSegment();
             ++pos;
-        } else if (c == '?') {
-            m_tokens.push_back({ Kind::AnyOne });
+        } else if (c == '?' || c == '#') {
+            m_tokens.push_back({ c == '?' ? Kind::AnyOne : Kind::Digit });
+            current.isLiteral = false;
             ++pos;
-        } else if (c == '#') {
-            m_tokens.push_back({ Kind::Digit });
-            ++pos;
-        } else if (c == '[') {
-            const std::size_t used = compileList(phrase, pos);
-            if (used == 0)
-                appendLiteral("[");
-            pos += used == 0 ? 1 : used;
         } else {
+            const std::size_t tokens = m_tokens.size();
+            const std::size_t used = c == '[' ? compileList(phrase, pos) : 0;
+            if (used > 0) {
+                if (m_tokens.size() > tokens)
+                    current.isLiteral = false;
+                pos += used;
+                continue;
+            }
             std::size_t length = 0;
-            decodeAt(phrase, pos, length);
-            appendLiteral(phrase.substr(pos, length));
+            const char32_t ch = decodeAt(phrase, pos, length);
+            m_tokens.push_back({ Kind::Char, false, ch });
+            if (ch >= kStrayByteBase)
+                current.isLiteral = false;
+            else
+                current.literal.bytes.append(phrase.substr(pos, length));
             pos += length;
         }
     }
-}
-
-// Ordinary characters in a row make one token, compared as bytes: in well-formed UTF-8 a
-// byte match starting at a character is a match of whole characters.
-void PhrasePattern::appendLiteral(std::string_view bytes)
-{
-    const auto end = static_cast<std::uint32_t>(m_literals.size());
-    if (m_tokens.empty() || m_tokens.back().kind != Kind::Literal || m_tokens.back().end != end)
-        m_tokens.push_back({ Kind::Literal, false, end, end });
-    m_literals.append(bytes);
-    m_tokens.back().end = static_cast<std::uint32_t>(m_literals.size());
+    endSegment();
 }
 
 // Compiles the list whose "[" is at open; returns the bytes it takes up to and including its
@@ -150,107 +172,235 @@ std::size_t PhrasePattern::compileList(std::string_view phrase, std::size_t open
         if (negated)
             m_tokens.push_back({ Kind::AnyOne });
     } else {
-        m_tokens.push_back({ Kind::List, negated, rangesBegin, rangesEnd });
+        m_tokens.push_back({ Kind::List, negated, 0, rangesBegin, rangesEnd });
     }
     return close + 1 - open;
 }
 
-std::string_view PhrasePattern::literal(const Token& token) const
+void PhrasePattern::finishSegment(Segment& segment)
 {
-    return std::string_view(m_literals).substr(token.begin, token.end - token.begin);
+    if (segment.isLiteral) {
+        segment.literal.prepare();
+        return;
+    }
+    segment.literal = Literal();
+    segment.blocksBegin = static_cast<std::uint32_t>(m_blocks.size());
+    const bool severalBlocks = segment.length() > kBlockTokens;
+    for (std::uint32_t t = segment.tokensBegin; t < segment.tokensEnd; t += kBlockTokens)
+        addBlock(t, std::min<std::uint32_t>(t + kBlockTokens, segment.tokensEnd), severalBlocks);
+    segment.blocksEnd = static_cast<std::uint32_t>(m_blocks.size());
 }
 
-bool PhrasePattern::matchesOne(const Token& token, char32_t ch) const
+// Sweeps the code points once, in order, noting where a token starts or stops taking them,
+// so a list of many ranges costs its ranges and not their product with anything.
+void PhrasePattern::addBlock(std::uint32_t tokensBegin, std::uint32_t tokensEnd, bool asciiTable)
+{
+    struct Event {
+        char32_t at;
+        std::uint32_t bit;
+        int delta;
+    };
+    std::vector<Event> events;
+    std::uint64_t word = 0; // what each token takes at code point 0, before any event
+    for (std::uint32_t t = tokensBegin; t < tokensEnd; ++t) {
+        const Token& token = m_tokens[t];
+        const std::uint32_t bit = t - tokensBegin;
+        const auto span = [&](char32_t first, char32_t last) {
+            if (first <= last) {
+                events.push_back({ first, bit, 1 });
+                events.push_back({ last + 1, bit, -1 });
+            }
+        };
+        switch (token.kind) {
+        case Kind::AnyOne:
+            word |= std::uint64_t { 1 } << bit;
+            break;
+        case Kind::Char:
+            span(token.ch, token.ch);
+            break;
+        case Kind::Digit:
+            span(U'0', U'9');
+            break;
+        case Kind::List:
+            if (token.negated)
+                word |= std::uint64_t { 1 } << bit;
+            for (std::uint32_t r = token.rangesBegin; r < token.rangesEnd; ++r)
+                span(m_ranges[r].first, m_ranges[r].last);
+            break;
+        }
+    }
+    std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.at < b.at; });
+
+    Block block;
+    block.begin = static_cast<std::uint32_t>(m_starts.size());
+    m_starts.push_back(0);
+    m_words.push_back(word);
+    std::array<int, kBlockTokens> covering {}; // ranges of each token that hold the code point
+    for (std::size_t i = 0; i < events.size();) {
+        const char32_t at = events[i].at;
+        for (; i < events.size() && events[i].at == at; ++i) {
+            const std::uint32_t bit = events[i].bit;
+            covering[bit] += events[i].delta;
+            const Token& token = m_tokens[tokensBegin + bit];
+            const bool takes = (covering[bit] > 0) != (token.kind == Kind::List && token.negated);
+            const std::uint64_t mask = std::uint64_t { 1 } << bit;
+            word = takes ? word | mask : word & ~mask;
+        }
+        if (at == m_starts.back())
+            m_words.back() = word;
+        else if (word != m_words.back()) {
+            m_starts.push_back(at);
+            m_words.push_back(word);
+        }
+    }
+    block.end = static_cast<std::uint32_t>(m_starts.size());
+    if (asciiTable) {
+        std::array<std::uint64_t, 0x80> ascii {};
+        for (char32_t ch = 0; ch < 0x80; ++ch)
+            ascii[ch] = wordFor(block, ch);
+        block.ascii = static_cast<std::uint32_t>(m_ascii.size());
+        m_ascii.insert(m_ascii.end(), ascii.begin(), ascii.end());
+    }
+    m_blocks.push_back(block);
+}
+
+bool PhrasePattern::takes(const Token& token, char32_t ch) const
 {
     switch (token.kind) {
+    case Kind::Char:
+        return ch == token.ch;
     case Kind::AnyOne:
         return true;
     case Kind::Digit:
         return ch >= U'0' && ch <= U'9';
     case Kind::List: {
         bool inList = false;
-        for (std::uint32_t i = token.begin; i < token.end && !inList; ++i)
+        for (std::uint32_t i = token.rangesBegin; i < token.rangesEnd && !inList; ++i)
             inList = ch >= m_ranges[i].first && ch <= m_ranges[i].last;
         return inList != token.negated;
     }
-    case Kind::Literal:
-    case Kind::Star:
-        break;
     }
     return false;
 }
 
-// Matches one token other than "*" at pos and moves pos past what it took.
-bool PhrasePattern::matchesToken(const Token& token, std::string_view field, std::size_t& pos) const
+std::uint64_t PhrasePattern::wordFor(const Block& block, char32_t ch) const
 {
-    if (token.kind == Kind::Literal) {
-        const std::string_view bytes = literal(token);
-        if (field.substr(pos, bytes.size()) != bytes)
+    if (ch < 0x80 && block.ascii != kNoAsciiTable)
+        return m_ascii[block.ascii + ch];
+    const auto first = m_starts.begin() + block.begin;
+    const auto after = std::upper_bound(first, m_starts.begin() + block.end, ch);
+    return m_words[static_cast<std::size_t>(after - m_starts.begin()) - 1];
+}
+
+// The part's characters one by one from pos; moves pos past them.
+bool PhrasePattern::matchesAt(const Segment& segment, std::string_view field, std::size_t& pos) const
+{
+    if (segment.isLiteral) {
+        // Text of whole, well-formed characters that agrees byte for byte agrees character
+        // for character.
+        if (field.substr(pos, segment.literal.bytes.size()) != segment.literal.bytes)
             return false;
-        pos += bytes.size();
+        pos += segment.literal.bytes.size();
         return true;
     }
-    if (pos >= field.size())
-        return false;
-    std::size_t length = 0;
-    if (!matchesOne(token, decodeAt(field, pos, length)))
-        return false;
-    pos += length;
+    for (std::uint32_t t = segment.tokensBegin; t < segment.tokensEnd; ++t) {
+        if (pos >= field.size())
+            return false;
+        std::size_t length = 0;
+        if (!takes(m_tokens[t], decodeAt(field, pos, length)))
+            return false;
+        pos += length;
+    }
     return true;
 }
 
-// Moves pos to the first place at or after it where the part after a "*" could begin: where
-// its leading ordinary characters occur. False when they occur nowhere.
-bool PhrasePattern::seekSegment(std::size_t token, std::string_view field, std::size_t& pos) const
+// Reads the field from pos through the part's automaton: after each character, bit j of the
+// state says that the part's first j + 1 tokens match the characters just read. Returns where
+// the first occurrence ends (with toEnd, an occurrence that ends the field), or npos.
+std::size_t PhrasePattern::scan(const Segment& segment, std::string_view field, std::size_t pos, bool toEnd) const
 {
-    if (m_tokens[token].kind != Kind::Literal)
-        return true;
-    pos = field.find(literal(m_tokens[token]), pos);
-    return pos != std::string_view::npos;
+    const std::size_t words = segment.blocksEnd - segment.blocksBegin;
+    const std::uint64_t last = std::uint64_t { 1 } << ((segment.length() - 1) % kBlockTokens);
+    std::size_t length = 0;
+    if (words == 1) {
+        const Block& block = m_blocks[segment.blocksBegin];
+        std::uint64_t state = 0;
+        while (pos < field.size()) {
+            const char32_t ch = decodeAt(field, pos, length);
+            pos += length;
+            state = ((state << 1) | 1) & wordFor(block, ch);
+            if ((state & last) && (!toEnd || pos == field.size()))
+                return pos;
+        }
+        return std::string_view::npos;
+    }
+    std::vector<std::uint64_t> state(words, 0);
+    // Words above top hold no bit; a bit moves up one place a character, so only the words up
+    // to top + 1 can change. Where the part fails early, as it mostly does, few words are read.
+    std::size_t top = 0;
+    const Block* blocks = m_blocks.data() + segment.blocksBegin;
+    while (pos < field.size()) {
+        const char32_t ch = decodeAt(field, pos, length);
+        pos += length;
+        const std::size_t live = std::min(words, top + 2);
+        std::uint64_t carry = 1;
+        const auto advance = [&](std::size_t w, std::uint64_t word) {
+            const std::uint64_t out = state[w] >> 63;
+            state[w] = ((state[w] << 1) | carry) & word;
+            carry = out;
+        };
+        if (ch < 0x80) {
+            // The blocks' ASCII tables lie one after another.
+            const std::uint64_t* column = m_ascii.data() + blocks[0].ascii + ch;
+            for (std::size_t w = 0; w < live; ++w)
+                advance(w, column[w * 0x80]);
+        } else {
+            for (std::size_t w = 0; w < live; ++w)
+                advance(w, wordFor(blocks[w], ch));
+        }
+        top = live - 1;
+        while (top > 0 && state[top] == 0)
+            --top;
+        if ((state[words - 1] & last) && (!toEnd || pos == field.size()))
+            return pos;
+    }
+    return std::string_view::npos;
 }
 
-// Every token but "*" takes a fixed number of characters, so when a later part fails it is
-// enough to let the most recent "*" take one more character and retry from there: an earlier
-// "*" could only take over what the later one already covers.
+// The part before the first "*" starts the field; each part after a "*" is placed at its
+// first occurrence after the part before, which leaves the most room for the rest, since every
+// part takes a fixed number of characters; the last part ends the field unless a "*" ends the
+// phrase.
 bool PhrasePattern::matchesWhole(std::string_view field) const
 {
-    const std::size_t tokenCount = m_tokens.size();
-    std::size_t t = 0; // token
-    std::size_t pos = 0; // byte in field
-    std::size_t starToken = tokenCount; // token after the last "*" met; none yet
-    std::size_t starPos = 0; // where the part after that "*" is being tried
-
-    for (;;) {
-        if (t < tokenCount) {
-            const Token& token = m_tokens[t];
-            if (token.kind == Kind::Star) {
-                if (t + 1 == tokenCount)
-                    return true; // a final "*" takes whatever is left
-                starToken = ++t;
-                starPos = pos;
-                if (!seekSegment(starToken, field, starPos))
-                    return false;
-                pos = starPos;
-                continue;
-            }
-            if (matchesToken(token, field, pos)) {
-                ++t;
-                continue;
-            }
-        } else if (pos == field.size()) {
-            return true;
+    std::size_t pos = 0;
+    if (!matchesAt(m_segments.front(), field, pos))
+        return false;
+    if (m_segments.size() == 1)
+        return pos == field.size();
+    for (std::size_t i = 1; i < m_segments.size(); ++i) {
+        const Segment& segment = m_segments[i];
+        const bool last = i + 1 == m_segments.size();
+        // Every character takes a byte at least.
+        if (segment.length() > field.size() - pos)
+            return false;
+        if (segment.length() == 0)
+            return true; // a final "*" takes whatever is left
+        if (segment.isLiteral) {
+            const std::string& bytes = segment.literal.bytes;
+            if (last)
+                return field.ends_with(bytes) && field.size() - pos >= bytes.size();
+            const std::size_t at = segment.literal.find(field, pos);
+            if (at == std::string_view::npos)
+                return false;
+            pos = at + bytes.size();
+        } else {
+            pos = scan(segment, field, pos, last);
+            if (pos == std::string_view::npos)
+                return false;
         }
-        // The part after a "*" takes at least one character, so it cannot start at the end.
-        if (starToken == tokenCount || starPos >= field.size())
-            return false;
-        std::size_t length = 0;
-        decodeAt(field, starPos, length);
-        starPos += length;
-        if (!seekSegment(starToken, field, starPos))
-            return false;
-        pos = starPos;
-        t = starToken;
     }
+    return true;
 }
 
 } // namespace kuji

@@ -63,6 +63,11 @@ public:
             out.remove_suffix(1);
         m_pos = lf == std::string_view::npos ? m_text.size() : lf + 1;
         ++m_line;
+        // A carriage return that ends no line would send a terminal back over what it showed.
+        if (out.find('\r') != std::string_view::npos) {
+            m_problem = std::to_string(m_line) + " 行目の途中に制御文字 U+000D（復帰）があります。";
+            return false;
+        }
         return true;
     }
 

@@ -28,8 +28,9 @@ namespace kuji {
 std::string formatCommitmentText(const Commitment& commitment);
 
 // Reads a commitment back. Strict as the record parser: a missing or malformed field, a
-// control character, malformed UTF-8, or a number that does not follow from the fields is
-// refused, and problem names the line and the cause.
+// control character (a carriage return too, unless it ends a line), malformed UTF-8, or a
+// number that does not follow from the fields is refused, and problem names the line and the
+// cause.
 bool parseCommitmentText(std::string_view text, Commitment& commitment, std::string& problem);
 
 } // namespace kuji

@@ -3,7 +3,6 @@
 #include "common/ListRows.h"
 #include "common/TextCodec.h"
 #include "common/TextSafety.h"
-#include "draw/PublicValue.h"
 
 #include <charconv>
 #include <ctime>
@@ -535,7 +534,7 @@ std::string formatDrawRecord(const DrawRecord& r)
         addField(out, field::kCommitmentDateTime, escapeRecordValue(r.commitmentDateTime));
         addField(out, field::kCommitmentDescription, escapeRecordValue(r.commitmentDescription));
         addField(out, field::kPublicValue, escapeRecordValue(r.publicValue.value_or(std::string())));
-        addField(out, field::kNormalizedValue, escapeRecordValue(normalizePublicValue(r.publicValue.value_or(""))));
+        addField(out, field::kNormalizedValue, escapeRecordValue(r.normalizedValue));
     } else if (r.publicValue) {
         addField(out, field::kPublicValue, escapeRecordValue(*r.publicValue));
     }

@@ -96,7 +96,9 @@ struct DrawRecord {
     std::string commitmentDateTime;
     std::string commitmentDescription;
     std::optional<std::string> publicValue; // as typed
-    std::string normalizedValue; // v2: the public value's one form, as the record states it
+    // v2: the public value's one form, as the record states it; written as it stands, so that
+    // a record read and written again still shows an edit the verifier reports.
+    std::string normalizedValue;
     // A replacement draw: its settings and entries are those of the draw it follows.
     std::optional<ReplacementInfo> replacement;
     DrawSeed seed {};

@@ -153,6 +153,7 @@ DrawRecord RecordedDraw::record(std::string dateTime) const
         r.commitmentNumber = m_commitmentNumber;
         r.commitmentDateTime = m_plan.commitment->dateTime;
         r.commitmentDescription = m_plan.commitment->description;
+        r.normalizedValue = normalizePublicValue(m_plan.publicValue.value_or(std::string()));
     }
     r.seed = m_seed;
     if (m_recorded && m_resultsDigest) {

@@ -212,6 +212,39 @@ TEST_F(IniFileTest, Cp932FileTakingAValueItCannotHoldBecomesUtf8WithoutLosingALi
         std::string(text::kUtf8Bom) + "; 設定\r\n[UseFile]\r\n1=/名簿.csv\r\n" + broken + "2=" + wide + "\r\n3=/x\r\n");
 }
 
+// Found by the settings-file fuzz target, as the three tests below.
+TEST_F(IniFileTest, Utf16LinesKeepTheirUnitsEvenWhenTheyAreNoText)
+{
+    // A comment with an unpaired surrogate, and a last line ending in half a unit.
+    const std::string le(text::kUtf16LeBom);
+    const std::string lone("\x00\xD8", 2);
+    const std::string before = le + text::utf8ToUtf16("; ", false) + lone + text::utf8ToUtf16("\r\n[Option]\r\n", false)
+        + text::utf8ToUtf16("Mode=Number", false) + "\x41";
+    put(before);
+    EXPECT_EQ(IniFile::load(m_path)->bytes(), before);
+    ASSERT_TRUE(myWriteIni("Option", "Daburi", "1", m_path));
+    // The half unit cannot stay before another line: that line alone is written from its text.
+    EXPECT_EQ(bytes(),
+        le + text::utf8ToUtf16("; ", false) + lone
+            + text::utf8ToUtf16("\r\n[Option]\r\nMode=Number\uFFFD\r\nDaburi=1\r\n", false));
+}
+
+TEST_F(IniFileTest, AValueWhoseCp932BytesReadAsUtf8MakesTheFileUtf8)
+{
+    put("[Option]\r\nMode=Number\r\n");
+    ASSERT_TRUE(myWriteIni("Reset", "File", "ﾃ｡", m_path)); // C3 A1 in CP932: "á" in UTF-8
+    EXPECT_EQ(bytes(), std::string(text::kUtf8Bom) + "[Option]\r\nMode=Number\r\n\r\n[Reset]\r\nFile=ﾃ｡\r\n");
+    EXPECT_EQ(myReadIni("Reset", "File", m_path), "ﾃ｡");
+}
+
+TEST_F(IniFileTest, ANewLineAfterALoneCrStaysALineOfItsOwn)
+{
+    put("[Option]\nMode=Number\nlast\r");
+    ASSERT_TRUE(myWriteIni("Reset", "Daburi", "1", m_path));
+    // The blank line before the new section may not start with LF: CR LF would join it to "last".
+    EXPECT_EQ(bytes(), "[Option]\nMode=Number\nlast\r\r\n[Reset]\nDaburi=1\n");
+}
+
 TEST_F(IniFileTest, PathKeysMayBeReadUpTo4096Bytes)
 {
     const std::string path = "/home/" + std::string(290, 'p') + ".csv";

@@ -93,6 +93,26 @@ TEST(TextCodec, WritesUtf8WhenCp932WouldChangeTheText)
     EXPECT_EQ(encoder.take(), std::string(kUtf8Bom) + "a\r\n😀");
 }
 
+// Found by the text-codec and condition-file fuzz targets: half-width "ﾃ｡" is C3 A1 in CP932,
+// which a reader takes for UTF-8 "á".
+TEST(TextCodec, WritesUtf8WhenTheCp932BytesWouldReadAsUtf8)
+{
+    for (const std::string text : { "ﾃ｡", "\"1\",\"ﾞｦ\"\"\"\r\n", "竏ｱ鬨租" }) {
+        EXPECT_EQ(encodeForSave(text), std::string(kUtf8Bom) + text);
+        EXPECT_EQ(decode(encodeForSave(text)).utf8, text);
+    }
+    // Bytes that read as UTF-8 only together, across pieces, and bytes that never do.
+    SaveEncoder encoder;
+    encoder.append("ﾃ");
+    encoder.append("｡");
+    EXPECT_EQ(encoder.encoding(), Encoding::Utf8Bom);
+    EXPECT_EQ(encoder.take(), std::string(kUtf8Bom) + "ﾃ｡");
+    encoder.append("ﾃ｡");
+    encoder.append("名簿");
+    EXPECT_EQ(encoder.encoding(), Encoding::Cp932);
+    EXPECT_EQ(decode(encoder.take()).utf8, "ﾃ｡名簿");
+}
+
 TEST(TextCodec, TruncatesByEncodedBytesWithoutSplittingCharacters)
 {
     EXPECT_EQ(truncateToEncodedBytes("abcdef", 4), "abcd");

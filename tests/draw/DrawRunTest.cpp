@@ -11,6 +11,15 @@
 
 #include <sys/resource.h>
 
+// AddressSanitizer, as scripts/test.sh --sanitize builds with it (GCC and Clang say so apart).
+#if defined(__SANITIZE_ADDRESS__)
+#define KUJIMARU_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KUJIMARU_UNDER_ASAN 1
+#endif
+#endif
+
 using namespace kuji;
 
 namespace {
@@ -273,6 +282,11 @@ void limitAddressSpaceGrowth(std::size_t bytes)
 
 TEST(DrawRunDeathTest, RealShortageOfMemoryIsCaught)
 {
+#if defined(KUJIMARU_UNDER_ASAN)
+    // AddressSanitizer's allocator reports a failed allocation and stops the process instead
+    // of throwing, so the shortage cannot be met here; the plain build checks it.
+    GTEST_SKIP() << "not under AddressSanitizer";
+#endif
     // Ten million rows (80 MB), then five million rows (40 MB) with their shuffle (128 MB),
     // with 64 MB to spare: the first fails on its rows, the second on its shuffle.
     EXPECT_EXIT(

@@ -1,12 +1,22 @@
 #include "pickup/PhrasePattern.h"
 
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+// AddressSanitizer, as scripts/test.sh --sanitize builds with it (GCC and Clang say so apart).
+#if defined(__SANITIZE_ADDRESS__)
+#define KUJIMARU_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KUJIMARU_UNDER_ASAN 1
+#endif
+#endif
 
 using namespace kuji;
 
@@ -144,6 +154,73 @@ TEST(PhrasePattern, StrayBytesMatchOnlyThemselves)
     EXPECT_FALSE(PhrasePattern("*" + stray).matches("aÿ"));
     // A character cut off at the end of the field is two stray bytes.
     EXPECT_TRUE(PhrasePattern("a??").matches("a\xE3\x81"));
+    // A stray byte in the phrase is never the inside of a character of the field.
+    EXPECT_FALSE(PhrasePattern("*\x80").matches("\xC3\x80"));
+    EXPECT_FALSE(PhrasePattern("*\x81\x82").matches("x\xE3\x81\x82"));
+    // Overlong forms and surrogates are no characters: each of their bytes stands alone.
+    EXPECT_FALSE(PhrasePattern("?").matches("\xE0\x80\x80"));
+    EXPECT_TRUE(PhrasePattern("???").matches("\xED\xA0\x80"));
+}
+
+TEST(PhrasePattern, LongTextIsFoundWhereItOverlapsItself)
+{
+    // Past 32 bytes the search keeps a table instead of comparing at every byte.
+    std::string part;
+    for (int i = 0; i < 20; ++i)
+        part += "ab";
+    const std::string field = part + part + "abc" + "あ";
+    EXPECT_TRUE(PhrasePattern(part + "c").matches(field));
+    EXPECT_TRUE(PhrasePattern("*" + part + "c*").matches(field));
+    EXPECT_TRUE(PhrasePattern("*" + part + "cあ").matches(field));
+    EXPECT_FALSE(PhrasePattern(part + "cc").matches(field));
+    EXPECT_FALSE(PhrasePattern("*" + part + "cc*").matches(field));
+}
+
+// Phrases come from condition files other people wrote. Whatever the phrase, a field and phrase
+// of 64 KiB together are judged within 100 ms of processor time.
+TEST(PhrasePattern, HostilePhrasesStayWithinTheirTime)
+{
+#if defined(KUJIMARU_UNDER_ASAN)
+    // The sanitizers check every access of the inner loop: about four times slower.
+    constexpr double kLimitMs = 100 * 5;
+#else
+    constexpr double kLimitMs = 100;
+#endif
+    const auto repeat = [](const std::string& piece, std::size_t times) {
+        std::string out;
+        for (std::size_t i = 0; i < times; ++i)
+            out += piece;
+        return out;
+    };
+    struct Hostile {
+        std::string phrase;
+        std::string field;
+    };
+    // Built by appending: GCC 12 warns wrongly about "text" + std::string&&.
+    const auto join = [](std::initializer_list<std::string> parts) {
+        std::string out;
+        for (const std::string& part : parts)
+            out += part;
+        return out;
+    };
+    const Hostile cases[] = {
+        { join({ "*", repeat("a?", 8000), "b" }), std::string(48000, 'a') },
+        { join({ "*", repeat("#", 21000), "x" }), std::string(43000, '1') },
+        { join({ "*", repeat("あ?", 4000), "z" }), repeat("あい", 8000) },
+        { join({ "*", repeat("[a-c]", 4000), "d*" }), std::string(44000, 'b') },
+        { join({ repeat("*?", 10000), "b" }), std::string(44000, 'a') },
+        { join({ repeat("a", 16000), "b" }), std::string(48000, 'a') },
+        { join({ "*", repeat("a", 16000), "b*" }), std::string(48000, 'a') },
+    };
+    for (const Hostile& c : cases) {
+        timespec before {}, after {};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+        EXPECT_FALSE(PhrasePattern(c.phrase).matches(c.field));
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+        const double ms = static_cast<double>(after.tv_sec - before.tv_sec) * 1e3
+            + static_cast<double>(after.tv_nsec - before.tv_nsec) / 1e6;
+        EXPECT_LT(ms, kLimitMs) << c.phrase.substr(0, 20) << "... of " << c.phrase.size() << " bytes";
+    }
 }
 
 TEST(PhrasePattern, ManyStarsOnAMegabyteFieldStayLinear)

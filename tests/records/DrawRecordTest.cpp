@@ -61,6 +61,7 @@ void expectSame(const DrawRecord& a, const DrawRecord& b)
     EXPECT_EQ(a.entryCount, b.entryCount);
     EXPECT_EQ(a.workList, b.workList);
     EXPECT_EQ(a.publicValue, b.publicValue);
+    EXPECT_EQ(a.normalizedValue, b.normalizedValue);
     EXPECT_EQ(a.seed, b.seed);
     EXPECT_EQ(a.resultCount, b.resultCount);
     EXPECT_EQ(a.results, b.results);
@@ -125,6 +126,20 @@ TEST(Sha256, PiecesFedInAnyWayGiveTheDigestOfTheWhole)
     // A finished hash starts over.
     pieces.update("abc");
     EXPECT_EQ(pieces.finish(), Sha256::of("abc"));
+}
+
+// Found with the draw-record fuzz target: the formatter wrote the public value's normal form
+// afresh, so a record whose stated form had been edited came back corrected.
+TEST(DrawRecordFile, KeepsTheNormalizedValueItStates)
+{
+    DrawRecord r = transferRecord();
+    r.normalizedValue = "edited";
+    const std::string text = formatDrawRecord(r);
+    DrawRecord read;
+    std::string problem;
+    ASSERT_TRUE(parseDrawRecord(text, read, problem)) << problem;
+    EXPECT_EQ(read.normalizedValue, "edited");
+    EXPECT_EQ(formatDrawRecord(read), text);
 }
 
 TEST(DrawRecordFile, ReadsBackEveryFieldItWrote)

@@ -60,13 +60,14 @@ ListCommands::ListCommands(
     QAbstractItemView* view, EditableList& list, Platform& platform, QMenu* popup, WorkHost* host, QObject* parent)
     : QObject(parent)
     , m_view(view)
+    , m_viewport(view->viewport())
     , m_list(list)
     , m_platform(platform)
     , m_popup(popup)
     , m_host(host)
 {
     m_view->installEventFilter(this);
-    m_view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     m_view->setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
@@ -88,7 +89,7 @@ bool ListCommands::eventFilter(QObject* watched, QEvent* event)
         }
         return true;
     }
-    if (watched == m_view->viewport() && event->type() == QEvent::ContextMenu) {
+    if (watched == m_viewport && event->type() == QEvent::ContextMenu) {
         // Over an empty list nothing opens.
         if (m_popup && m_list.rows() > 0)
             m_popup->popup(static_cast<QContextMenuEvent*>(event)->globalPos());

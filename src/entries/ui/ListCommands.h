@@ -42,6 +42,9 @@ private:
     class Selection;
 
     QAbstractItemView* m_view;
+    // Kept apart from the view: the viewport's last events arrive while the view is being
+    // destroyed, when asking the view for it is no longer allowed.
+    QWidget* m_viewport;
     EditableList& m_list;
     Platform& m_platform;
     QMenu* m_popup;

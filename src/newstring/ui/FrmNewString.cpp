@@ -125,7 +125,8 @@ FrmNewString::FrmNewString(
     // The editor lays every line out again whenever its width changes: a scroll bar that came
     // with a long text would cost a second pass over a million lines at each opening.
     rtbNewString->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    rtbNewString->viewport()->installEventFilter(this);
+    m_editorViewport = rtbNewString->viewport();
+    m_editorViewport->installEventFilter(this);
     rtbNewString->setLongInsert([this](QString text) { insertLongText(std::move(text)); });
     layout->addWidget(rtbNewString, 1);
 
@@ -262,7 +263,7 @@ std::vector<std::string> FrmNewString::printLines() const
     return gathering.takeLines();
 }
 
-void FrmNewString::open()
+void FrmNewString::openFile()
 {
     const QString path = m_platform.getOpenFileName(
         this, FileDialogRequest::startingAt(QStringLiteral("開く"), m_path, kTextFileFilter));
@@ -353,7 +354,7 @@ void FrmNewString::insertLongText(QString text)
 
 bool FrmNewString::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == rtbNewString->viewport() && handleDrop(watched, event))
+    if (watched == m_editorViewport && handleDrop(watched, event))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -79,7 +79,8 @@ private:
     void applyCommandState();
     void updateMinimumSize();
 
-    void open();
+    // Not open(): that would override QDialog::open(), which shows the window.
+    void openFile();
     void save();
     void print();
     void transfer();
@@ -100,6 +101,9 @@ private:
 
     NewStringEditor* rtbNewString = nullptr;
     NewStringProgress* fraWork = nullptr;
+    // The editor's viewport, kept apart: its last events arrive while the editor is being
+    // destroyed, when asking the editor for it is no longer allowed.
+    QWidget* m_editorViewport = nullptr;
 };
 
 } // namespace kuji

@@ -147,7 +147,8 @@ QWidget* ConditionFrame::makeList(ConditionListId list, QWidget* parent)
     c.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     c.view->header()->setSectionsMovable(false);
     c.view->header()->setStretchLastSection(true);
-    c.view->viewport()->installEventFilter(this);
+    c.viewport = c.view->viewport();
+    c.viewport->installEventFilter(this);
     c.label->setBuddy(c.view);
 
     // The columns "列" and "語句" are 350 and 6150 twips wide, and never narrower than their
@@ -403,7 +404,7 @@ bool ConditionFrame::eventFilter(QObject* watched, QEvent* event)
             m_lists.clearSelections();
             refresh();
         }
-        if (watched == c.view->viewport() && type == QEvent::MouseButtonDblClick) {
+        if (watched == c.viewport && type == QEvent::MouseButtonDblClick) {
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             conditionDoubleClicked(list, c.view->indexAt(at).row());
             return true;

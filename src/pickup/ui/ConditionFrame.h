@@ -52,6 +52,9 @@ private:
     struct Controls {
         QLabel* label = nullptr;
         QTreeView* view = nullptr;
+        // The view's viewport, kept apart: its last events arrive while the view is being
+        // destroyed, when asking the view for it is no longer allowed.
+        QWidget* viewport = nullptr;
         ConditionListModel* model = nullptr;
         QLineEdit* column = nullptr;
         QLineEdit* phrase = nullptr;
