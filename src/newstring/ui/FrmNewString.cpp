@@ -102,7 +102,7 @@ FrmNewString::FrmNewString(
 
     m_commands.add({
         { "mnuFileOpen", QStringLiteral("開く(&O)"), { QKeySequence(Qt::CTRL | Qt::Key_O) }, "open",
-            QStringLiteral("開く"), [this] { open(); } },
+            QStringLiteral("開く"), [this] { openFile(); } },
         { "mnuFileSave", QStringLiteral("保存(&S)"), { QKeySequence(Qt::CTRL | Qt::Key_S) }, "save",
             QStringLiteral("保存"), [this] { save(); } },
         { "mnuFilePrint", QStringLiteral("印刷(&P)"), {}, "print", QStringLiteral("印刷"), [this] { print(); } },

@@ -3,6 +3,8 @@
 // bytes the window writes and the reader that loads them.
 #include "pickup/ConditionFile.h"
 
+#include "common/TextCodec.h"
+
 #include "support/FuzzCheck.h"
 #include "support/FuzzInput.h"
 #include "support/InputFile.h"
