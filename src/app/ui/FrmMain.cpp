@@ -1,5 +1,6 @@
 #include "app/ui/FrmMain.h"
 
+#include "app/ui/AnnounceLink.h"
 #include "app/ui/DrawCommand.h"
 #include "app/ui/DrawRecording.h"
 #include "app/ui/ListArea.h"
@@ -81,6 +82,16 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
     // A completed draw's results take the keyboard.
     m_draw = new DrawCommand(
         *this, *m_kekka, *m_recording, m_platform, [this] { lvwKekka->setFocus(); }, this);
+    // 発表 knows of no absent winner and cannot replace one yet.
+    m_announce = new AnnounceLink(
+        *this, *m_kekka, m_platform, m_help, m_settings, [](std::uint32_t) { return false; },
+        [](std::uint32_t, std::uint32_t&) { return false; },
+        [this](const std::vector<std::uint32_t>&, QWidget* parent) {
+            m_platform.showMessage(parent,
+                { QStringLiteral("再抽選はまだ使えません。"), QStringLiteral("再抽選"), QMessageBox::Information });
+            return false;
+        },
+        this);
 
     createCommands();
     createCentralArea();
@@ -180,6 +191,8 @@ void FrmMain::createCommands()
                 m_platform.execModal(newString);
             } },
         { "mnuToolRecords", QStringLiteral("抽選記録(&L)") },
+        { "mnuToolAnnounce", QStringLiteral("発表(&A)"), { QKeySequence(Qt::Key_F11) }, nullptr, {},
+            [this] { m_announce->open(); } },
         { "mnuRunStart", QStringLiteral("開始(&S)"), { QKeySequence(Qt::Key_F5) }, "start", QStringLiteral("開始"),
             [this] { m_draw->start(); } },
         { "mnuRunStop", QStringLiteral("停止(&E)"), {}, "stop", QStringLiteral("停止"), [this] { runStop(); } },
@@ -210,7 +223,7 @@ void FrmMain::createCommands()
     m_commands.addMenu(menuBar(), { "mnuHensyu", QStringLiteral("編集(&E)"), editCommands });
     m_commands.addMenu(menuBar(),
         { "mnuTool", QStringLiteral("ツール(&T)"),
-            { "mnuToolPickupRecord", "-", "mnuToolNewString", "-", "mnuToolRecords" } });
+            { "mnuToolPickupRecord", "-", "mnuToolNewString", "-", "mnuToolRecords", "-", "mnuToolAnnounce" } });
     m_commands.addMenu(menuBar(), { "mnuRun", QStringLiteral("実行(&R)"), { "mnuRunStart", "mnuRunStop" } });
     mnuReset = m_commands.addMenu(menuBar(),
         { "mnuReset", QStringLiteral("リセット(&S)"),
@@ -361,6 +374,8 @@ void FrmMain::applyCommandState()
     m_commands["mnuFileEnd"]->setEnabled(m_state.fileEndEnabled());
     m_commands["mnuToolNewString"]->setEnabled(m_state.newStringEnabled());
     m_commands["mnuToolRecords"]->setEnabled(!m_state.busy());
+    // 発表 shows the results: it comes and goes with the result commands.
+    m_commands["mnuToolAnnounce"]->setEnabled(m_state.enabled(MainButton::Save));
     m_frames->setEnabled(m_state.framesEnabled());
 }
 

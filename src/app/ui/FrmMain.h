@@ -20,6 +20,7 @@ class QTableView;
 
 namespace kuji {
 
+class AnnounceLink;
 class DrawCommand;
 class DrawRecording;
 class EntryListModel;
@@ -113,6 +114,7 @@ private:
     DrawCommand* m_draw = nullptr;
     ResetCommands* m_resets = nullptr;
     PickupRecordTool* m_pickupRecord = nullptr;
+    AnnounceLink* m_announce = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
     // The control that had the keyboard when a tool window took the window's place.
