@@ -1,6 +1,9 @@
 #include "announce/HallText.h"
 
 #include "common/RecordField.h"
+#include "common/TextCodec.h"
+
+#include <algorithm>
 
 #include <array>
 
@@ -11,24 +14,11 @@ constexpr std::string_view kFullWidthSpace = "\u3000";
 constexpr std::string_view kMaskMark = "\uFF0A";
 constexpr std::array<std::string_view, 3> kListSeparators = { ",", "\uFF0C", "\u3001" };
 
-// Bytes of the UTF-8 character at the start of text: 1 for a byte that starts none, so a
+// Bytes of the UTF-8 character at the start: 1 for a byte that starts none, so a
 // stray byte is one character and never swallows the bytes after it.
-std::size_t characterBytes(std::string_view text)
+std::size_t characterBytes(std::string_view bytes)
 {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length > text.size())
-        return 1;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 1;
-    return length;
+    return std::max<std::size_t>(text::utf8SequenceLength(bytes), 1);
 }
 
 // The value of one ASCII or full-width digit, or -1.

@@ -9,6 +9,16 @@ MotionPreference::MotionPreference(QObject* parent)
 {
 }
 
+// A question still open when the program ends is not worth waiting for.
+MotionPreference::~MotionPreference()
+{
+    for (QProcess* process : findChildren<QProcess*>()) {
+        process->disconnect(this);
+        process->kill();
+        process->waitForFinished(1000);
+    }
+}
+
 QStringList MotionPreference::query()
 {
     return { QStringLiteral("gsettings"), QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"),

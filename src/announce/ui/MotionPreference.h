@@ -14,6 +14,7 @@ class MotionPreference final : public QObject {
     Q_OBJECT
 public:
     explicit MotionPreference(QObject* parent = nullptr);
+    ~MotionPreference() override;
 
     // Starts asking, once; later calls do nothing.
     void ask();
