@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QTextLayout>
 #include <QWidget>
 
@@ -9,6 +10,9 @@ namespace kuji {
 // A text as large as its place allows: the largest font at which the text, wrapped to the
 // width (between words, or anywhere in a Japanese name), fits the height. A long text wraps,
 // then shrinks, and is never cut. Screen readers read the text as the widget's name.
+//
+// Letters this large are drawn as outlines, not from the glyph cache, which takes
+// milliseconds a line; the text is drawn once into an image that every later paint copies.
 class FittedText final : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +26,9 @@ public:
     // The largest font size in pixels, as a share of the height (1.0: a line as high as the place).
     void setLargestShare(double share);
     void setColor(const QColor& color);
+    // The colour behind the text, which the widget paints itself; transparent leaves the
+    // parent's showing.
+    void setBackground(const QColor& color);
     void setBold(bool bold);
 
     // How the text is laid out now, in the widget's coordinates: for tests and benchmarks.
@@ -38,6 +45,7 @@ protected:
 private:
     void relayout();
     QPointF origin() const;
+    void render();
     // Lays the text out at a font size; true when it fits the place.
     bool layOut(int pixelSize, QTextLayout& layout, qreal& height) const;
 
@@ -45,6 +53,8 @@ private:
     QString m_spoken;
     QFont m_font;
     QColor m_color = Qt::white;
+    QColor m_background = Qt::transparent;
+    QImage m_rendered; // null when the text must be drawn again
     double m_largestShare = 1.0;
     int m_pixelSize = 0;
     qreal m_textHeight = 0;

@@ -25,6 +25,7 @@ constexpr int kRollFrameMs = 60;
 // The most cells the grid shows at once; a larger round shows the page of the winner shown.
 constexpr std::size_t kGridCells = 48;
 
+const QColor kBackground(0x0B, 0x0B, 0x14);
 const QColor kGold(0xFF, 0xD7, 0x40);
 const QColor kAbsentRed(0xFF, 0x70, 0x70);
 const QColor kQuiet(0xC8, 0xC8, 0xD0);
@@ -54,10 +55,11 @@ FrmAnnounce::FrmAnnounce(
     setAccessibleName(QStringLiteral("発表"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFocusPolicy(Qt::StrongFocus);
-    setStyleSheet(QStringLiteral("QDialog#frmAnnounce { background: #0b0b14; }"
+    setStyleSheet(QStringLiteral("QDialog#frmAnnounce { background: %1; }"
                                  "QPushButton { color: #9a9aa6; background: transparent; border: 1px solid #30303c;"
                                  " padding: 4px 14px; }"
-                                 "QPushButton:disabled { color: #44444c; }"));
+                                 "QPushButton:disabled { color: #44444c; }")
+                      .arg(kBackground.name()));
     m_rollTimer.setInterval(kRollFrameMs);
     connect(&m_rollTimer, &QTimer::timeout, this, &FrmAnnounce::rollTick);
 
@@ -105,6 +107,7 @@ void FrmAnnounce::createScreen()
     column->setSpacing(0);
     const auto addText = [&](FittedText*& text, const char* name, int stretch, const QColor& color, bool bold) {
         text = new FittedText(name, reveal);
+        text->setBackground(kBackground);
         text->setColor(color);
         text->setBold(bold);
         column->addWidget(text, stretch);
@@ -117,7 +120,7 @@ void FrmAnnounce::createScreen()
     lblWinner->setLargestShare(0.8);
     lblPosition->setLargestShare(0.7);
     m_pages->addWidget(reveal);
-    m_grid = new WinnerGrid(m_pages);
+    m_grid = new WinnerGrid(m_pages, kBackground);
     m_pages->addWidget(m_grid);
 
     // The buttons stay small and out of the keyboard's way: Space and Enter always reveal,

@@ -9,14 +9,16 @@
 
 namespace kuji {
 
-WinnerGrid::WinnerGrid(QWidget* parent)
+WinnerGrid::WinnerGrid(QWidget* parent, const QColor& background)
     : QWidget(parent)
+    , m_background(background)
 {
     setObjectName(QStringLiteral("fraGrid"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     lblGridTitle = new FittedText("lblGridTitle", this);
+    lblGridTitle->setBackground(m_background);
     lblGridTitle->setColor(QColor(0xFF, 0xD7, 0x40));
     lblGridTitle->setBold(true);
     layout->addWidget(lblGridTitle, 1);
@@ -38,6 +40,7 @@ void WinnerGrid::showCells(const QString& title, const QStringList& cells)
         const int columns = std::max(1, static_cast<int>(std::lround(std::sqrt(2.0 * cells.size()))));
         for (qsizetype i = 0; i < cells.size(); ++i) {
             auto* cell = new FittedText("lblCell", this);
+            cell->setBackground(m_background);
             cell->setContentsMargins(4, 4, 4, 4);
             m_grid->addWidget(cell, static_cast<int>(i) / columns, static_cast<int>(i) % columns);
             m_cells << cell;

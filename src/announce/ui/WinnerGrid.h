@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QStringList>
 #include <QWidget>
 
@@ -14,7 +15,8 @@ class FittedText;
 class WinnerGrid final : public QWidget {
     Q_OBJECT
 public:
-    explicit WinnerGrid(QWidget* parent);
+    // The cells paint their own background in this colour.
+    WinnerGrid(QWidget* parent, const QColor& background);
 
     void showCells(const QString& title, const QStringList& cells);
 
@@ -25,6 +27,7 @@ private:
     FittedText* lblGridTitle = nullptr;
     QGridLayout* m_grid = nullptr;
     QList<FittedText*> m_cells;
+    QColor m_background;
 };
 
 } // namespace kuji
