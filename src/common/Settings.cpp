@@ -118,6 +118,21 @@ Settings::Rect Settings::mainWindowRect(std::string_view left, std::string_view 
     return r;
 }
 
+int Settings::parseRollSeconds(std::string_view text)
+{
+    const bool shape = !text.empty() && text[0] >= '0' && text[0] <= '5'
+        && (text.size() == 1 || (text.size() == 3 && text[1] == '.' && (text[2] == '0' || text[2] == '5')));
+    const int half = shape ? (text[0] - '0') * 2 + (text.size() == 3 && text[2] == '5' ? 1 : 0) : -1;
+    return half >= 0 && half <= kMaxRollHalfSeconds ? half : kDefaultRollHalfSeconds;
+}
+
+std::string Settings::rollSecondsText(int halfSeconds)
+{
+    if (halfSeconds < 0 || halfSeconds > kMaxRollHalfSeconds)
+        halfSeconds = kDefaultRollHalfSeconds;
+    return std::to_string(halfSeconds / 2) + (halfSeconds % 2 ? ".5" : "");
+}
+
 std::vector<Settings::Key> Settings::allKeys()
 {
     std::vector<Key> keys = { kMainLeft, kMainTop, kMainWidth, kMainHeight, kOptionMode, kOptionNoDuplicates };
@@ -125,6 +140,9 @@ std::vector<Settings::Key> Settings::allKeys()
     keys.insert(keys.end(),
         { kResetMode, kResetMinValue, kResetMaxValue, kResetFile, kResetCount, kResetNoDuplicates, kPickupLeft,
             kPickupTop, kNewStringLeft, kNewStringTop, kNewStringWidth, kNewStringHeight, kRecordsKeep });
+    for (const Key& key :
+        { kAnnouncePrizeNames, kAnnounceColumns, kAnnounceMask, kAnnounceRollSeconds, kAnnounceScreen })
+        keys.push_back(key);
     return keys;
 }
 
@@ -253,6 +271,26 @@ bool Settings::readKeepRecords() const
 bool Settings::writeKeepRecords(bool keep) const
 {
     return writeAll(m_path, { { kRecordsKeep, flagText(keep) } });
+}
+
+Settings::Announce Settings::readAnnounce() const
+{
+    const IniFile ini = loadOrEmpty(m_path);
+    Announce values;
+    values.prizeNames = valueOf(ini, kAnnouncePrizeNames);
+    values.columns = valueOf(ini, kAnnounceColumns);
+    values.mask = parseFlag(valueOf(ini, kAnnounceMask));
+    values.rollHalfSeconds = parseRollSeconds(valueOf(ini, kAnnounceRollSeconds));
+    values.screen = valueOf(ini, kAnnounceScreen);
+    return values;
+}
+
+bool Settings::writeAnnounce(const Announce& values) const
+{
+    return writeAll(m_path,
+        { { kAnnouncePrizeNames, values.prizeNames }, { kAnnounceColumns, values.columns },
+            { kAnnounceMask, flagText(values.mask) }, { kAnnounceRollSeconds, rollSecondsText(values.rollHalfSeconds) },
+            { kAnnounceScreen, values.screen } });
 }
 
 } // namespace kuji

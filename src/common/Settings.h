@@ -54,6 +54,20 @@ public:
         bool operator==(const ResetPreset&) const = default;
     };
 
+    // What 発表 keeps between runs, as the settings file holds it. The prize names and the
+    // columns come back as text; 発表 reads them with its own rules and drops what it refuses.
+    struct Announce {
+        std::string prizeNames; // "特賞,1等,2等"
+        std::string columns; // "1,3"; empty shows the whole entry
+        bool mask = false;
+        int rollHalfSeconds = kDefaultRollHalfSeconds; // 決定まで回す, in half seconds
+        std::string screen; // the name of the screen last used
+        bool operator==(const Announce&) const = default;
+    };
+    // 決定まで回す runs from 0 to 5 seconds in steps of half a second, 1.5 unless set.
+    static constexpr int kDefaultRollHalfSeconds = 3;
+    static constexpr int kMaxRollHalfSeconds = 10;
+
     using Key = SettingKey;
 
     static constexpr std::string_view kMainPosition = "Kujitan Position";
@@ -63,6 +77,7 @@ public:
     static constexpr std::string_view kPickupPosition = "Pickupr Position";
     static constexpr std::string_view kNewStringPosition = "NewString Position";
     static constexpr std::string_view kRecords = "Records";
+    static constexpr std::string_view kAnnounce = "Announce";
 
     // Paths may be long on Linux; they come back whole up to this many bytes.
     static constexpr std::size_t kPathBytes = 4096;
@@ -101,6 +116,11 @@ public:
     static constexpr Key kNewStringHeight { kNewStringPosition, "Height", "0" };
     // "0" stops keeping a record of every completed draw; anything else keeps them.
     static constexpr Key kRecordsKeep { kRecords, "Keep", "1" };
+    static constexpr Key kAnnouncePrizeNames { kAnnounce, "PrizeNames", "", 1024 };
+    static constexpr Key kAnnounceColumns { kAnnounce, "Columns", "" };
+    static constexpr Key kAnnounceMask { kAnnounce, "Mask", "0" };
+    static constexpr Key kAnnounceRollSeconds { kAnnounce, "RollSeconds", "1.5" };
+    static constexpr Key kAnnounceScreen { kAnnounce, "Screen", "" };
 
     // The whole table, for checks over every key.
     static std::vector<Key> allKeys();
@@ -122,6 +142,11 @@ public:
     // or height larger than the screen cut to the screen's (all in twips).
     static Rect mainWindowRect(std::string_view left, std::string_view top, std::string_view width,
         std::string_view height, int screenWidth, int screenHeight);
+
+    // 決定まで回す: "0" to "5" in steps of ".5" ("1.5", "2", "2.0"), in half seconds; anything
+    // else is the default.
+    static int parseRollSeconds(std::string_view text);
+    static std::string rollSecondsText(int halfSeconds);
 
     static std::string modeText(Mode mode) { return mode == Mode::File ? "Yomikomi" : "Number"; }
     static std::string flagText(bool on) { return on ? "1" : "0"; }
@@ -165,6 +190,10 @@ public:
     // "Records": whether a record of every completed draw is kept (on unless turned off).
     bool readKeepRecords() const;
     bool writeKeepRecords(bool keep) const;
+
+    // "Announce": the settings of 発表, the roll time checked.
+    Announce readAnnounce() const;
+    bool writeAnnounce(const Announce& values) const;
 
 private:
     std::string m_path;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/RecordField.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,9 +23,5 @@ std::size_t countFields(std::string_view record);
 
 // True when the record has exactly separatorCount + 1 fields (a blank record never has).
 bool hasFieldCount(std::string_view record, std::int32_t separatorCount);
-
-// Field `index` of a record (0 = the first), the text between two commas exactly as it
-// stands; empty beyond the last field.
-std::string_view recordField(std::string_view record, std::size_t index);
 
 } // namespace kuji

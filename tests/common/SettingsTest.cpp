@@ -248,6 +248,7 @@ TEST_F(SettingsTest, EveryKeyWrittenIsInTheTable)
     m_settings.writePickupPosition({ 5, 6 });
     m_settings.writeNewStringRect({ 7, 8, 9, 10 });
     m_settings.writeKeepRecords(false);
+    m_settings.writeAnnounce({ "特賞,1等", "1", true, 2, "HDMI-1" });
 
     std::string section;
     std::size_t keys = 0;
@@ -270,6 +271,24 @@ TEST_F(SettingsTest, EveryKeyWrittenIsInTheTable)
         ++keys;
     }
     EXPECT_EQ(keys, Settings::allKeys().size());
+}
+
+TEST_F(SettingsTest, AnnounceRoundTripsAndRefusedRollTimesFallBackToTheDefault)
+{
+    EXPECT_EQ(m_settings.readAnnounce(), Settings::Announce {});
+    EXPECT_EQ(Settings::Announce {}.rollHalfSeconds, 3);
+    const Settings::Announce written { "特賞,1等,2等", "1,3", true, 9, "HDMI-1" };
+    ASSERT_TRUE(m_settings.writeAnnounce(written));
+    EXPECT_EQ(m_settings.readAnnounce(), written);
+    for (int half = 0; half <= Settings::kMaxRollHalfSeconds; ++half)
+        EXPECT_EQ(Settings::parseRollSeconds(Settings::rollSecondsText(half)), half);
+
+    put(m_path, "[Announce]\r\nRollSeconds=7\r\nMask=yes\r\n");
+    EXPECT_EQ(m_settings.readAnnounce(), Settings::Announce {});
+    for (const char* refused : { "5.5", "1.25", "-1", "1.", ".5", "abc", "1,5", "１" })
+        EXPECT_EQ(Settings::parseRollSeconds(refused), 3) << refused;
+    for (const auto& [text, half] : { std::pair { "0", 0 }, { "0.5", 1 }, { "2.0", 4 }, { "5", 10 }, { "5.0", 10 } })
+        EXPECT_EQ(Settings::parseRollSeconds(text), half) << text;
 }
 
 TEST_F(SettingsTest, UnwritableSettingsFileReadsDefaultsAndWritesNothing)

@@ -1,5 +1,8 @@
 #include "app/ui/DrawRecording.h"
 
+#include "announce/AnnounceOptions.h"
+#include "announce/PrizeNames.h"
+
 #include "common/RuntimeError.h"
 #include "common/Settings.h"
 #include "common/ui/MainWindowPort.h"
@@ -154,7 +157,13 @@ void DrawRecording::drawCompleted(const RecordedDraw& draw)
     if (!plan.keepRecord)
         return;
     try {
-        writeRecord(draw.record(currentDateTimeText()), plan.settings.fileMode ? plan.entries : nullptr);
+        DrawRecord record = draw.record(currentDateTimeText());
+        // The prize names 発表 will show the rounds under, as they stood at the draw; they
+        // decide nothing.
+        const AnnounceOptions announce = AnnounceOptions::fromStored(m_settings.readAnnounce());
+        if (!announce.prizeNames.empty())
+            record.prizeNames = PrizeNames::join(announce.prizeNames);
+        writeRecord(std::move(record), plan.settings.fileMode ? plan.entries : nullptr);
     } catch (const std::bad_alloc&) {
         reportRecordFailure({ kOutOfMemoryError, describeFileError(ENOMEM) });
     }

@@ -1,5 +1,6 @@
 #include "app/ui/FrmMain.h"
 
+#include "app/ui/AnnounceLink.h"
 #include "app/ui/DrawCommand.h"
 #include "app/ui/DrawRecording.h"
 #include "app/ui/ListArea.h"
@@ -86,6 +87,20 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
     m_replacement = new ReplacementCommand(*this, *m_kekka, *m_recording, m_platform, seeds, this);
     m_draw->setCompletedListener([this](const RecordedDraw& draw) { m_replacement->drawCompleted(draw); });
     connect(m_replacement, &ReplacementCommand::changed, this, &FrmMain::applyCommandState);
+    // 発表 marks the absent winners the replacement draw knows of and draws through it.
+    m_announce = new AnnounceLink(
+        *this, *m_kekka, m_platform, m_help, m_settings,
+        [this](std::uint32_t key) { return m_replacement->isAbsent(key); },
+        [this](std::uint32_t replacementKey, std::uint32_t& absentKey) {
+            return m_replacement->replacedWinner(replacementKey, absentKey);
+        },
+        [this](const std::vector<std::uint32_t>& keys, QWidget* parent) {
+            const bool replaced = m_replacement->replace(keys, parent);
+            if (replaced)
+                m_lists->fitColumns();
+            return replaced;
+        },
+        this);
 
     createCommands();
     createCentralArea();
@@ -203,6 +218,8 @@ void FrmMain::createCommands()
                 m_platform.execModal(newString);
             } },
         { "mnuToolRecords", QStringLiteral("抽選記録(&L)") },
+        { "mnuToolAnnounce", QStringLiteral("発表(&A)"), { QKeySequence(Qt::Key_F11) }, nullptr, {},
+            [this] { m_announce->open(); } },
         { "mnuRunStart", QStringLiteral("開始(&S)"), { QKeySequence(Qt::Key_F5) }, "start", QStringLiteral("開始"),
             [this] { m_draw->start(); } },
         { "mnuRunStop", QStringLiteral("停止(&E)"), {}, "stop", QStringLiteral("停止"), [this] { runStop(); } },
@@ -235,7 +252,7 @@ void FrmMain::createCommands()
     m_commands.addMenu(menuBar(), { "mnuHensyu", QStringLiteral("編集(&E)"), editMenu });
     m_commands.addMenu(menuBar(),
         { "mnuTool", QStringLiteral("ツール(&T)"),
-            { "mnuToolPickupRecord", "-", "mnuToolNewString", "-", "mnuToolRecords" } });
+            { "mnuToolPickupRecord", "-", "mnuToolNewString", "-", "mnuToolRecords", "-", "mnuToolAnnounce" } });
     m_commands.addMenu(menuBar(), { "mnuRun", QStringLiteral("実行(&R)"), { "mnuRunStart", "mnuRunStop" } });
     mnuReset = m_commands.addMenu(menuBar(),
         { "mnuReset", QStringLiteral("リセット(&S)"),
@@ -388,6 +405,8 @@ void FrmMain::applyCommandState()
     m_commands["mnuToolRecords"]->setEnabled(!m_state.busy());
     m_commands["mnuHensyuRedraw"]->setEnabled(
         !m_state.busy() && m_state.enabled(MainButton::Copy) && m_replacement->available());
+    // 発表 shows the results: it comes and goes with the result commands.
+    m_commands["mnuToolAnnounce"]->setEnabled(m_state.enabled(MainButton::Save));
     m_frames->setEnabled(m_state.framesEnabled());
 }
 

@@ -20,6 +20,7 @@ class QTableView;
 
 namespace kuji {
 
+class AnnounceLink;
 class DrawCommand;
 class DrawRecording;
 class EntryListModel;
@@ -115,6 +116,7 @@ private:
     ResetCommands* m_resets = nullptr;
     ReplacementCommand* m_replacement = nullptr;
     PickupRecordTool* m_pickupRecord = nullptr;
+    AnnounceLink* m_announce = nullptr;
     // The file the work list was read from; empty after a transfer.
     QString m_entryFile;
     // The control that had the keyboard when a tool window took the window's place.

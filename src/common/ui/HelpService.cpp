@@ -21,6 +21,7 @@ constexpr TopicPage kTopicPages[] = {
     { kHelpTopicPickupRecord, "pickup.html" },
     { kHelpTopicNewString, "newstring.html" },
     { kHelpTopicRecords, "records.html" },
+    { kHelpTopicAnnounce, "announce.html" },
 };
 
 } // namespace

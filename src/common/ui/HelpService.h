@@ -15,6 +15,7 @@ enum HelpTopic : int {
     kHelpTopicPickupRecord = 16,
     kHelpTopicNewString = 18,
     kHelpTopicRecords = 20,
+    kHelpTopicAnnounce = 22,
 };
 
 // Opens the help for every window of the program. There is one help window; asking for

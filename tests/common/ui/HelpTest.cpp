@@ -98,8 +98,8 @@ TEST(HelpService, OpensContentsAndEachTopicInOneWindow)
     EXPECT_EQ(viewer->parent(), nullptr); // not owned by any window of the program
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("くじ丸 ヘルプ"));
 
-    const std::pair<int, const char*> topics[]
-        = { { 14, "main.html" }, { 16, "pickup.html" }, { 18, "newstring.html" }, { 20, "records.html" } };
+    const std::pair<int, const char*> topics[] = { { 14, "main.html" }, { 16, "pickup.html" }, { 18, "newstring.html" },
+        { 20, "records.html" }, { 22, "announce.html" } };
     for (const auto& [context, page] : topics) {
         help.showTopic(context);
         EXPECT_EQ(help.currentSource(), helpUrl(QString::fromLatin1(page))) << context;

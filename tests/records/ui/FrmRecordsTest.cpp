@@ -384,7 +384,7 @@ TEST_F(FrmRecordsTest, TheWindowIsModelessOwnedAndNamedForAssistiveTools)
     for (QAction* a : tools->actions())
         if (!a->isSeparator())
             items << a;
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[2]->objectName(), "mnuToolRecords");
     EXPECT_EQ(items[2]->text(), "抽選記録(&L)");
 
