@@ -20,18 +20,8 @@ targets=("${all_targets[@]}")
 [ $# -gt 0 ] && targets=("$@")
 out="$root/build-fuzz"
 
-packages=(build-essential cmake clang libclang-rt-14-dev libicu-dev libssl-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+KUJIMARU_PACKAGES=(build-essential cmake clang libclang-rt-14-dev libicu-dev libssl-dev)
+source "$root/scripts/install-packages.sh"
 
 cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKUJIMARU_FUZZ=ON -DKUJIMARU_WITH_UI=OFF -DKUJIMARU_WITH_BENCH=OFF >/dev/null

@@ -11,14 +11,7 @@
 
 #include <sys/resource.h>
 
-// AddressSanitizer, as scripts/test.sh --sanitize builds with it (GCC and Clang say so apart).
-#if defined(__SANITIZE_ADDRESS__)
-#define KUJIMARU_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KUJIMARU_UNDER_ASAN 1
-#endif
-#endif
+#include "support/Sanitizers.h"
 
 using namespace kuji;
 

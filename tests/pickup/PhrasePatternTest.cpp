@@ -7,16 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Sanitizers.h"
 #include <gtest/gtest.h>
-
-// AddressSanitizer, as scripts/test.sh --sanitize builds with it (GCC and Clang say so apart).
-#if defined(__SANITIZE_ADDRESS__)
-#define KUJIMARU_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KUJIMARU_UNDER_ASAN 1
-#endif
-#endif
 
 using namespace kuji;
 

@@ -55,10 +55,11 @@ FrmAnnounce::FrmAnnounce(
     setAccessibleName(QStringLiteral("発表"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFocusPolicy(Qt::StrongFocus);
+    // Only the window's own buttons are dark: a message box over it keeps the desktop's look.
     setStyleSheet(QStringLiteral("QDialog#frmAnnounce { background: %1; }"
-                                 "QPushButton { color: #9a9aa6; background: transparent; border: 1px solid #30303c;"
-                                 " padding: 4px 14px; }"
-                                 "QPushButton:disabled { color: #44444c; }")
+                                 "QPushButton[hall=\"true\"] { color: #9a9aa6; background: transparent;"
+                                 " border: 1px solid #30303c; padding: 4px 14px; }"
+                                 "QPushButton[hall=\"true\"]:disabled { color: #44444c; }")
                       .arg(kBackground.name()));
     m_rollTimer.setInterval(kRollFrameMs);
     connect(&m_rollTimer, &QTimer::timeout, this, &FrmAnnounce::rollTick);
@@ -131,6 +132,7 @@ void FrmAnnounce::createScreen()
              { "cmdSave", "actSave" }, { "cmdPrint", "actPrint" }, { "cmdClose", "actClose" } }) {
         QPushButton* button = m_commands.makeButton(name, command, this);
         button->setFocusPolicy(Qt::NoFocus);
+        button->setProperty("hall", true);
         buttons->addWidget(button);
     }
     outer->addLayout(buttons);

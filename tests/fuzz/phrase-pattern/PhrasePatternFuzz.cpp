@@ -13,17 +13,10 @@
 #include "support/FuzzInput.h"
 #include "support/TextChecks.h"
 
+#include "../../support/Sanitizers.h"
+
 #include <ctime>
 #include <vector>
-
-// AddressSanitizer, as scripts/test.sh --sanitize builds with it (GCC and Clang say so apart).
-#if defined(__SANITIZE_ADDRESS__)
-#define KUJIMARU_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KUJIMARU_UNDER_ASAN 1
-#endif
-#endif
 
 using namespace kuji;
 
