@@ -4,6 +4,7 @@
 #include "announce/ui/FrmAnnounce.h"
 #include "announce/ui/FrmAnnounceSettings.h"
 #include "announce/ui/MotionPreference.h"
+#include "app/ui/ReplacementCommand.h"
 #include "common/Settings.h"
 #include "common/ui/MainWindowPort.h"
 #include "common/ui/Platform.h"
@@ -36,19 +37,31 @@ bool holdsAWinner(const ResultList& results)
 } // namespace
 
 AnnounceLink::AnnounceLink(MainWindowPort& main, const ResultListModel& results, Platform& platform, HelpService& help,
-    const Settings& settings, IsAbsent isAbsent, ReplacedWinner replacedWinner, DrawReplacements drawReplacements,
-    QObject* parent)
+    const Settings& settings, ReplacementCommand& replacement, QObject* parent)
     : QObject(parent)
     , m_main(main)
     , m_results(results)
     , m_platform(platform)
     , m_help(help)
     , m_settings(settings)
-    , m_isAbsent(std::move(isAbsent))
-    , m_replacedWinner(std::move(replacedWinner))
-    , m_drawReplacements(std::move(drawReplacements))
+    , m_replacement(replacement)
     , m_motion(new MotionPreference(this))
 {
+}
+
+bool AnnounceLink::isAbsent(std::uint32_t key) const
+{
+    return m_replacement.isAbsent(key);
+}
+
+bool AnnounceLink::replacedWinner(std::uint32_t replacementKey, std::uint32_t& absentKey) const
+{
+    return m_replacement.replacedWinner(replacementKey, absentKey);
+}
+
+bool AnnounceLink::drawReplacements(const std::vector<std::uint32_t>& keys, QWidget* dialogParent)
+{
+    return m_replacement.replace(keys, dialogParent);
 }
 
 void AnnounceLink::open()

@@ -4,14 +4,13 @@
 
 #include <QObject>
 
-#include <functional>
-
 namespace kuji {
 
 class HelpService;
 class MainWindowPort;
 class MotionPreference;
 class Platform;
+class ReplacementCommand;
 class ResultListModel;
 class Settings;
 
@@ -22,13 +21,8 @@ class Settings;
 class AnnounceLink final : public QObject, public AnnounceHost {
     Q_OBJECT
 public:
-    using IsAbsent = std::function<bool(std::uint32_t key)>;
-    using ReplacedWinner = std::function<bool(std::uint32_t replacementKey, std::uint32_t& absentKey)>;
-    using DrawReplacements = std::function<bool(const std::vector<std::uint32_t>& keys, QWidget* dialogParent)>;
-
     AnnounceLink(MainWindowPort& main, const ResultListModel& results, Platform& platform, HelpService& help,
-        const Settings& settings, IsAbsent isAbsent, ReplacedWinner replacedWinner, DrawReplacements drawReplacements,
-        QObject* parent);
+        const Settings& settings, ReplacementCommand& replacement, QObject* parent);
 
     // The 発表 command.
     void open();
@@ -36,18 +30,12 @@ public:
     MotionPreference& motion() const { return *m_motion; }
 
     const ResultList& results() const override;
-    bool isAbsent(std::uint32_t key) const override { return m_isAbsent(key); }
-    bool replacedWinner(std::uint32_t replacementKey, std::uint32_t& absentKey) const override
-    {
-        return m_replacedWinner(replacementKey, absentKey);
-    }
+    bool isAbsent(std::uint32_t key) const override;
+    bool replacedWinner(std::uint32_t replacementKey, std::uint32_t& absentKey) const override;
     std::shared_ptr<const EntryList> workList() const override;
     bool isFileMode() const override;
     std::optional<NumberRange> numberRange() const override;
-    bool drawReplacements(const std::vector<std::uint32_t>& keys, QWidget* dialogParent) override
-    {
-        return m_drawReplacements(keys, dialogParent);
-    }
+    bool drawReplacements(const std::vector<std::uint32_t>& keys, QWidget* dialogParent) override;
 
 private:
     MainWindowPort& m_main;
@@ -55,9 +43,7 @@ private:
     Platform& m_platform;
     HelpService& m_help;
     const Settings& m_settings;
-    IsAbsent m_isAbsent;
-    ReplacedWinner m_replacedWinner;
-    DrawReplacements m_drawReplacements;
+    ReplacementCommand& m_replacement;
     MotionPreference* m_motion;
 };
 

@@ -34,7 +34,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,20 +86,9 @@ FrmMain::FrmMain(Platform& platform, SeedSource& seeds, HelpService& help, std::
     m_replacement = new ReplacementCommand(*this, *m_kekka, *m_recording, m_platform, seeds, this);
     m_draw->setCompletedListener([this](const RecordedDraw& draw) { m_replacement->drawCompleted(draw); });
     connect(m_replacement, &ReplacementCommand::changed, this, &FrmMain::applyCommandState);
-    // 発表 marks the absent winners the replacement draw knows of and draws through it.
-    m_announce = new AnnounceLink(
-        *this, *m_kekka, m_platform, m_help, m_settings,
-        [this](std::uint32_t key) { return m_replacement->isAbsent(key); },
-        [this](std::uint32_t replacementKey, std::uint32_t& absentKey) {
-            return m_replacement->replacedWinner(replacementKey, absentKey);
-        },
-        [this](const std::vector<std::uint32_t>& keys, QWidget* parent) {
-            const bool replaced = m_replacement->replace(keys, parent);
-            if (replaced)
-                m_lists->fitColumns();
-            return replaced;
-        },
-        this);
+    // The column fits the 欠席 marks.
+    connect(m_replacement, &ReplacementCommand::replaced, this, [this] { m_lists->fitColumns(); });
+    m_announce = new AnnounceLink(*this, *m_kekka, m_platform, m_help, m_settings, *m_replacement, this);
 
     createCommands();
     createCentralArea();
@@ -194,22 +182,7 @@ void FrmMain::createCommands()
         { "mnuHensyuSortDesc", QStringLiteral("降順に並び替え") },
         // Winners selected in the results are absent: one replacement is drawn for each.
         { "mnuHensyuRedraw", QStringLiteral("再抽選(&R)"), {}, nullptr, {},
-            [this] {
-                std::vector<std::uint32_t> keys;
-                for (const QModelIndex& row : lvwKekka->selectionModel()->selectedRows())
-                    keys.push_back(m_kekka->rowKey(static_cast<std::size_t>(row.row())));
-                std::sort(keys.begin(), keys.end());
-                const int before = m_kekka->rowCount();
-                m_replacement->replaceSelected(keys);
-                m_lists->fitColumns(); // to the 欠席 marks
-                // The replacements, at the end of the list, take the selection and come into view.
-                if (m_kekka->rowCount() > before) {
-                    lvwKekka->selectionModel()->select(
-                        QItemSelection(m_kekka->index(before, 0), m_kekka->index(m_kekka->rowCount() - 1, 1)),
-                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-                    lvwKekka->scrollToBottom();
-                }
-            } },
+            [this] { m_replacement->replaceSelected(*lvwKekka); } },
         { "mnuToolPickupRecord", QStringLiteral("Pickup Record(&P)"), {}, "pickup", QStringLiteral("Pickup Record") },
         // The string window is modal: the main window waits until it closes.
         { "mnuToolNewString", QStringLiteral("文字列作成(&S)"), {}, nullptr, {},

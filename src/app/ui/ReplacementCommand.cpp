@@ -6,6 +6,9 @@
 #include "entries/ui/ResultListModel.h"
 #include "records/RecordedDraw.h"
 
+#include <QItemSelectionModel>
+#include <QTableView>
+
 #include <algorithm>
 #include <system_error>
 
@@ -74,14 +77,17 @@ void ReplacementCommand::showAbsent()
     m_results.setMarkedKeys(m_absent, QStringLiteral("　（欠席）"));
 }
 
-void ReplacementCommand::replaceSelected(const std::vector<std::uint32_t>& keys)
+void ReplacementCommand::replaceSelected(QTableView& view)
 {
     if (!m_run)
         return;
     std::vector<std::uint32_t> winners;
-    for (const std::uint32_t key : keys)
+    for (const QModelIndex& row : view.selectionModel()->selectedRows()) {
+        const std::uint32_t key = m_results.rowKey(static_cast<std::size_t>(row.row()));
         if (m_run->isReplaceable(key))
             winners.push_back(key);
+    }
+    std::sort(winners.begin(), winners.end());
     QWidget* parent = m_window.mainWidget();
     if (winners.empty()) {
         m_platform.showMessage(parent,
@@ -94,8 +100,13 @@ void ReplacementCommand::replaceSelected(const std::vector<std::uint32_t>& keys)
         { QStringLiteral("選んだ %1 件の当選者を欠席にして、代わりを 1 件ずつ再抽選しますか？")
                 .arg(static_cast<qulonglong>(winners.size())),
             QStringLiteral("再抽選"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No });
-    if (answer == QMessageBox::Yes)
-        replace(winners, parent);
+    const int before = m_results.rowCount();
+    if (answer != QMessageBox::Yes || !replace(winners, parent))
+        return;
+    view.selectionModel()->select(
+        QItemSelection(m_results.index(before, 0), m_results.index(m_results.rowCount() - 1, 1)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view.scrollToBottom();
 }
 
 bool ReplacementCommand::replace(const std::vector<std::uint32_t>& keys, QWidget* parent)
@@ -141,6 +152,7 @@ bool ReplacementCommand::replace(const std::vector<std::uint32_t>& keys, QWidget
     if (outcome.record)
         m_recording.writeRecord(std::move(*outcome.record), m_entries);
     emit changed();
+    emit replaced();
     return true;
 }
 

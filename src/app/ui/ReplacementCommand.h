@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QTableView;
 class QWidget;
 
 namespace kuji {
@@ -35,8 +36,9 @@ public:
     // Whether winners of the shown results may be replaced.
     bool available() const { return m_run != nullptr; }
 
-    // The menu command on the keys of the selected rows: asks first, then replaces.
-    void replaceSelected(const std::vector<std::uint32_t>& keys);
+    // The menu command on the rows selected in the results view: asks first, then replaces;
+    // the replacements take the selection and come into view.
+    void replaceSelected(QTableView& view);
     // Replaces the winners of these keys without asking (the 発表 window asks itself). False
     // when nothing was drawn; the user has been told why.
     bool replace(const std::vector<std::uint32_t>& keys, QWidget* parent);
@@ -50,6 +52,8 @@ public:
 signals:
     // The run began or ended, or winners were replaced.
     void changed();
+    // Winners were replaced: the list shows new marks and rows.
+    void replaced();
 
 private:
     void forget();
