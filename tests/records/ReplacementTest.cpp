@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -250,4 +251,24 @@ TEST_F(ReplacementTest, ARecordThatDoesNotFollowFromTheRunIsAMismatchOrUnreadabl
     edit(run->drawPath, "2026-03-01 14:05:09", "2026-03-01 14:05:10");
     EXPECT_EQ(verify(path, &output), 2) << output;
     EXPECT_NE(output.find("同じフォルダーにありません"), std::string::npos) << output;
+}
+
+// A public draw and two replacements for the independent checker written from the help
+// (tests/records/reference), copied into the folder KUJIMARU_REFERENCE_RECORDS names, with the
+// entries copy as ten-names.entries. tests/CMakeLists.txt runs the checker on them next.
+TEST_F(ReplacementTest, APublicRunForTheReferenceChecker)
+{
+    const char* folder = std::getenv("KUJIMARU_REFERENCE_RECORDS");
+    if (!folder)
+        GTEST_SKIP() << "writes only for the reference checker's test";
+    auto run = draw(madePublic(tenNames(3)));
+    ASSERT_FALSE(replace(*run, { 1 }).empty());
+    ASSERT_FALSE(replace(*run, { 5, 0 }).empty());
+    namespace fs = std::filesystem;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const auto& file : fs::directory_iterator(pathOf(""))) {
+        const bool copy = file.path().extension() == ".entries";
+        fs::copy_file(file.path(), fs::path(folder) / (copy ? fs::path("ten-names.entries") : file.path().filename()));
+    }
 }

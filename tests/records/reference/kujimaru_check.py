@@ -5,10 +5,12 @@
     kujimaru_check.py RECORD [ENTRIES]
 
 ENTRIES is an entries copy or a UTF-8 entry file (a .csv file joins lines inside double
-quotes). Prints the seed and the first values, then "一致" and exits 0 when the draw comes out
+quotes). A replacement record (再抽選) is checked after the draw it follows and the replacements
+before it, found in the record's folder by their SHA-256. Prints the seed and the first values, then "一致" and exits 0 when the draw comes out
 as recorded, or "不一致" and exits 1.
 """
 import hashlib
+import os
 import re
 import sys
 import unicodedata
@@ -160,12 +162,11 @@ def display(text: str) -> str:
     return "".join(out)
 
 
-def main(argv):
-    fields, shown = read_record(argv[1])
+def rerun(fields, entries):
+    """Re-runs the draw a record describes: its seed, result rows, values and drawn positions."""
     file_mode = fields["モード"] == "読込抽選モード"
     no_dup = fields["ダブり無し"] == "あり"
     algorithm = fields["アルゴリズム"]
-    entries = read_entries(argv[2]) if file_mode else []
     w = hashlib.sha256(b"".join(lp(e) for e in entries)).digest()
     count_text = fields["抽選数"]
     counts = [int(c) for c in count_text.split("-")]
@@ -188,38 +189,106 @@ def main(argv):
         seed = sha("くじ丸 v2".encode(), *canonical, w, commitment, normal.encode())
     else:
         seed = bytes.fromhex(fields["シード"])
-    print("シード:", seed.hex())
 
+    run = {"seed": seed, "rows": [], "values": [], "positions": [], "no_dup": no_dup, "file_mode": file_mode,
+           "size": len(entries) if file_mode else maximum - minimum + 1, "minimum": minimum,
+           "minimum_typed": minimum_typed, "entries": entries, "public": "公開値" in fields}
     rng = Xoshiro(seed)
-    size = len(entries) if file_mode else maximum - minimum + 1
-    rows, drawn = [], []
     perm, taken = {}, 0
     for k, n in enumerate(counts):
         if len(counts) >= 2:
             if k > 0:
-                rows.append("")
-            rows.append("【%d回目の抽選結果：%d件】" % (k + 1, n))
+                run["rows"].append("")
+            run["rows"].append("【%d回目の抽選結果：%d件】" % (k + 1, n))
         for _ in range(n):
             if no_dup:
-                r = taken + rng.below(size - taken)
+                r = taken + rng.below(run["size"] - taken)
                 picked = perm.get(r, r)
                 perm[r] = perm.get(taken, taken)
                 taken += 1
             else:
-                picked = rng.below(size)
-            drawn.append(picked + 1 if file_mode else minimum + picked)
-            if file_mode:
-                rows.append(entries[picked].decode("utf-8"))
-            else:
-                value = str(minimum + picked)
-                missing = len(minimum_typed) - len(value)
-                rows.append("0" * missing + value if 1 <= missing <= 8 else value)
+                picked = rng.below(run["size"])
+            add_winner(run, picked)
     if algorithm == "v1":
-        digest = hashlib.sha256(b"".join(lp(r.encode("utf-8")) for r in rows)).hexdigest()
+        run["digest"] = hashlib.sha256(b"".join(lp(r.encode("utf-8")) for r in run["rows"])).hexdigest()
     else:
-        digest = hashlib.sha256(b"".join(v.to_bytes(4, "little") for v in drawn)).hexdigest()
+        run["digest"] = values_digest(run["values"])
+    return run
+
+
+def add_winner(run, position):
+    run["positions"].append(position)
+    run["values"].append(position + 1 if run["file_mode"] else run["minimum"] + position)
+    if run["file_mode"]:
+        run["rows"].append(run["entries"][position].decode("utf-8"))
+    else:
+        value = str(run["minimum"] + position)
+        missing = len(run["minimum_typed"]) - len(value)
+        run["rows"].append("0" * missing + value if 1 <= missing <= 8 else value)
+
+
+def values_digest(values):
+    return hashlib.sha256(b"".join(v.to_bytes(4, "little") for v in values)).hexdigest()
+
+
+def replace(run, fields):
+    """Draws the replacements a replacement record describes, after everything drawn before:
+    its seed, its rows and its values."""
+    number = int(fields["再抽選"])
+    absent = [item for item in fields["欠席"].split(", ") if item]
+    if run["public"]:
+        seed = sha("くじ丸 再抽選 v2".encode(), run["seed"], str(number).encode())
+    else:
+        seed = bytes.fromhex(fields["シード"])
+    rng = Xoshiro(seed)
+    excluded = set(run["positions"]) if run["no_dup"] else set()
+    part = {"rows": [], "values": [], "positions": [], "file_mode": run["file_mode"], "minimum": run["minimum"],
+            "minimum_typed": run["minimum_typed"], "entries": run["entries"]}
+    for _ in absent:
+        x = rng.below(run["size"])
+        while run["no_dup"] and (x in excluded or x in part["positions"]):
+            x = rng.below(run["size"])
+        add_winner(part, x)
+    run["positions"] += part["positions"]
+    part["seed"] = seed
+    part["digest"] = values_digest(part["values"])
+    return part
+
+
+def replacement_chain(path, fields):
+    """The draw's record and the replacements before this one, oldest first, found in the
+    record's folder by the SHA-256 of their files."""
+    folder = os.path.dirname(os.path.abspath(path))
+    by_digest = {}
+    for name in sorted(os.listdir(folder)):
+        if name.endswith(".txt"):
+            with open(os.path.join(folder, name), "rb") as f:
+                by_digest[hashlib.sha256(f.read()).hexdigest()] = os.path.join(folder, name)
+    original = fields["再抽選の元の記録のSHA-256"]
+    chain, previous = [], fields["再抽選の前の記録のSHA-256"]
+    while previous != original:
+        earlier = read_record(by_digest[previous])[0]
+        chain.insert(0, earlier)
+        previous = earlier["再抽選の前の記録のSHA-256"]
+    return read_record(by_digest[original])[0], chain
+
+
+def main(argv):
+    fields, shown = read_record(argv[1])
+    draw_fields = fields
+    if "再抽選" in fields:
+        draw_fields, earlier = replacement_chain(argv[1], fields)
+    file_mode = draw_fields["モード"] == "読込抽選モード"
+    entries = read_entries(argv[2]) if file_mode else []
+    run = rerun(draw_fields, entries)
+    if "再抽選" in fields:
+        for before in earlier:
+            replace(run, before)
+        run = replace(run, fields)
+    print("シード:", run["seed"].hex())
+    rows = run["rows"]
     print("最初の値:", " / ".join(r for r in rows[:6] if r and not r.startswith("【")))
-    same = (digest == fields["結果のSHA-256"] and seed.hex() == fields["シード"]
+    same = (run["digest"] == fields["結果のSHA-256"] and run["seed"].hex() == fields["シード"]
             and [display(r) for r in rows[:len(shown)]] == shown and len(rows) == int(fields["結果の件数"]))
     print("一致" if same else "不一致")
     return 0 if same else 1
