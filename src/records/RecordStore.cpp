@@ -479,6 +479,7 @@ RecordSummary RecordStore::summarize(const std::string& recordPath)
     summary.dateTime = record.dateTime;
     summary.fileMode = record.settings.fileMode;
     summary.isPublic = record.isPublic();
+    summary.replacement = record.replacement ? record.replacement->number : 0;
     summary.count = record.settings.count;
     summary.resultCount = record.resultCount;
     const std::size_t shown = std::min(record.shownResults.size(), kSummaryResults);

@@ -31,6 +31,7 @@ struct RecordSummary {
     std::string dateTime;
     bool fileMode = false;
     bool isPublic = false;
+    std::uint32_t replacement = 0; // the n-th replacement of its run; 0 for a draw
     std::string count; // the draw count box
     std::uint64_t resultCount = 0;
     std::vector<std::string> firstResults; // up to kSummaryResults rows, as the lists show them

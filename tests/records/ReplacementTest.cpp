@@ -188,6 +188,9 @@ TEST_F(ReplacementTest, AnAbsentWinnerIsReplacedByNoneDrawnBeforeAndEveryRecordV
     EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 6u);
     EXPECT_EQ(verify(twice, &output), 0) << output;
     EXPECT_EQ(verify(run->drawPath), 0);
+    // The records window tells a replacement from a draw.
+    EXPECT_EQ(RecordStore::summarize(run->drawPath).replacement, 0u);
+    EXPECT_EQ(RecordStore::summarize(twice).replacement, 2u);
 }
 
 TEST_F(ReplacementTest, APublicDrawGivesTheSameReplacementEveryTime)

@@ -63,7 +63,8 @@ QVariant DrawRecordListModel::data(const QModelIndex& index, int role) const
     case ModeColumn: {
         const std::string_view mode = modeLabel(r.fileMode);
         return QString::fromUtf8(mode.data(), static_cast<qsizetype>(mode.size()))
-            + (r.isPublic ? QStringLiteral("（公開値）") : QString());
+            + (r.isPublic ? QStringLiteral("（公開値）") : QString())
+            + (r.replacement ? QStringLiteral("（再抽選 %1回目）").arg(r.replacement) : QString());
     }
     case CountColumn:
         return QString::fromStdString(printableText(r.count));
