@@ -618,7 +618,8 @@ TEST_F(FrmNewStringTest, ASaveWritesTheBytesOfTheWholeTextAsOneValue)
         EverythingLong slices;
         for (const QString& text : texts) {
             editor(w)->setPlainText(text);
-            const std::optional<std::string_view> value = EditorText::saveValue(w.editorText());
+            const std::string current = w.editorText(); // the value below points into it
+            const std::optional<std::string_view> value = EditorText::saveValue(current);
             const std::string expected = value ? text::encodeForSave(std::string(*value) + "\r\n") : std::string();
             platform.fileAnswers.push_back(path);
             command(w, "mnuFileSave")->trigger();
