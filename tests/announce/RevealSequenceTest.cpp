@@ -4,6 +4,8 @@
 #include "announce/RollingPicker.h"
 #include "announce/WinnersList.h"
 
+#include "support/ResultRounds.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,23 +33,10 @@ public:
     std::map<std::uint32_t, std::uint32_t> replaces; // replacement key -> absent key
 };
 
-// A number draw's result list with the rounds the draw writes: "1-3" gives a header, one
-// number, an empty row, a header and three numbers. Numbers are 101, 102, ... in draw order.
 ResultList drawRounds(const std::vector<int>& counts)
 {
     ResultList list;
-    list.reset(100, 1, nullptr);
-    std::uint32_t next = 1;
-    for (std::size_t round = 0; round < counts.size(); ++round) {
-        if (counts.size() > 1) {
-            if (round > 0)
-                list.appendEmpty();
-            list.appendHeader(
-                "【" + std::to_string(round + 1) + "回目の抽選結果：" + std::to_string(counts[round]) + "件】");
-        }
-        for (int i = 0; i < counts[round]; ++i)
-            list.appendNumber(next++);
-    }
+    test::fillRounds(list, counts);
     return list;
 }
 

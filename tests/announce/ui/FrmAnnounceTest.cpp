@@ -6,6 +6,7 @@
 #include "announce/ui/FittedText.h"
 #include "announce/ui/WinnerGrid.h"
 #include "common/TextCodec.h"
+#include "support/ResultRounds.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempFolder.h"
 
@@ -54,21 +55,7 @@ public:
     }
 
     // A number draw with rounds as the draw writes them; numbers 101, 102, ... in draw order.
-    void drawNumbers(const std::vector<int>& counts)
-    {
-        list.reset(100, 1, nullptr);
-        std::uint32_t next = 1;
-        for (std::size_t round = 0; round < counts.size(); ++round) {
-            if (counts.size() > 1) {
-                if (round > 0)
-                    list.appendEmpty();
-                list.appendHeader(
-                    "【" + std::to_string(round + 1) + "回目の抽選結果：" + std::to_string(counts[round]) + "件】");
-            }
-            for (int i = 0; i < counts[round]; ++i)
-                list.appendNumber(next++);
-        }
-    }
+    void drawNumbers(const std::vector<int>& counts) { test::fillRounds(list, counts); }
 
     // A file draw of one round that drew every entry in order.
     void drawEntries(const std::vector<std::string>& texts)
