@@ -422,8 +422,13 @@ std::string IniFile::encodeAs(text::Encoding target) const
     }
     for (const Line& line : m_lines) {
         // Converting CP932 to UTF-8 keeps a line with invalid bytes as it is: its text would
-        // only hold replacement characters.
-        const bool asRead = line.kept && (target == m_encoding || line.text.find(kReplacement) != std::string::npos);
+        // only hold replacement characters. Unless its bytes read as UTF-8 would make it a
+        // section header it was not, or the other way round ("]" and "[" can end a CP932
+        // character): the lines after it would change sections, so its text goes instead.
+        const bool asRead = line.kept
+            && (target == m_encoding
+                || (line.text.find(kReplacement) != std::string::npos
+                    && sectionName(text::repairUtf8(line.raw)) == sectionName(line.text)));
         if (asRead)
             out += line.raw;
         else if (target != text::Encoding::Cp932 || !text::appendCp932Exact(line.text, out))

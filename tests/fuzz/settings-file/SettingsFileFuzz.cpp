@@ -30,9 +30,11 @@ struct FileLine {
 };
 
 // The lines of a settings file, split in its own encoding: by 16-bit units after a UTF-16
-// byte-order mark, by bytes otherwise.
+// byte-order mark, by bytes otherwise. Headers are found in the text as the file's encoding
+// reads it: in CP932 a "]" can be the second byte of a character ("[ゾ" is 5B 83 5D).
 std::vector<FileLine> linesOf(std::string_view bytes)
 {
+    const bool cp932 = IniFile::fromBytes(bytes).encoding() == text::Encoding::Cp932;
     const bool le = bytes.starts_with(text::kUtf16LeBom), be = bytes.starts_with(text::kUtf16BeBom);
     const std::size_t unit = le || be ? 2 : 1;
     bytes.remove_prefix(le || be ? 2 : bytes.starts_with(text::kUtf8Bom) ? 3 : 0);
@@ -62,7 +64,9 @@ std::vector<FileLine> linesOf(std::string_view bytes)
         }
         line.lineBreak = std::string(bytes.substr(end, next - end));
         // A section header: "[name]" once spaces around it are gone.
-        const std::string text = unit == 2 ? text::utf16ToUtf8(line.raw, be) : line.raw;
+        const std::string text = unit == 2 ? text::utf16ToUtf8(line.raw, be)
+            : cp932                        ? text::cp932ToUtf8(line.raw)
+                                           : line.raw;
         const auto first = text.find_first_not_of(" \t\v\f");
         const auto last = text.find_last_not_of(" \t\v\f");
         if (first != std::string::npos && text[first] == '[') {
