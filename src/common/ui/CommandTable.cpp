@@ -145,31 +145,31 @@ QToolBar* CommandTable::makeToolbar(QWidget* parent, std::initializer_list<Toolb
     toolbar->setFloatable(false);
     toolbar->setIconSize(QSize(24, 24));
     toolbar->toggleViewAction()->setEnabled(false);
-    for (const ToolbarButton& spec : buttons)
-        addToToolbar(toolbar, spec);
+    for (const ToolbarButton& wanted : buttons)
+        addToToolbar(toolbar, wanted);
     return toolbar;
 }
 
-void CommandTable::addToToolbar(QToolBar* toolbar, const ToolbarButton& spec)
+void CommandTable::addToToolbar(QToolBar* toolbar, const ToolbarButton& wanted)
 {
-    if (!spec.key || spec.key[0] == '\0') {
+    if (!wanted.key || wanted.key[0] == '\0') {
         toolbar->addSeparator();
         return;
     }
-    QAction* command = (*this)[spec.command];
+    QAction* command = (*this)[wanted.command];
     auto* button = new QToolButton(toolbar);
-    button->setObjectName(QLatin1String(spec.key));
-    button->setProperty("key", QLatin1String(spec.key));
+    button->setObjectName(QLatin1String(wanted.key));
+    button->setProperty("key", QLatin1String(wanted.key));
     button->setDefaultAction(command);
     button->setAutoRaise(true);
     button->setAccessibleName(command->toolTip());
     toolbar->addWidget(button);
-    m_buttons.insert(QLatin1String(spec.key), button);
-    if (spec.dropDown.empty())
+    m_buttons.insert(QLatin1String(wanted.key), button);
+    if (wanted.dropDown.empty())
         return;
     // The drop-down's items carry the toolbar's captions and run the menus' commands.
     auto* menu = new QMenu(button);
-    for (const ToolbarButton::DropItem& item : spec.dropDown) {
+    for (const ToolbarButton::DropItem& item : wanted.dropDown) {
         if (!item.command) {
             menu->addSeparator()->setObjectName(QLatin1String(item.key));
             continue;
