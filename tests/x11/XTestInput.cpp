@@ -19,7 +19,8 @@ namespace kuji::test {
 
 static_assert(xkey::BackSpace == XK_BackSpace && xkey::Return == XK_Return && xkey::Delete == XK_Delete);
 static_assert(xkey::Home == XK_Home && xkey::End == XK_End && xkey::Shift == XK_Shift_L && xkey::Alt == XK_Alt_L);
-static_assert(xkey::Control == XK_Control_L && xkey::Escape == XK_Escape && xkey::F5 == XK_F5 && xkey::F11 == XK_F11 && xkey::Tab == XK_Tab);
+static_assert(xkey::Control == XK_Control_L && xkey::Escape == XK_Escape && xkey::F5 == XK_F5 && xkey::F11 == XK_F11
+    && xkey::Tab == XK_Tab);
 static_assert(xkey::Left == XK_Left && xkey::Right == XK_Right && xkey::Up == XK_Up && xkey::Down == XK_Down);
 
 namespace {
